@@ -1,0 +1,39 @@
+// The commands of qorcfg51-ctl.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/data_module.h"
+
+namespace qor::ctl {
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Output {
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct Command {
+  const char* name;
+  const char* usage;    // arguments after the name
+  const char* summary;  // one line for the command list
+  const char* help;     // what the command does, for `COMMAND --help`
+  bool changesData;     // saved like Apply does afterwards
+  // Checks the arguments; returns an error text for a usage error.
+  std::function<std::optional<std::string>(const std::vector<std::string>& args)> check;
+  // Runs the command on the data module; returns an exit status.
+  std::function<int(TDM& dm, const std::vector<std::string>& args, Output& io)> run;
+};
+
+const std::vector<Command>& Commands();
+const Command* FindCommand(const std::string& name);
+
+}  // namespace qor::ctl

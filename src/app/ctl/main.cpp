@@ -1,0 +1,82 @@
+// qorcfg51-ctl: the profiles of the mouse from the command line.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/ctl/ctl_commands.h"
+#include "model/data_module.h"
+#include "platform/linux/sqlite_registry.h"
+#include "platform/paths.h"
+
+using namespace qor;
+using namespace qor::ctl;
+
+namespace {
+
+void printUsage(std::ostream& out) {
+  out << "Usage: qorcfg51-ctl COMMAND [ARGS]\n"
+         "       qorcfg51-ctl COMMAND --help\n\n"
+         "Shows and changes the gaming mouse's profiles, with the same settings the\n"
+         "qorcfg51 window uses. Commands that change a profile save all profiles the way\n"
+         "Apply does; nothing is sent to the mouse.\n\nCommands:\n";
+  for (const Command& c : Commands()) {
+    std::string head = std::string(c.name) + (*c.usage ? std::string(" ") + c.usage : "");
+    out << "  " << head << std::string(head.size() < 26 ? 26 - head.size() : 1, ' ') << c.summary
+        << "\n";
+  }
+  out << "\nExit status: 0 done, 1 refused or failed (the reason is on stderr), 2 usage error.\n"
+         "Environment: XDG_CONFIG_HOME (settings database), XDG_DOCUMENTS_DIR (profile files),\n"
+         "QORCFG51_PROGRAM_DIR (folder holding config.ini).\n";
+}
+
+void printCommandHelp(const Command& c, std::ostream& out) {
+  out << "Usage: qorcfg51-ctl " << c.name << (*c.usage ? " " : "") << c.usage << "\n\n"
+      << c.help << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    printUsage(std::cerr);
+    return kExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    printUsage(std::cout);
+    return kExitOk;
+  }
+  const Command* command = FindCommand(args[0]);
+  if (!command) {
+    std::cerr << "qorcfg51-ctl: unknown command \"" << args[0] << "\"; see qorcfg51-ctl --help\n";
+    return kExitUsage;
+  }
+  args.erase(args.begin());
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      printCommandHelp(*command, std::cout);
+      return kExitOk;
+    }
+  }
+  if (auto problem = command->check(args)) {
+    std::cerr << "qorcfg51-ctl " << command->name << ": " << *problem << "\n";
+    printCommandHelp(*command, std::cerr);
+    return kExitUsage;
+  }
+
+  bool errors = false;
+  auto registry = SqliteRegistry::forThisUser();
+  TDM dm({*registry, paths::documents(), paths::program()}, [&](const StoreProblem& p) {
+    const bool isError = p.kind == StoreProblem::Kind::Error;
+    errors = errors || isError;
+    std::cerr << "qorcfg51-ctl: " << (isError ? "error: " : "warning: ") << p.message << "\n";
+  });
+  DM = &dm;
+
+  Output io{std::cout, std::cerr};
+  int status = command->run(dm, args, io);
+  if (status == kExitOk && command->changesData && !dm.SaveAllProfileData()) status = kExitFailed;
+  DM = nullptr;
+  if (status == kExitOk && errors) status = kExitFailed;
+  return status;
+}

@@ -1,0 +1,149 @@
+// TDM: the data module that owns every profile and storage record for the whole run.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/profile_records.h"
+#include "model/profile_store.h"
+#include "platform/registry.h"
+
+namespace qor {
+
+// Something the stores could not do, for the user to read.
+struct StoreProblem {
+  enum class Kind { Warning, Error };
+  Kind kind;
+  std::string message;
+};
+using StoreProblemSink = std::function<void(const StoreProblem&)>;
+
+// Where the data module finds its services.
+struct DataModuleEnvironment {
+  Registry& registry;
+  std::filesystem::path documents;  // the user's documents folder
+  std::filesystem::path program;    // the program folder, holding config.ini
+};
+
+inline constexpr const char* kRegistryKeyPath = "software\\QOR51GMMouse";
+inline constexpr const char* kProfileSettingGroupValue = "QOR51ProfileSettingGroup.PFX";
+inline constexpr const char* kAllProfilesValue = "QOR51PROFILE.PFX";
+inline constexpr const char* kDocumentsSubFolder = "Tessaly Gaming Mouse";
+
+class TDM {
+ public:
+  // Creates the stores and runs the start-up (DataModuleCreate). Problems met on the way go
+  // to `problems` (which may be empty); start-up always completes.
+  TDM(const DataModuleEnvironment& env, StoreProblemSink problems);
+  ~TDM();
+  TDM(const TDM&) = delete;
+  TDM& operator=(const TDM&) = delete;
+
+  // Profile and group selection.
+  static bool IsProfileIndexInRange(int AProfileIndex);
+  static bool IsProfileGroupIndexInRange(int AProfileGroupIndex);
+  bool SwitchToProfile(int AProfileIndex);
+  bool SwitchToProfileGroup(int AProfileGroupIndex);
+
+  // Reading stores into records.
+  bool ReadCurrentProfileInfo();
+  bool ReadProfileInfo(TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex);
+  bool LoadCurrentProfileInfoFromFile(const std::string& AFile);
+  bool LoadCurrentProfileInfoFromRegistry();
+  bool LoadProfileInfoFromRegistry(int AProfileIndex);
+  void LoadProfileGroupSettingInfoFromRegistry();
+  void LoadAllProfileInfoFromRegistry();
+
+  // Writing records back and saving; each returns false when not done (problems reported).
+  void SaveBackToCurrentProfileInfo();
+  bool SaveBackToProfileInfo(const TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex);
+  bool SaveCurrentProfileInfoToRegistry();
+  bool SaveCurrentProfileInfoToFile();
+  bool SaveCurrentProfileInfoToFile(const std::string& AFile);
+  bool SaveProfileInfoToRegistry(int AProfileIndex);
+  bool SaveBackAllProfileInfo();
+  bool SaveBackAllProfileInfoToRegistry();
+  bool SaveBackAllProfileInfoToFile();
+  void SaveBackToProfileGroupSettingInfo();
+  bool SaveProfileGroupSettingInfoToRegistry();
+  bool SaveBackAllProfileSettingInfo();
+  bool ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePath);
+  // Apply's save step: the current profile written back, the five slots saved to their
+  // files and the registry, the group record to the registry. False when a save failed in
+  // the file or registry layer (the problems were reported).
+  bool SaveAllProfileData();
+
+  // Factory values.
+  void RestoreCurrentProfileInfoToDefault();
+  bool RestoreProfileInfoToDefault(int AProfileIndex);
+  bool RestoreProfileGroupToDefault(int AProfileGroupIndex);
+  void RestoreProfileSettingGroupToDefault();
+  void RestoreToDefaultCPISetting();
+  void RestoreToDefaultLightAndReportAdvancedSetting();
+  void InitTestDefaultValue();
+
+  // The layout picture of the model whose number equals AModalNumber exactly, else
+  // NoModalLayout.
+  std::string GetModalLayoutByModalNumber(const std::string& AModalNumber) const;
+  // Tells the main window, synchronously, that the current profile changed.
+  void NoticeMainFormToUpdateSomeChanged();
+
+  // The registry the stores use.
+  Registry& RegistryService() { return FEnv.registry; }
+  // The documents sub-folder that holds the profile files.
+  const std::string& DocumentsFolder() const { return FDocumentsFolder; }
+  // The store of profile slot i (0..4).
+  TuiProfile& SlotStore(int i) { return *FProfileGroup[i]; }
+
+  // Records that the windows read and write directly.
+  TALLGAMESINFO FAllProfileSettingInfo{};
+  std::array<TuiProfile*, 6> FProfileGroup{};
+  TProfileSettingGroup FProfileSettingGroup{};
+  int32_t FProfileGroupIndex = 0;
+  int32_t FProfileIndex = 0;
+  TMOUSEPROFILEINFO FCurrentProfileInfo{};
+  TOtherConfig FOtherConfig{};
+  std::string FHelpFile;  // the text behind FOtherConfig.HelpFile
+  TMOUSEPROFILEINFO FDefaultProfileInfo{};
+  TMOUSEPROFILEINFO FTestProfileInfo{};
+  TModalsListInfo FModalsListInfo;
+
+  // The main window's refresh, called by NoticeMainFormToUpdateSomeChanged.
+  std::function<void()> OnMainFormUpdate;
+
+ private:
+  void DataModuleCreate();
+  void prepareStore(TuiProfile& store, const std::string& valueName);
+  void loadRecordFromRegistry(TuiProfile& store, const char* what);
+  void loadSlot(int i);
+  void keepDamagedFile(int slot, const std::string& file, const std::string& why);
+  void createDocumentsFolder();
+  int groupStartProfile(int group);
+  bool checked(TuiProfile& store, bool done);
+  void warn(std::string message);
+  void error(std::string message);
+
+  // Factory values handlers bound to the stores.
+  void uiProfileGame1RestoreToDefault(TuiProfile::Stream& AStream);
+  void uiProfileTestRestoreToDefault(TuiProfile::Stream& AStream);
+  void uiProfileSettingGroupRestoreToDefault(TuiProfile::Stream& AStream);
+  void uiProfileAllSettingInfoRestoreToDefault(TuiProfile::Stream& AStream);
+
+  DataModuleEnvironment FEnv;
+  StoreProblemSink FProblems;
+  std::string FDocumentsFolder;
+  int FErrorCount = 0;  // errors reported so far
+  TuiProfile uiProfileSettingGroup;
+  TuiProfile uiProfileAllSettingInfo;
+  std::array<std::unique_ptr<TuiProfile>, kProfileSlots> uiProfileGame;
+  TuiProfile uiProfileDefaultGame;
+  TuiProfile uiProfileTest;
+};
+
+// The single data module of the running program; set by the program's start.
+extern TDM* DM;
+
+}  // namespace qor

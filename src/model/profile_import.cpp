@@ -1,0 +1,34 @@
+#include "model/profile_import.h"
+
+namespace qor {
+
+ProfileFileCheck CheckProfileFile(Registry& registry, const std::string& file) {
+  using Verdict = ProfileFileCheck::Verdict;
+  TuiProfile probe(registry);
+  if (!probe.LoadStreamFromFile(file))
+    return {Verdict::Unreadable, probe.LastError().value_or("cannot read " + file)};
+  TMOUSEPROFILEINFO record{};
+  probe.Read(record);
+  if (record.ProfileHeader.FFileVersion != kProfileFileVersion)
+    return {Verdict::VersionIncorrect, {}};
+  // A cut or padded file would mix its bytes with the profile it replaces.
+  const std::size_t size = probe.StreamBytes().size();
+  if (size != sizeof(TMOUSEPROFILEINFO))
+    return {Verdict::WrongSize, file + " holds " + std::to_string(size) +
+                                    " bytes; a profile file holds exactly " +
+                                    std::to_string(sizeof(TMOUSEPROFILEINFO)) + " bytes"};
+  return {};
+}
+
+ProfileFileCheck ImportProfileFile(TDM& dm, const std::string& file) {
+  ProfileFileCheck check = CheckProfileFile(dm.RegistryService(), file);
+  if (check.verdict != ProfileFileCheck::Verdict::Ok) return check;
+  if (!dm.LoadCurrentProfileInfoFromFile(file))
+    return {ProfileFileCheck::Verdict::Unreadable, "cannot read " + file};
+  dm.SaveBackToCurrentProfileInfo();
+  dm.SaveCurrentProfileInfoToRegistry();
+  dm.NoticeMainFormToUpdateSomeChanged();
+  return check;
+}
+
+}  // namespace qor

@@ -1,0 +1,31 @@
+// Importing a profile file into the current profile.
+#pragma once
+
+#include <string>
+
+#include "model/data_module.h"
+
+namespace qor {
+
+// The text shown when a file is not a profile of this version.
+inline constexpr const char* kProfileVersionIncorrect = "Gaming Mouse Profile Version Incorrect!";
+
+struct ProfileFileCheck {
+  enum class Verdict {
+    Ok,
+    Unreadable,        // the file could not be read; `detail` says why
+    VersionIncorrect,  // the version field is not 258
+    WrongSize,         // version 258, but not a whole profile; `detail` says the size
+  };
+  Verdict verdict = Verdict::Ok;
+  std::string detail;
+};
+
+// Reads `file` into a store of its own and checks it as a profile to import.
+ProfileFileCheck CheckProfileFile(Registry& registry, const std::string& file);
+
+// Checks `file`, then loads it into the current slot, writes it back, saves the slot to the
+// registry and tells the main window. Nothing changes unless the check passed.
+ProfileFileCheck ImportProfileFile(TDM& dm, const std::string& file);
+
+}  // namespace qor

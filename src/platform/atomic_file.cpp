@@ -1,0 +1,107 @@
+#include "platform/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace qor {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string failure(const char* what, const fs::path& file, int err) {
+  return std::string(what) + " " + file.string() + ": " + std::strerror(err);
+}
+
+// Closes a descriptor when it leaves scope.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now and reports the result, since close can report a failed write-back.
+  int close() {
+    int r = ::close(fd_);
+    fd_ = -1;
+    return r;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::optional<std::string> readWholeFile(const fs::path& file, std::vector<uint8_t>& out,
+                                         std::uintmax_t maxSize) {
+  Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return failure("cannot open", file, errno);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return failure("cannot read", file, errno);
+  if (S_ISDIR(st.st_mode)) return failure("cannot read", file, EISDIR);
+  if (static_cast<std::uintmax_t>(st.st_size) > maxSize)
+    return "cannot read " + file.string() + ": file is too large (" + std::to_string(st.st_size) +
+           " bytes, at most " + std::to_string(maxSize) + " expected)";
+  std::vector<uint8_t> data(static_cast<std::size_t>(st.st_size));
+  std::size_t got = 0;
+  while (got < data.size()) {
+    ssize_t n = ::read(fd.get(), data.data() + got, data.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return failure("cannot read", file, errno);
+    if (n == 0) break;  // the file shrank while reading: keep what is there
+    got += static_cast<std::size_t>(n);
+  }
+  data.resize(got);
+  out = std::move(data);
+  return std::nullopt;
+}
+
+std::optional<std::string> writeFileAtomically(const fs::path& file, const uint8_t* data,
+                                               std::size_t size) {
+  fs::path folder = file.parent_path();
+  if (folder.empty()) folder = ".";
+  std::string tmpl = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+  int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
+  if (raw < 0) return failure("cannot create", file, errno);
+  Fd fd(raw);
+  const fs::path tmp = tmpl;
+  auto fail = [&](const char* what, int err) {
+    ::unlink(tmp.c_str());
+    return failure(what, file, err);
+  };
+  // Keep the permissions an existing file had; a new one gets the usual 0666 & ~umask.
+  struct stat st {};
+  mode_t mode;
+  if (::stat(file.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd.get(), mode);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::write(fd.get(), data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail("cannot write", errno);
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd.get()) != 0) return fail("cannot write", errno);
+  if (fd.close() != 0) return fail("cannot write", errno);
+  if (::rename(tmp.c_str(), file.c_str()) != 0) return fail("cannot replace", errno);
+  // Make the rename itself durable.
+  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
+  return std::nullopt;
+}
+
+}  // namespace qor

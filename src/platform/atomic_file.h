@@ -1,0 +1,27 @@
+// Whole-file reads and atomic whole-file replacement.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qor {
+
+// Files larger than this are refused by readWholeFile: no stored record comes near it.
+inline constexpr std::uintmax_t kMaxStoredFileSize = 64u * 1024u * 1024u;
+
+// Reads the whole file into `out`. Returns an error text naming the file and the cause, or
+// nothing on success; `out` is untouched on failure.
+std::optional<std::string> readWholeFile(const std::filesystem::path& file,
+                                         std::vector<uint8_t>& out,
+                                         std::uintmax_t maxSize = kMaxStoredFileSize);
+
+// Replaces `file` with `data`: writes a temporary file in the same folder, flushes it to disk
+// and renames it over the target, so a crash or a full disk never leaves half a file.
+// Returns an error text naming the file and the cause, or nothing on success.
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& file,
+                                               const uint8_t* data, std::size_t size);
+
+}  // namespace qor

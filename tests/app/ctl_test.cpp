@@ -1,0 +1,157 @@
+// qorcfg51-ctl run as a process against its own configuration folders.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+#include "test_support/bytes.h"
+#include "test_support/temp_dir.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+struct CtlRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// One user's configuration: settings database, documents and program folder.
+class Installation {
+ public:
+  Installation() {
+    const char* stage = std::getenv("QORCFG51_TEST_STAGE");
+    program_ = stage ? fs::path(stage) : fs::path(QOR_CTL_PATH).parent_path();
+  }
+  fs::path slotFile(int n) const {
+    return dir_ / "docs" / "Tessaly Gaming Mouse" / ("QORProfile" + std::to_string(n) + ".PFX");
+  }
+  fs::path operator/(const std::string& name) const { return dir_ / name; }
+
+  CtlRun ctl(const std::string& args) const {
+    const std::string cmd = "env -i HOME='" + dir_.path().string() + "' XDG_CONFIG_HOME='" +
+                            (dir_ / "config").string() + "' XDG_DOCUMENTS_DIR='" +
+                            (dir_ / "docs").string() + "' XDG_RUNTIME_DIR='" +
+                            dir_.path().string() + "' QORCFG51_PROGRAM_DIR='" + program_.string() +
+                            "' " QOR_CTL_PATH " " + args + " 2>'" + (dir_ / "stderr").string() +
+                            "'";
+    CtlRun r{};
+    FILE* p = ::popen(cmd.c_str(), "r");
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    const int raw = ::pclose(p);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const Bytes err = test::readBytes(dir_ / "stderr");
+    r.err.assign(err.begin(), err.end());
+    return r;
+  }
+
+ private:
+  test::TempDir dir_;
+  fs::path program_;
+};
+
+TEST(Ctl, FirstStartShowsTheFactoryProfileAndWritesFiveFiles) {
+  Installation home;
+  CtlRun r = home.ctl("show --json");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  for (const char* field :
+       {"\"profile\":1", "\"version\":258", "\"buttonCount\":9", "\"reportRate\":500",
+        "{\"button\":3,\"code\":5,\"type\":1,\"row\":3,\"menuItemID\":4}",
+        "\"levels\":[{\"x\":500,\"y\":500,\"enabled\":true},{\"x\":1000",
+        "\"current\":1,\"levelCount\":4",
+        "\"led\":{\"r\":255,\"g\":0,\"b\":0,\"brightness\":3,\"breathing\":1}",
+        "\"pointer\":{\"speed\":10,\"acceleration\":0,\"wheelLines\":3,\"doubleClickMs\":550}",
+        "\"macros\":[]"})
+    EXPECT_NE(r.out.find(field), std::string::npos) << field << "\n" << r.out;
+  for (int n = 1; n <= 5; ++n) EXPECT_EQ(fs::file_size(home.slotFile(n)), 109888u);
+  const Bytes first = test::readBytes(home.slotFile(1));
+  CtlRun again = home.ctl("show --profile 2");
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.out.find("profile: 2"), std::string::npos) << again.out;
+  EXPECT_EQ(test::readBytes(home.slotFile(1)), first);
+}
+
+TEST(Ctl, ExportThenImportElsewhereIsByteIdentical) {
+  Installation a, b;
+  ASSERT_EQ(a.ctl("show").status, 0);
+  // Carried, reserved and padding bytes must travel too.
+  Bytes p = test::readBytes(a.slotFile(1));
+  for (std::size_t off :
+       {std::size_t{4}, std::size_t{100}, std::size_t{860 + 22}, std::size_t{860 + 3757},
+        std::size_t{860 + 82127}, std::size_t{105398}, std::size_t{109887}})
+    p[off] = 0xA5;
+  test::put16(p, 72546, 1000);
+  test::writeBytes(a.slotFile(1), p);
+  ASSERT_EQ(a.ctl("export '" + (a / "out.PFX").string() + "'").status, 0);
+  EXPECT_EQ(test::readBytes(a / "out.PFX"), p);
+  CtlRun r = b.ctl("import '" + (a / "out.PFX").string() + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(test::readBytes(b.slotFile(1)), p);
+  ASSERT_EQ(b.ctl("export '" + (b / "again.PFX").string() + "'").status, 0);
+  EXPECT_EQ(test::readBytes(b / "again.PFX"), p);
+}
+
+TEST(Ctl, RefusedImportsChangeNothing) {
+  Installation home;
+  ASSERT_EQ(home.ctl("show").status, 0);
+  const Bytes before = test::readBytes(home.slotFile(1));
+  Bytes wrong = before;
+  test::put32(wrong, 0, 259);
+  test::writeBytes(home / "wrong.PFX", wrong);
+  CtlRun r = home.ctl("import '" + (home / "wrong.PFX").string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Gaming Mouse Profile Version Incorrect!"), std::string::npos) << r.err;
+  test::writeBytes(home / "cut.PFX", Bytes(before.begin(), before.begin() + 2000));
+  r = home.ctl("import '" + (home / "cut.PFX").string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("2000 bytes"), std::string::npos) << r.err;
+  r = home.ctl("import '" + (home / "absent.PFX").string() + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("no such file"), std::string::npos) << r.err;
+  EXPECT_EQ(test::readBytes(home.slotFile(1)), before);
+}
+
+TEST(Ctl, ResetAndSwitchSave) {
+  Installation home;
+  ASSERT_EQ(home.ctl("show").status, 0);
+  Bytes p = test::readBytes(home.slotFile(1));
+  test::put16(p, 72546, 125);
+  test::writeBytes(home.slotFile(1), p);
+  ASSERT_EQ(home.ctl("reset").status, 0);
+  EXPECT_EQ(test::u16At(test::readBytes(home.slotFile(1)), 72546), 500);
+  CtlRun r = home.ctl("switch 3");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("current profile: 3"), std::string::npos);
+}
+
+TEST(Ctl, UsageErrorsAndHelp) {
+  Installation home;
+  struct Case {
+    const char* args;
+    int status;
+  } cases[] = {
+      {"", 2},          {"frobnicate", 2},       {"switch", 2},       {"switch 6", 2},
+      {"switch x", 2},  {"show --profile 0", 2}, {"show --bogus", 2}, {"export", 2},
+      {"reset now", 2}, {"--help", 0},           {"show --help", 0},  {"import --help", 0},
+  };
+  for (const Case& c : cases) {
+    CtlRun r = home.ctl(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+    if (c.status == 0) {
+      EXPECT_NE(r.out.find("Usage: qorcfg51-ctl"), std::string::npos) << c.args;
+    }
+  }
+  EXPECT_FALSE(fs::exists(home / "config" / "qorcfg51")) << "usage errors touch no data";
+}
+
+}  // namespace
+}  // namespace qor

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "platform/atomic_file.h"
+#include "test_support/temp_dir.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(AtomicFile, ReplacesTheWholeFileAndKeepsItsMode) {
+  test::TempDir dir;
+  const fs::path f = dir / "p.PFX";
+  test::writeText(f, "old content that is longer");
+  ::chmod(f.c_str(), 0600);
+  const std::vector<uint8_t> data = {1, 2, 3};
+  ASSERT_FALSE(writeFileAtomically(f, data.data(), data.size()));
+  EXPECT_EQ(test::readBytes(f), data);
+  struct stat st {};
+  ::stat(f.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(AtomicFile, FailureNamesTheFileAndLeavesTheOldOne) {
+  test::TempDir dir;
+  const std::vector<uint8_t> data = {1};
+  auto err = writeFileAtomically(dir / "missing" / "p.PFX", data.data(), 1);
+  ASSERT_TRUE(err);
+  EXPECT_NE(err->find("missing/p.PFX"), std::string::npos);
+  // Renaming over a folder fails; the folder and its content stay.
+  fs::create_directories(dir / "p.PFX" / "inside");
+  err = writeFileAtomically(dir / "p.PFX", data.data(), 1);
+  ASSERT_TRUE(err);
+  EXPECT_TRUE(fs::is_directory(dir / "p.PFX" / "inside"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(AtomicFile, ReadRefusesWhatIsNoRecordFile) {
+  test::TempDir dir;
+  std::vector<uint8_t> out = {9};
+  EXPECT_TRUE(readWholeFile(dir / "absent", out));
+  EXPECT_TRUE(readWholeFile(dir.path(), out));  // a folder
+  test::writeText(dir / "big", "0123456789");
+  auto err = readWholeFile(dir / "big", out, 5);
+  ASSERT_TRUE(err);
+  EXPECT_NE(err->find("too large"), std::string::npos);
+  EXPECT_EQ(out, std::vector<uint8_t>{9});  // untouched on failure
+}
+
+}  // namespace
+}  // namespace qor

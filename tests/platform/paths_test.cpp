@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/paths.h"
+#include "test_support/temp_dir.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets environment variables for one test and puts the old values back afterwards.
+class ScopedEnv {
+ public:
+  void set(const char* name, const char* value) {
+    const char* old = std::getenv(name);
+    saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~ScopedEnv() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+      it->second ? ::setenv(it->first, it->second->c_str(), 1) : ::unsetenv(it->first);
+  }
+
+ private:
+  std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+TEST(Paths, DocumentsFollowXdgRules) {
+  test::TempDir dir;
+  ScopedEnv env;
+  env.set("HOME", dir.path().c_str());
+  env.set("XDG_CONFIG_HOME", (dir / "cfg").c_str());
+  env.set("XDG_DOCUMENTS_DIR", nullptr);
+  EXPECT_EQ(paths::documents(), dir / "Documents");
+  fs::create_directory(dir / "cfg");
+  test::writeText(
+      dir / "cfg" / "user-dirs.dirs",
+      "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+  EXPECT_EQ(paths::documents(), dir / "Dokumente");
+  env.set("XDG_DOCUMENTS_DIR", "/srv/docs");
+  EXPECT_EQ(paths::documents(), fs::path("/srv/docs"));
+  env.set("XDG_CONFIG_HOME", nullptr);
+  EXPECT_EQ(paths::configHome(), dir / ".config");
+}
+
+TEST(Paths, ProgramFolderFromTheEnvironment) {
+  ScopedEnv env;
+  env.set("QORCFG51_PROGRAM_DIR", "/opt/q");
+  EXPECT_EQ(paths::program(), fs::path("/opt/q"));
+}
+
+TEST(Paths, RelativeNamesMatchWithoutCase) {
+  test::TempDir dir;
+  fs::create_directories(dir / "images");
+  test::writeText(dir / "images" / "Layout1.png", "x");
+  EXPECT_EQ(paths::resolveInFolder(dir.path(), "IMAGES\\LAYOUT1.PNG"),
+            dir / "images" / "Layout1.png");
+  EXPECT_EQ(paths::resolveInFolder(dir.path(), "images\\hand.cur"), dir / "images" / "hand.cur");
+}
+
+}  // namespace
+}  // namespace qor
