@@ -33,7 +33,15 @@ struct Command {
   std::function<int(TDM& dm, const std::vector<std::string>& args, Output& io)> run;
 };
 
+// Every command, in the order --help lists them.
 const std::vector<Command>& Commands();
+// The command named `name`, or null.
 const Command* FindCommand(const std::string& name);
+
+// Each area of the tool contributes its commands.
+std::vector<Command> ProfileCommands();
+
+// A profile number 1..5 as the user writes it; nothing for anything else.
+std::optional<int> ParseProfileNumber(const std::string& text);
 
 }  // namespace qor::ctl

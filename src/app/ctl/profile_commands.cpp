@@ -1,0 +1,149 @@
+// show, switch, export, import, reset: the commands that work on stored profiles.
+#include "app/ctl/ctl_commands.h"
+
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "app/ctl/profile_report.h"
+#include "model/profile_import.h"
+
+namespace qor::ctl {
+namespace {
+
+struct ShowOptions {
+  bool json = false;
+  std::optional<int> profile;
+};
+
+std::optional<std::string> parseShow(const std::vector<std::string>& args, ShowOptions& o) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--json") {
+      o.json = true;
+    } else if (args[i] == "--profile") {
+      if (i + 1 >= args.size()) return "--profile needs a number from 1 to 5";
+      o.profile = ParseProfileNumber(args[++i]);
+      if (!o.profile) return "--profile takes a number from 1 to 5, not \"" + args[i] + "\"";
+    } else {
+      return "unknown argument \"" + args[i] + "\"";
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> oneArgument(const std::vector<std::string>& args, const char* what) {
+  if (args.size() != 1) return std::string("expects ") + what;
+  return std::nullopt;
+}
+
+std::optional<std::string> noArguments(const std::vector<std::string>& args) {
+  if (!args.empty()) return "takes no arguments";
+  return std::nullopt;
+}
+
+int runShow(TDM& dm, const std::vector<std::string>& args, Output& io) {
+  ShowOptions o;
+  parseShow(args, o);
+  const int slot = o.profile ? *o.profile - 1 : dm.FProfileIndex;
+  TMOUSEPROFILEINFO record{};
+  if (slot == dm.FProfileIndex)
+    record = dm.FCurrentProfileInfo;
+  else
+    dm.ReadProfileInfo(record, slot);
+  const ReportNode report = ProfileReport(record, slot);
+  io.out << (o.json ? ToJson(report) : ToText(report));
+  return kExitOk;
+}
+
+int runSwitch(TDM& dm, const std::vector<std::string>& args, Output& io) {
+  const int slot = *ParseProfileNumber(args[0]) - 1;
+  dm.SwitchToProfile(slot);
+  if (!dm.SaveBackAllProfileSettingInfo()) return kExitFailed;
+  io.out << "current profile: " << slot + 1 << "\n";
+  return kExitOk;
+}
+
+int runExport(TDM& dm, const std::vector<std::string>& args, Output& io) {
+  dm.SaveBackToCurrentProfileInfo();
+  const std::string file = std::filesystem::absolute(args[0]).string();
+  if (!dm.SaveCurrentProfileInfoToFile(file)) {
+    if (!dm.SlotStore(dm.FProfileIndex).LastError())
+      io.err << "qorcfg51-ctl: cannot export to " << file << "\n";
+    return kExitFailed;
+  }
+  io.out << "profile " << dm.FProfileIndex + 1 << " exported to " << file << "\n";
+  return kExitOk;
+}
+
+int runImport(TDM& dm, const std::vector<std::string>& args, Output& io) {
+  const std::string file = std::filesystem::absolute(args[0]).string();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) {
+    io.err << "qorcfg51-ctl: cannot import " << file << ": "
+           << (std::filesystem::exists(file, ec) ? "not a regular file" : "no such file") << "\n";
+    return kExitFailed;
+  }
+  const ProfileFileCheck check = ImportProfileFile(dm, file);
+  switch (check.verdict) {
+    case ProfileFileCheck::Verdict::Ok:
+      io.out << "profile " << dm.FProfileIndex + 1 << " imported from " << file << "\n";
+      return kExitOk;
+    case ProfileFileCheck::Verdict::VersionIncorrect:
+      io.err << "qorcfg51-ctl: " << kProfileVersionIncorrect << " (" << file << ")\n";
+      break;
+    case ProfileFileCheck::Verdict::Unreadable:
+    case ProfileFileCheck::Verdict::WrongSize:
+      io.err << "qorcfg51-ctl: cannot import: " << check.detail << "\n";
+      break;
+  }
+  return kExitFailed;
+}
+
+int runReset(TDM& dm, const std::vector<std::string>&, Output& io) {
+  dm.RestoreCurrentProfileInfoToDefault();
+  io.out << "profile " << dm.FProfileIndex + 1 << " reset to factory values\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+std::vector<Command> ProfileCommands() {
+  return {
+      {"show", "[--json] [--profile N]", "print the current profile (or profile N)",
+       "Prints the current profile, or profile N (1 to 5): its buttons with their function\n"
+       "codes and parameters, CPI levels, report rate, LED, pointer settings and macros.\n"
+       "--json prints one JSON object; its field names are stable.",
+       false,
+       [](const std::vector<std::string>& a) {
+         ShowOptions o;
+         return parseShow(a, o);
+       },
+       runShow},
+      {"switch", "N", "make profile N (1 to 5) the current profile",
+       "Makes profile N (1 to 5) the current profile and records it as the current game.\n"
+       "The next start of the program begins again on the profile group's start profile.",
+       true,
+       [](const std::vector<std::string>& a) -> std::optional<std::string> {
+         if (a.size() != 1 || !ParseProfileNumber(a[0]))
+           return "expects a profile number from 1 to 5";
+         return std::nullopt;
+       },
+       runSwitch},
+      {"export", "FILE", "save the current profile to FILE (.PFX)",
+       "Writes the current profile back into its slot and saves it to FILE as a\n"
+       "109888-byte profile file.",
+       false, [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); },
+       runExport},
+      {"import", "FILE", "load FILE (.PFX) into the current profile",
+       "Loads the profile file FILE into the current profile and saves it. A file that is not\n"
+       "a profile of this program's version is refused and nothing changes.",
+       true, [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); },
+       runImport},
+      {"reset", "", "restore the current profile's factory values",
+       "Restores the factory values of the current profile and saves it. Button entries past\n"
+       "the ninth, the macros' records and unused fields keep their bytes.",
+       true, noArguments, runReset},
+  };
+}
+
+}  // namespace qor::ctl
