@@ -1,0 +1,50 @@
+// The HID service: present HID interfaces and report exchange with one of them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qor {
+
+// One HID interface (one top-level collection) as the operating system presents it.
+struct HidInterfaceInfo {
+  std::string path;                      // device path; opaque to callers, unique per interface
+  std::vector<std::string> hardwareIds;  // Windows form, most specific first
+  uint16_t usagePage = 0;                // of the top-level collection
+  uint16_t usage = 0;
+  // Largest report of each kind in bytes, the report-ID byte included (0 when none).
+  uint32_t inputReportByteLength = 0;
+  uint32_t outputReportByteLength = 0;
+  uint32_t featureReportByteLength = 0;
+  std::vector<uint8_t> reportDescriptor;  // raw descriptor, for parsing input reports
+};
+
+// An open interface. Every call returns 0 or a positive errno value.
+class HidDevice {
+ public:
+  virtual ~HidDevice() = default;
+  // Sends a feature report; data[0] is the report ID, `size` counts it.
+  virtual int setFeature(const uint8_t* data, std::size_t size) = 0;
+  // Reads the feature report whose ID is data[0] into data (`size` bytes, ID included).
+  virtual int getFeature(uint8_t* data, std::size_t size) = 0;
+  // Writes an output report; data[0] is the report ID, `size` counts it.
+  virtual int write(const uint8_t* data, std::size_t size) = 0;
+  // Waits at most `timeoutMs` for one input report. Stores its length (ID byte included when
+  // the device uses report IDs) in `got`: 0 on time-out. ENODEV when the device went away.
+  virtual int read(uint8_t* data, std::size_t size, int timeoutMs, std::size_t& got) = 0;
+};
+
+// Enumerates interfaces afresh on every call and opens them.
+class HidBackend {
+ public:
+  virtual ~HidBackend() = default;
+  // Every present interface, in a stable order.
+  virtual std::vector<HidInterfaceInfo> enumerate() = 0;
+  // Opens one interface from the last enumeration; null with `error` set on failure.
+  virtual std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, int& error) = 0;
+};
+
+}  // namespace qor

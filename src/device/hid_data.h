@@ -1,0 +1,76 @@
+// TuiHIDData: finds the mouse's HID interfaces and exchanges reports with them.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/hid_backend.h"
+#include "device/usage_pair.h"
+
+namespace qor {
+
+// One report buffer: the report ID, then the rest of the report.
+struct THidReallyData {
+  uint8_t ReportID = 0;
+  uint8_t DATAReally[65535] = {};
+  // Feature reports: the whole length, ReportID included. Output reports: the bytes after it.
+  uint32_t DATASIZE = 0;
+};
+
+// One report request.
+struct THIDDataParam {
+  USAGE_AND_PAGE UsageAndPage{0, 0};  // the collection the interface must have
+  std::string DeviceID;               // "" or "*": any interface the include list allows
+  THidReallyData Data;
+  uintptr_t DeviceHandle = 0;  // set by HidFindAndSetFeatureReport; not used by callers
+};
+
+using TuiHIDDataReceived = std::function<void(const std::string& ADeviceID,
+                                              const std::string& ADevicePath, uint8_t ReportID,
+                                              const uint8_t* Data, uint16_t Size)>;
+using TuiHIDParsedDataReceived =
+    std::function<void(const std::string& ADeviceID, const std::string& ADevicePath,
+                       uint8_t ReportID, uint32_t ButtonData)>;
+using TuiHIDDeviceNotConnected =
+    std::function<void(const std::string& ADeviceID, const std::string& ADevicePath)>;
+
+class TuiHIDData {
+ public:
+  // `includeList`: hardware IDs from config.ini (ReadIncludeHIDDeviceList); `backend` must
+  // outlive the component.
+  TuiHIDData(HidBackend& backend, std::vector<std::string> includeList);
+  ~TuiHIDData();
+  TuiHIDData(const TuiHIDData&) = delete;
+  TuiHIDData& operator=(const TuiHIDData&) = delete;
+
+  // The exchanges return 0 or an errno value; ENODEV when no interface was acted on.
+  uint32_t HidFindAndSetFeatureReport(THIDDataParam& ReportData);
+  uint32_t HidFindAndGetFeatureReport(THIDDataParam& ReportData);
+  bool IsDeviceExist(const THIDDataParam& ReportData);
+  bool HidFindAndWriteDevice(THIDDataParam& ReportData);
+  bool HidFindAndWriteDeviceBYHID(THIDDataParam& ReportData);
+  void HidFindAndReadDevice(USAGE_AND_PAGE UsageAndPage, const std::string& HIDID);
+  void HidStopRead();
+  const std::vector<std::string>& GetHIDDeviceList() const { return FHidDeviceList; }
+  void SetUsageAndPage(USAGE_AND_PAGE AUsageAndPage) { FUsageAndPage = AUsageAndPage; }
+  USAGE_AND_PAGE GetUsageAndPage() const { return FUsageAndPage; }
+
+  std::string DeviceID;
+  TuiHIDDataReceived OnData;
+  TuiHIDParsedDataReceived OnParsedData;
+  TuiHIDDeviceNotConnected OnDeviceNotConnected;
+  bool FastOnData = false;
+
+ private:
+  HidBackend& FBackend;
+  USAGE_AND_PAGE FUsageAndPage{0, 0};
+  std::vector<std::string> FHidDeviceList;
+};
+
+}  // namespace qor
