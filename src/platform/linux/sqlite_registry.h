@@ -1,0 +1,55 @@
+// The registry kept in SQLite databases, one file per root.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+#include "platform/registry.h"
+
+namespace qor {
+
+// Serves CurrentUser and LocalMachine from one SQLite database each. Several instances and
+// several processes (the configurator, the monitor, the command-line tool) may use the same
+// files at once: databases run in WAL mode and writers wait for each other instead of
+// failing. A damaged database, or one from a newer program, is never rewritten: every call
+// on that root fails with a message that names the file and says what to do.
+// One instance may be shared between threads; calls are serialised.
+class SqliteRegistry final : public Registry {
+ public:
+  // `currentUserDb` and `localMachineDb` are the database files; ":memory:" gives a private
+  // in-memory database. Nothing is opened until a root is first used, and a read never
+  // creates a file. The current user's folder is created (mode 0700) on the first write;
+  // the machine-wide folder is left to the installer.
+  SqliteRegistry(std::filesystem::path currentUserDb, std::filesystem::path localMachineDb);
+  ~SqliteRegistry() override;
+  SqliteRegistry(const SqliteRegistry&) = delete;
+  SqliteRegistry& operator=(const SqliteRegistry&) = delete;
+
+  // The registry every program of this user shares: currentUserDatabase() and
+  // localMachineDatabase().
+  static std::unique_ptr<SqliteRegistry> forThisUser();
+  // $XDG_CONFIG_HOME/qorcfg51/registry.db.
+  static std::filesystem::path currentUserDatabase();
+  // /var/lib/qorcfg51/registry.db.
+  static std::filesystem::path localMachineDatabase();
+
+  RegistryResult createKey(RootKey root, std::string_view keyPath) override;
+  RegistryResult readValue(RootKey root, std::string_view keyPath, std::string_view name,
+                           RegistryValue& out) override;
+  RegistryResult writeValue(RootKey root, std::string_view keyPath, std::string_view name,
+                            const RegistryValue& value) override;
+  RegistryResult deleteValue(RootKey root, std::string_view keyPath,
+                             std::string_view name) override;
+
+ private:
+  class Store;
+  Store* storeFor(RootKey root);
+
+  std::mutex mutex_;
+  std::unique_ptr<Store> currentUser_;
+  std::unique_ptr<Store> localMachine_;
+};
+
+}  // namespace qor
