@@ -11,7 +11,8 @@ namespace qor {
 
 // One HID interface (one top-level collection) as the operating system presents it.
 struct HidInterfaceInfo {
-  std::string path;                      // device path; opaque to callers, unique per interface
+  std::string path;  // device path; opaque to callers, unique per interface with `collection`
+  uint32_t collection = 0;               // top-level collection of the node behind `path`, 0-based
   std::vector<std::string> hardwareIds;  // Windows form, most specific first
   uint16_t usagePage = 0;                // of the top-level collection
   uint16_t usage = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,6 +23,9 @@ struct THidReallyData {
   // Feature reports: the whole length, ReportID included. Output reports: the bytes after it.
   uint32_t DATASIZE = 0;
 };
+// The report goes to and comes from the driver as one run of bytes starting at ReportID.
+static_assert(offsetof(THidReallyData, DATAReally) == 1);
+static_assert(offsetof(THidReallyData, DATASIZE) == 65536);
 
 // One report request.
 struct THIDDataParam {
@@ -31,9 +35,9 @@ struct THIDDataParam {
   uintptr_t DeviceHandle = 0;  // set by HidFindAndSetFeatureReport; not used by callers
 };
 
-using TuiHIDDataReceived = std::function<void(const std::string& ADeviceID,
-                                              const std::string& ADevicePath, uint8_t ReportID,
-                                              const uint8_t* Data, uint16_t Size)>;
+using TuiHIDDataReceived =
+    std::function<void(const std::string& ADeviceID, const std::string& ADevicePath,
+                       uint8_t ReportID, const uint8_t* Data, uint16_t Size)>;
 using TuiHIDParsedDataReceived =
     std::function<void(const std::string& ADeviceID, const std::string& ADevicePath,
                        uint8_t ReportID, uint32_t ButtonData)>;
@@ -49,7 +53,8 @@ class TuiHIDData {
   TuiHIDData(const TuiHIDData&) = delete;
   TuiHIDData& operator=(const TuiHIDData&) = delete;
 
-  // The exchanges return 0 or an errno value; ENODEV when no interface was acted on.
+  // Every operation enumerates afresh and acts on each matching interface in enumeration
+  // order. The exchanges return 0 or an errno value; ENODEV when no interface was acted on.
   uint32_t HidFindAndSetFeatureReport(THIDDataParam& ReportData);
   uint32_t HidFindAndGetFeatureReport(THIDDataParam& ReportData);
   bool IsDeviceExist(const THIDDataParam& ReportData);
@@ -68,6 +73,11 @@ class TuiHIDData {
   bool FastOnData = false;
 
  private:
+  // Calls act(info, device) on each enumerated interface with `collection` that admit(info)
+  // accepts and that opens, in enumeration order, until act returns false.
+  template <typename Admit, typename Act>
+  void forEachMatching(USAGE_AND_PAGE collection, Admit admit, Act act);
+
   HidBackend& FBackend;
   USAGE_AND_PAGE FUsageAndPage{0, 0};
   std::vector<std::string> FHidDeviceList;

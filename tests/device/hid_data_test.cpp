@@ -1,0 +1,245 @@
+#include "device/hid_data.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "device/fake_hid_backend.h"
+
+namespace qor {
+namespace {
+
+using test::Bytes;
+using test::FakeHidBackend;
+using test::FakeInterface;
+
+const std::string kSimId = "HID\\VID_1209&PID_0001";
+
+FakeInterface configInterface(const std::string& path, std::vector<std::string> hardwareIds,
+                              uint32_t featureLength = 4096) {
+  FakeInterface f;
+  f.info.path = path;
+  f.info.hardwareIds = std::move(hardwareIds);
+  f.info.usagePage = 0xFFA0;
+  f.info.usage = 0x0001;
+  f.info.featureReportByteLength = featureLength;
+  f.info.outputReportByteLength = 9;
+  return f;
+}
+
+// A feature report of `size` bytes with ID `id` and data bytes 0xA0, 0xA1, ... after it.
+std::unique_ptr<THIDDataParam> request(uint8_t id, uint32_t size, std::string deviceId = "") {
+  auto r = std::make_unique<THIDDataParam>();
+  r->UsageAndPage = kMouseConfigUsage;
+  r->DeviceID = std::move(deviceId);
+  r->Data.ReportID = id;
+  for (uint32_t i = 0; i + 1 < size && i < 16; ++i) r->Data.DATAReally[i] = uint8_t(0xA0 + i);
+  r->Data.DATASIZE = size;
+  return r;
+}
+
+struct AllowCase {
+  const char* name;
+  std::vector<std::string> include;
+  std::string deviceId;
+  std::vector<std::string> hardwareIds;
+  bool acted;
+};
+
+class AllowRules : public testing::TestWithParam<AllowCase> {};
+
+TEST_P(AllowRules, DecideWhichInterfaceReceivesTheReport) {
+  const AllowCase& c = GetParam();
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", c.hardwareIds));
+  TuiHIDData hid(backend, c.include);
+  auto r = request(2, 16, c.deviceId);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), c.acted ? 0u : uint32_t(ENODEV));
+  EXPECT_EQ(backend.featuresSent.size(), c.acted ? 1u : 0u);
+  EXPECT_EQ(hid.IsDeviceExist(*r), c.acted);
+}
+
+const std::vector<std::string> kSimIds = {"HID\\VID_1209&PID_0001&REV_0100",
+                                          "HID\\VID_1209&PID_0001", "HID_DEVICE_UP:FFA0_U:0001",
+                                          "HID_DEVICE"};
+
+INSTANTIATE_TEST_SUITE_P(
+    HidData, AllowRules,
+    testing::Values(
+        AllowCase{"EmptyListTakesAny", {}, "", {"HID\\VID_1234&PID_5678"}, true},
+        AllowCase{"ListEntryInAnyCase", {"hid\\vid_1209&pid_0001"}, "", kSimIds, true},
+        AllowCase{"ListEntryLongerThanEveryId", {kSimId + "&MI_00"}, "", kSimIds, false},
+        AllowCase{"ListEntryShorterThanEveryId", {"HID\\VID_1209&PID_000"}, "", kSimIds, false},
+        AllowCase{"LaterListEntryMatches", {"HID\\VID_046D&PID_C08B", kSimId}, "", kSimIds, true},
+        AllowCase{"StarIsLikeEmpty", {kSimId}, "*", kSimIds, true},
+        AllowCase{"StarStillNeedsTheList", {"HID\\VID_046D&PID_C08B"}, "*", kSimIds, false},
+        AllowCase{"DeviceIdOverridesTheList",
+                  {"HID\\VID_046D&PID_C08B"},
+                  "hid_device_up:ffa0_u:0001",
+                  kSimIds,
+                  true},
+        AllowCase{"DeviceIdMustBeOneOfTheIds", {}, "HID\\VID_1209", kSimIds, false},
+        AllowCase{"NoHardwareIdsOnlyWithEmptyList", {kSimId}, "", {}, false}),
+    [](const testing::TestParamInfo<AllowCase>& info) { return std::string(info.param.name); });
+
+TEST(HidData, OnlyInterfacesWithTheRequestedCollectionAndRoomForTheReportAreUsed) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", kSimIds, 16));
+  backend.interfaces.push_back(configInterface("/dev/hidraw1", kSimIds, 64));
+  backend.interfaces.push_back(configInterface("/dev/hidraw2", kSimIds, 4096));
+  backend.interfaces[2].info.usage = 0x0002;
+  TuiHIDData hid(backend, {kSimId});
+
+  auto r = request(3, 64);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), 0u);
+  ASSERT_EQ(backend.featuresSent.size(), 1u);
+  EXPECT_EQ(backend.featuresSent[0].path, "/dev/hidraw1");
+  Bytes expected(64, 0);
+  expected[0] = 0x03;
+  for (int i = 0; i < 16; ++i) expected[1 + i] = uint8_t(0xA0 + i);
+  EXPECT_EQ(backend.featuresSent[0].bytes, expected);
+
+  // Too large for every interface with the collection: nothing is sent.
+  auto big = request(4, 1024);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*big), uint32_t(ENODEV));
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*big), uint32_t(ENODEV));
+  EXPECT_EQ(backend.featuresSent.size(), 1u);
+  EXPECT_TRUE(backend.featureRequests.empty());
+}
+
+TEST(HidData, TwoMatchingInterfacesBothReceiveTheReportAndTheSecondAnswers) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw3", kSimIds));
+  backend.interfaces.push_back(configInterface("/dev/hidraw3", kSimIds));
+  backend.interfaces[1].info.collection = 1;
+  backend.interfaces[0].featureAnswer = {0x02, 0x11, 0x12};
+  backend.interfaces[1].featureAnswer = {0x02, 0x21, 0x22};
+  TuiHIDData hid(backend, {});
+
+  auto set = request(2, 16);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*set), 0u);
+  ASSERT_EQ(backend.featuresSent.size(), 2u);
+  EXPECT_EQ(backend.featuresSent[0].collection, 0u);
+  EXPECT_EQ(backend.featuresSent[1].collection, 1u);
+  EXPECT_EQ(backend.featuresSent[0].bytes, backend.featuresSent[1].bytes);
+
+  auto get = request(2, 16);
+  get->Data.DATAReally[15] = 0x77;
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*get), 0u);
+  // Each interface is asked with a clean buffer that carries only the report ID.
+  ASSERT_EQ(backend.featureRequests.size(), 2u);
+  for (const Bytes& asked : backend.featureRequests) {
+    Bytes expected(16, 0);
+    expected[0] = 0x02;
+    EXPECT_EQ(asked, expected);
+  }
+  EXPECT_EQ(get->Data.ReportID, 0x02);
+  EXPECT_EQ(get->Data.DATAReally[0], 0x21);
+  EXPECT_EQ(get->Data.DATAReally[1], 0x22);
+  EXPECT_EQ(get->Data.DATAReally[14], 0x00);  // the rest of the 16 bytes as the device left them
+  EXPECT_EQ(get->Data.DATAReally[15], 0x77);  // beyond DATASIZE: untouched
+  EXPECT_EQ(backend.enumerations, 2);
+}
+
+struct ResultCase {
+  const char* name;
+  int first;
+  int second;
+  uint32_t result;
+  uint8_t heldData[2];  // DATAReally[0] and [1] afterwards
+};
+
+class LastInterfaceDecides : public testing::TestWithParam<ResultCase> {};
+
+TEST_P(LastInterfaceDecides, TheResultAndTheHeldReport) {
+  const ResultCase& c = GetParam();
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", kSimIds));
+  backend.interfaces.push_back(configInterface("/dev/hidraw1", kSimIds));
+  backend.interfaces[0].featureError = c.first;
+  backend.interfaces[1].featureError = c.second;
+  backend.interfaces[0].featureAnswer = {0x05, 0x11};
+  backend.interfaces[1].featureAnswer = {0x05, 0x22};
+  TuiHIDData hid(backend, {});
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(5, 16)), c.result);
+  auto get = request(5, 16);
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*get), c.result);
+  EXPECT_EQ(get->Data.DATAReally[0], c.heldData[0]);
+  EXPECT_EQ(get->Data.DATAReally[1], c.heldData[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HidData, LastInterfaceDecides,
+    testing::Values(ResultCase{"FailureThenSuccess", EIO, 0, 0, {0x22, 0x00}},
+                    ResultCase{"SuccessThenFailure", 0, EPIPE, uint32_t(EPIPE), {0x11, 0x00}},
+                    ResultCase{
+                        "TwoFailuresLeaveTheRequest", ETIMEDOUT, EIO, uint32_t(EIO), {0xA0, 0xA1}}),
+    [](const testing::TestParamInfo<ResultCase>& info) { return std::string(info.param.name); });
+
+TEST(HidData, PresenceNeedsAnOpenInterfaceOfTheCollectionWhateverItsFeatureLength) {
+  FakeHidBackend backend;
+  TuiHIDData hid(backend, {kSimId});
+  auto r = request(2, 16);
+  EXPECT_FALSE(hid.IsDeviceExist(*r));
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(ENODEV));
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*r), uint32_t(ENODEV));
+
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", kSimIds, 0));
+  backend.interfaces[0].openError = EACCES;
+  EXPECT_FALSE(hid.IsDeviceExist(*r));
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(ENODEV));
+
+  backend.interfaces[0].openError = 0;
+  EXPECT_TRUE(hid.IsDeviceExist(*r));
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(ENODEV));  // no room for 16 bytes
+}
+
+TEST(HidData, RequestsBeyondTheReportBufferAreRefusedUnsent) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", kSimIds, 0xFFFFFFFFu));
+  backend.interfaces[0].info.outputReportByteLength = 0xFFFFFFFFu;
+  TuiHIDData hid(backend, {});
+  auto r = request(6, 65537);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(EINVAL));
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*r), uint32_t(EINVAL));
+  r->Data.DATASIZE = 65536;  // output: 65536 bytes after the ID do not fit
+  EXPECT_FALSE(hid.HidFindAndWriteDevice(*r));
+  r->Data.DATASIZE = 65537;
+  EXPECT_FALSE(hid.HidFindAndWriteDeviceBYHID(*r));
+  EXPECT_TRUE(backend.featuresSent.empty());
+  EXPECT_TRUE(backend.outputsWritten.empty());
+
+  r->Data.DATASIZE = 65536;  // the whole buffer, ReportID included
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), 0u);
+  ASSERT_EQ(backend.featuresSent.size(), 1u);
+  EXPECT_EQ(backend.featuresSent[0].bytes.size(), 65536u);
+}
+
+TEST(HidData, OutputReportsCountTheirSizeEachInTheirOwnWay) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", {"HID\\VID_046D&PID_C08B"}));
+  TuiHIDData hid(backend, {kSimId});  // output length 9
+  auto r = request(7, 8);
+
+  // After the ID: 8 + 1 bytes fill the output report; 9 + 1 do not. The list still rules.
+  EXPECT_FALSE(hid.HidFindAndWriteDevice(*r));
+  r->DeviceID = "HID\\VID_046D&PID_C08B";
+  EXPECT_TRUE(hid.HidFindAndWriteDevice(*r));
+  r->Data.DATASIZE = 9;
+  EXPECT_FALSE(hid.HidFindAndWriteDevice(*r));
+  ASSERT_EQ(backend.outputsWritten.size(), 1u);
+  EXPECT_EQ(backend.outputsWritten[0].bytes,
+            (Bytes{0x07, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0x00}));
+
+  // By HID: every interface, DATASIZE counts the ID.
+  r->DeviceID = "";
+  EXPECT_TRUE(hid.HidFindAndWriteDeviceBYHID(*r));
+  r->Data.DATASIZE = 10;
+  EXPECT_FALSE(hid.HidFindAndWriteDeviceBYHID(*r));
+  ASSERT_EQ(backend.outputsWritten.size(), 2u);
+  EXPECT_EQ(backend.outputsWritten[1].bytes,
+            (Bytes{0x07, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0x00}));
+}
+
+}  // namespace
+}  // namespace qor
