@@ -1,0 +1,20 @@
+// The pointer part of Apply: the profile's pointer values handed to the desktop.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "model/profile_records.h"
+#include "platform/pointer_settings.h"
+
+namespace qor {
+
+// PointerSpeed, VWheelSpeed, PointerAcceleration, each widened to 32 bits.
+using PointerSettingsBuffer = std::array<uint8_t, 12>;
+PointerSettingsBuffer BuildPointerSettingsBuffer(const TMOUSEPROFILEINFO& profile);
+
+// Sets the acceleration preset, the speed and the wheel lines from the buffer; with an
+// acceleration outside 0..3 (or a short buffer) nothing is changed.
+void RunPointerWorker(PointerSettings& settings, const uint8_t* Buffer, uint32_t BufferSize);
+
+}  // namespace qor

@@ -1,0 +1,49 @@
+#include "app/thread_call.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace qor {
+namespace {
+
+struct Workers {
+  std::mutex mutex;
+  std::condition_variable done;
+  int running = 0;
+};
+
+Workers& workers() {
+  // Never destroyed: a worker may still finish after static destructors ran.
+  static Workers* w = new Workers;
+  return *w;
+}
+
+}  // namespace
+
+void TuiThread::ThreadCallFunction(TThreadCallFunction Func, const void* Buffer,
+                                   uint32_t BufferSize) {
+  if (BufferSize == 0 || !Func) return;
+  const auto* bytes = static_cast<const uint8_t*>(Buffer);
+  std::vector<uint8_t> copy(bytes, bytes + BufferSize);
+  Workers& w = workers();
+  {
+    std::lock_guard lock(w.mutex);
+    ++w.running;
+  }
+  std::thread([func = std::move(Func), copy = std::move(copy), &w] {
+    func(copy.data(), static_cast<uint32_t>(copy.size()));
+    std::lock_guard lock(w.mutex);
+    --w.running;
+    w.done.notify_all();
+  }).detach();
+}
+
+bool TuiThread::WaitForWorkers(std::chrono::milliseconds timeout) {
+  Workers& w = workers();
+  std::unique_lock lock(w.mutex);
+  return w.done.wait_for(lock, timeout, [&] { return w.running == 0; });
+}
+
+}  // namespace qor

@@ -1,0 +1,190 @@
+#include "platform/linux/desktop_pointer_settings.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <string_view>
+
+#include "platform/pointer_mapping.h"
+
+namespace qor {
+namespace {
+
+// A library opened with dlopen, closed with it.
+class Library {
+ public:
+  explicit Library(const char* soname) : handle_(::dlopen(soname, RTLD_NOW | RTLD_LOCAL)) {}
+  ~Library() {
+    if (handle_) ::dlclose(handle_);
+  }
+  Library(const Library&) = delete;
+  Library& operator=(const Library&) = delete;
+  explicit operator bool() const { return handle_ != nullptr; }
+  // Binds `fn` to the symbol; false when it is missing.
+  template <typename Fn>
+  bool bind(Fn*& fn, const char* name) {
+    fn = handle_ ? reinterpret_cast<Fn*>(::dlsym(handle_, name)) : nullptr;
+    return fn != nullptr;
+  }
+
+ private:
+  void* handle_;
+};
+
+constexpr const char* kGnomeMouseSchema = "org.gnome.desktop.peripherals.mouse";
+
+class GnomePointerSettings final : public PointerSettings {
+ public:
+  bool load() {
+    if (!gio_) return false;
+    bool all = gio_.bind(sourceGetDefault_, "g_settings_schema_source_get_default") &&
+               gio_.bind(sourceLookup_, "g_settings_schema_source_lookup") &&
+               gio_.bind(schemaHasKey_, "g_settings_schema_has_key") &&
+               gio_.bind(schemaUnref_, "g_settings_schema_unref") &&
+               gio_.bind(settingsNew_, "g_settings_new") &&
+               gio_.bind(setDouble_, "g_settings_set_double") &&
+               gio_.bind(setString_, "g_settings_set_string") &&
+               gio_.bind(setInt_, "g_settings_set_int") && gio_.bind(sync_, "g_settings_sync") &&
+               gio_.bind(objectUnref_, "g_object_unref");
+    if (!all) return false;
+    void* source = sourceGetDefault_();
+    void* schema = source ? sourceLookup_(source, kGnomeMouseSchema, 1) : nullptr;
+    if (!schema) return false;  // g_settings_new would abort on a missing schema
+    hasDoubleClick_ = schemaHasKey_(schema, "double-click");
+    hasSpeed_ = schemaHasKey_(schema, "speed");
+    hasAccelProfile_ = schemaHasKey_(schema, "accel-profile");
+    schemaUnref_(schema);
+    return true;
+  }
+
+  std::string desktop() const override { return "GNOME"; }
+
+  bool setAcceleration(int preset, const PointerAccelerationPreset&) override {
+    if (!hasAccelProfile_) return false;
+    return write(
+        [&](void* s) { return setString_(s, "accel-profile", GnomeAccelProfile(preset).c_str()); });
+  }
+  bool setSpeed(int speed) override {
+    if (!hasSpeed_) return false;
+    return write([&](void* s) { return setDouble_(s, "speed", GnomeSpeedFromWindows(speed)); });
+  }
+  bool setWheelScrollLines(int) override { return false; }
+  bool setDoubleClickTime(int ms) override {
+    if (!hasDoubleClick_) return false;
+    return write([&](void* s) { return setInt_(s, "double-click", ms); });
+  }
+
+ private:
+  // A settings object per write: the calls may come from short-lived worker threads.
+  template <typename Set>
+  bool write(Set&& set) {
+    void* settings = settingsNew_(kGnomeMouseSchema);
+    if (!settings) return false;
+    const bool done = set(settings) != 0;
+    sync_();  // the worker may end right after; make the write reach the settings store
+    objectUnref_(settings);
+    return done;
+  }
+
+  Library gio_{"libgio-2.0.so.0"};
+  void* (*sourceGetDefault_)() = nullptr;
+  void* (*sourceLookup_)(void*, const char*, int) = nullptr;
+  int (*schemaHasKey_)(void*, const char*) = nullptr;
+  void (*schemaUnref_)(void*) = nullptr;
+  void* (*settingsNew_)(const char*) = nullptr;
+  int (*setDouble_)(void*, const char*, double) = nullptr;
+  int (*setString_)(void*, const char*, const char*) = nullptr;
+  int (*setInt_)(void*, const char*, int) = nullptr;
+  void (*sync_)() = nullptr;
+  void (*objectUnref_)(void*) = nullptr;
+  bool hasDoubleClick_ = false, hasSpeed_ = false, hasAccelProfile_ = false;
+};
+
+class X11PointerSettings final : public PointerSettings {
+ public:
+  explicit X11PointerSettings(std::string display) : display_(std::move(display)) {}
+
+  bool load() {
+    return x11_ && x11_.bind(openDisplay_, "XOpenDisplay") &&
+           x11_.bind(closeDisplay_, "XCloseDisplay") &&
+           x11_.bind(changePointerControl_, "XChangePointerControl") &&
+           x11_.bind(flush_, "XFlush") && reachable();
+  }
+
+  std::string desktop() const override { return "X11"; }
+
+  bool setAcceleration(int, const PointerAccelerationPreset& values) override {
+    void* dpy = openDisplay_(display_.empty() ? nullptr : display_.c_str());
+    if (!dpy) return false;
+    const X11PointerControl c = X11ControlFromPreset(values);
+    changePointerControl_(dpy, 1, 1, c.numerator, c.denominator, c.threshold);
+    flush_(dpy);
+    closeDisplay_(dpy);
+    return true;
+  }
+  bool setSpeed(int) override { return false; }
+  bool setWheelScrollLines(int) override { return false; }
+  bool setDoubleClickTime(int) override { return false; }
+
+ private:
+  bool reachable() {
+    void* dpy = openDisplay_(display_.empty() ? nullptr : display_.c_str());
+    if (!dpy) return false;
+    closeDisplay_(dpy);
+    return true;
+  }
+
+  std::string display_;
+  Library x11_{"libX11.so.6"};
+  void* (*openDisplay_)(const char*) = nullptr;
+  int (*closeDisplay_)(void*) = nullptr;
+  int (*changePointerControl_)(void*, int, int, int, int, int) = nullptr;
+  int (*flush_)(void*) = nullptr;
+};
+
+class NoPointerSettings final : public PointerSettings {
+ public:
+  std::string desktop() const override { return "none"; }
+  bool setAcceleration(int, const PointerAccelerationPreset&) override { return false; }
+  bool setSpeed(int) override { return false; }
+  bool setWheelScrollLines(int) override { return false; }
+  bool setDoubleClickTime(int) override { return false; }
+};
+
+bool sessionIsGnomeBased() {
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  if (!desktop) return false;
+  const std::string_view d(desktop);
+  // GNOME and the desktops that keep GNOME's mouse settings.
+  for (std::string_view name : {"GNOME", "Unity", "Budgie", "Pantheon"})
+    if (d.find(name) != std::string_view::npos) return true;
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<PointerSettings> MakeGnomePointerSettings() {
+  auto s = std::make_unique<GnomePointerSettings>();
+  if (!s->load()) return nullptr;
+  return s;
+}
+
+std::unique_ptr<PointerSettings> MakeX11PointerSettings(const std::string& display) {
+  auto s = std::make_unique<X11PointerSettings>(display);
+  if (!s->load()) return nullptr;
+  return s;
+}
+
+std::unique_ptr<PointerSettings> MakeNoPointerSettings() {
+  return std::make_unique<NoPointerSettings>();
+}
+
+std::unique_ptr<PointerSettings> MakeDesktopPointerSettings() {
+  if (sessionIsGnomeBased())
+    if (auto gnome = MakeGnomePointerSettings()) return gnome;
+  if (std::getenv("DISPLAY"))
+    if (auto x11 = MakeX11PointerSettings()) return x11;
+  return MakeNoPointerSettings();
+}
+
+}  // namespace qor

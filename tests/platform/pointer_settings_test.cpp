@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "app/pointer_worker.h"
+#include "app/thread_call.h"
+#include "model/factory_defaults.h"
+#include "platform/linux/desktop_pointer_settings.h"
+#include "platform/pointer_mapping.h"
+#include "test_support/recording_pointer_settings.h"
+#include "test_support/temp_dir.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string run(const std::string& command) {
+  std::string out;
+  FILE* p = ::popen(command.c_str(), "r");
+  char buf[512];
+  while (p && std::fgets(buf, sizeof buf, p)) out += buf;
+  if (p) ::pclose(p);
+  return out;
+}
+
+TEST(PointerMapping, WindowsValuesOnDesktops) {
+  struct Case {
+    int speed;
+    double gnome;
+  } speeds[] = {{1, -1.0}, {10, 0.0}, {20, 1.0}, {15, 0.5}, {0, -1.0}, {40, 1.0}};
+  for (const Case& c : speeds) EXPECT_DOUBLE_EQ(GnomeSpeedFromWindows(c.speed), c.gnome) << c.speed;
+  EXPECT_EQ(GnomeAccelProfile(0), "flat");
+  EXPECT_EQ(GnomeAccelProfile(1), "adaptive");
+  const X11PointerControl none = X11ControlFromPreset(kPointerAccelerationPresets[0]);
+  const X11PointerControl enhanced = X11ControlFromPreset(kPointerAccelerationPresets[1]);
+  const X11PointerControl fast = X11ControlFromPreset(kPointerAccelerationPresets[2]);
+  EXPECT_EQ((std::array{none.numerator, none.denominator, none.threshold}), (std::array{1, 1, 0}));
+  EXPECT_EQ((std::array{enhanced.numerator, enhanced.threshold}), (std::array{2, 7}));
+  EXPECT_EQ((std::array{fast.numerator, fast.threshold}), (std::array{4, 4}));
+}
+
+TEST(PointerWorker, AppliesThePresetSpeedAndWheelOnAWorker) {
+  TMOUSEPROFILEINFO p{};
+  RestoreFactoryProfile(p);
+  p.ConfigInfo.PointerAcceleration = 1;
+  p.ConfigInfo.VWheelSpeed = 30;
+  const PointerSettingsBuffer buffer = BuildPointerSettingsBuffer(p);
+  EXPECT_EQ(buffer, (PointerSettingsBuffer{10, 0, 0, 0, 30, 0, 0, 0, 1, 0, 0, 0}));
+  auto settings = std::make_shared<test::RecordingPointerSettings>();
+  TuiThread::ThreadCallFunction(
+      [settings](const uint8_t* b, uint32_t n) { RunPointerWorker(*settings, b, n); },
+      buffer.data(), buffer.size());
+  ASSERT_TRUE(TuiThread::WaitForWorkers(std::chrono::seconds(5)));
+  EXPECT_EQ(settings->calls(),
+            (std::vector<std::string>{"acceleration 1 7,0,1", "speed 10", "wheel 30"}));
+
+  p.ConfigInfo.PointerAcceleration = 4;  // no such preset: nothing changes
+  const PointerSettingsBuffer bad = BuildPointerSettingsBuffer(p);
+  test::RecordingPointerSettings untouched;
+  RunPointerWorker(untouched, bad.data(), bad.size());
+  EXPECT_TRUE(untouched.calls().empty());
+  TuiThread::ThreadCallFunction([](const uint8_t*, uint32_t) { FAIL(); }, bad.data(), 0);
+}
+
+TEST(GnomePointerSettings, WritesTheMouseSchema) {
+  if (!fs::exists("/usr/share/glib-2.0/schemas/org.gnome.desktop.peripherals.gschema.xml"))
+    GTEST_SKIP() << "gsettings-desktop-schemas is not installed";
+  test::TempDir dir;
+  ::setenv("GSETTINGS_BACKEND", "keyfile", 1);
+  ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+  auto gnome = MakeGnomePointerSettings();
+  ASSERT_TRUE(gnome);
+  EXPECT_TRUE(gnome->setAcceleration(0, kPointerAccelerationPresets[0]));
+  EXPECT_TRUE(gnome->setSpeed(15));
+  EXPECT_TRUE(gnome->setDoubleClickTime(550));
+  EXPECT_FALSE(gnome->setWheelScrollLines(3));
+  std::string keyfile;
+  for (int i = 0; i < 50 && keyfile.find("double-click") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    keyfile = run("cat '" + (dir / "glib-2.0/settings/keyfile").string() + "' 2>/dev/null");
+  }
+  EXPECT_NE(keyfile.find("accel-profile='flat'"), std::string::npos) << keyfile;
+  EXPECT_NE(keyfile.find("speed=0.5"), std::string::npos) << keyfile;
+  EXPECT_NE(keyfile.find("double-click=550"), std::string::npos) << keyfile;
+}
+
+// Xvfb has no pointer feedback whose acceleration could change, so this checks that the
+// backend finds the server and sends its request; the effect itself needs a real X server.
+TEST(X11PointerSettings, ReachesTheServer) {
+  if (run("command -v Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed";
+  const std::string display = ":" + std::to_string(90 + ::getpid() % 100);
+  const pid_t server = ::fork();
+  if (server == 0) {
+    ::execlp("Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", "-screen", "0", "64x64x24",
+             static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  std::unique_ptr<PointerSettings> x11;
+  for (int i = 0; i < 100 && !x11; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    x11 = MakeX11PointerSettings(display);
+  }
+  ASSERT_TRUE(x11) << "Xvfb did not come up on " << display;
+  EXPECT_TRUE(x11->setAcceleration(1, kPointerAccelerationPresets[1]));
+  EXPECT_FALSE(x11->setSpeed(10));
+  EXPECT_EQ(x11->desktop(), "X11");
+  ::kill(server, SIGTERM);
+  ::waitpid(server, nullptr, 0);
+}
+
+TEST(DesktopPointerSettings, WithoutADesktopEverythingIsSkipped) {
+  ::unsetenv("XDG_CURRENT_DESKTOP");
+  ::unsetenv("DISPLAY");
+  auto none = MakeDesktopPointerSettings();
+  EXPECT_EQ(none->desktop(), "none");
+  EXPECT_FALSE(none->setSpeed(10));
+}
+
+}  // namespace
+}  // namespace qor
