@@ -1,0 +1,118 @@
+#include "protocol/device_commands.h"
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+
+#include "protocol/command_packet.h"
+
+namespace qor {
+namespace {
+
+// A packet with the header of a command without data: type, then the parameter bytes.
+std::unique_ptr<TCOMMANDPACKET> newCommand(uint8_t type, std::initializer_list<uint8_t> params) {
+  auto packet = std::make_unique<TCOMMANDPACKET>();
+  packet->Header[0] = type;
+  std::copy(params.begin(), params.end(), packet->Header + 1);
+  return packet;
+}
+
+// A block command: type, address (LE), length (LE), 0xFA x 3.
+std::unique_ptr<TCOMMANDPACKET> newBlockCommand(uint8_t type, uint16_t length, uint16_t address) {
+  return newCommand(type,
+                    {uint8_t(address), uint8_t(address >> 8), uint8_t(length), uint8_t(length >> 8),
+                     kBlockHeaderFill, kBlockHeaderFill, kBlockHeaderFill});
+}
+
+uint32_t storedLength(const uint8_t* at) {
+  return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+}
+
+}  // namespace
+
+void WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t length, uint16_t address) {
+  if (length == 0 || length > kCommandPayloadSize) return;
+  auto packet = newBlockCommand(kCmdWriteBlock, length, address);
+  std::memcpy(packet->Payload, data, length);
+  SendDeviceCommand(device, *packet);
+}
+
+uint32_t ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length, uint16_t address) {
+  auto packet = newBlockCommand(kCmdReadBlock, length, address);
+  if (uint32_t r = QueryDeviceCommand(device, *packet)) return r;
+  std::memcpy(buffer, packet->Payload, length);
+  return 0;
+}
+
+void WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address) {
+  WriteDeviceBlock(device, &value, 1, address);
+}
+
+uint32_t ReadDeviceByte(TuiHIDData& device, uint8_t& buffer, uint16_t address) {
+  return ReadDeviceBlock(device, &buffer, 1, address);
+}
+
+void WriteWheelLEDByte(TuiHIDData& device, uint8_t value, bool on, uint16_t address) {
+  WriteDeviceByte(device, uint8_t((on ? 0x80 : 0) | (value & 0x7F)), address);
+}
+
+void WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address) {
+  WriteDeviceBlock(device, table.data(), table.size(), address);
+}
+
+void WriteMacroSlots(TuiHIDData& device, const MacroImage& image) {
+  const uint8_t* lengths = image.data() + kMacroImageLengths;
+  const int last = kMacroSlotCount - 1;
+  for (int slot = 0; slot < last; ++slot) {
+    // A stored length past the slot would send the next slot's bytes: cut it to the slot.
+    const uint32_t length =
+        std::min<uint32_t>(storedLength(lengths + 4 * slot), uint32_t(kMacroSlotSize));
+    WriteDeviceBlock(device, image.data() + slot * kMacroSlotSize, uint16_t(length),
+                     kMacroSlotAddress[slot]);
+  }
+  // The last slot always goes in full, so nothing of an older macro stays behind it.
+  WriteDeviceBlock(device, image.data() + last * kMacroSlotSize, kMacroSlotSize,
+                   kMacroSlotAddress[last]);
+}
+
+void WriteLEDBlock(TuiHIDData& device, const LEDBlock& block, uint16_t address) {
+  WriteDeviceBlock(device, block.data(), block.size(), address);
+}
+
+void WriteCPIBlock(TuiHIDData& device, const CPIBlock& block, uint16_t address) {
+  WriteDeviceBlock(device, block.data(), block.size(), address);
+}
+
+uint32_t ReadCPIBlock(TuiHIDData& device, CPIBlock& buffer, uint16_t address) {
+  return ReadDeviceBlock(device, buffer.data(), buffer.size(), address);
+}
+
+uint32_t ReadModelNumber(TuiHIDData& device, std::array<uint8_t, kModelNumberSize>& buffer) {
+  return ReadDeviceBlock(device, buffer.data(), buffer.size(), kModelNumberAddress);
+}
+
+uint32_t ReadCurrentCPIIndex(TuiHIDData& device, int32_t& index) {
+  uint8_t bank = 0;
+  if (uint32_t r = ReadDeviceByte(device, bank, kBankSelectorAddress)) return r;
+  CPIBlock block{};
+  const uint16_t address = bank == 0 ? kCPIBlockAddress : kSecondBankCPIBlockAddress;
+  if (uint32_t r = ReadCPIBlock(device, block, address)) return r;
+  index = block[kCPIBlockCurrentLevel];
+  return 0;
+}
+
+void SendLEDPreview(TuiHIDData& device, const LEDBlock& block) {
+  auto packet = newCommand(kCmdLEDPreview, {block[0], block[1], block[2], block[3], block[4]});
+  SendDeviceCommand(device, *packet);
+}
+
+void SendCommand1(TuiHIDData& device, uint8_t p0, uint8_t p1) {
+  SendDeviceCommand(device, *newCommand(kCmdCommand1, {p0, p1}));
+}
+
+void SendCommand6(TuiHIDData& device, uint8_t a, uint8_t b) {
+  SendDeviceCommand(device, *newCommand(kCmdCommand6, {a, b}));
+}
+
+}  // namespace qor

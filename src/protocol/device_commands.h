@@ -1,0 +1,63 @@
+// The device command set: block reads and writes of the mouse's memory, and the commands
+// without data.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "protocol/profile_blocks.h"
+
+namespace qor {
+
+class TuiHIDData;
+
+// The device memory map: every block the program touches (addresses in decimal).
+inline constexpr std::size_t kDeviceMemorySize = 2408;
+inline constexpr uint16_t kModelNumberAddress = 0;  // up to 16 one-byte characters, 0-ended
+inline constexpr std::size_t kModelNumberSize = 16;
+inline constexpr uint16_t kWheelLEDAddress = 62;      // bit 7 LED on, bits 0-6 wheel value
+inline constexpr uint16_t kBankSelectorAddress = 64;  // 0 selects the first bank
+inline constexpr uint16_t kReportRateAddress = 69;    // rate code x 17: both nibbles
+inline constexpr uint16_t kCPIBlockAddress = 72;      // CPI block of the first bank
+inline constexpr uint16_t kButtonTableAddress = 144;  // button table of the first bank
+inline constexpr uint16_t kMacroSlotAddress[kMacroSlotCount] = {209, 593, 977, 1361, 1745};
+inline constexpr uint16_t kLEDBlockAddress = 2177;            // LED block of the first bank
+inline constexpr uint16_t kSecondBankCPIBlockAddress = 2376;  // CPI block of the second bank
+
+// Offsets inside a CPI block (its layout is next to BuildCPIBlock).
+inline constexpr std::size_t kCPIBlockLevelCount = 0;
+inline constexpr std::size_t kCPIBlockCurrentLevel = 1;
+inline constexpr std::size_t kCPIBlockFirstLevel = 2;  // then 10 x {enabled, X code, Y code}
+
+static_assert(kMacroSlotAddress[kMacroSlotCount - 1] + kMacroSlotSize <= kLEDBlockAddress);
+static_assert(kSecondBankCPIBlockAddress + kCPIBlockSize == kDeviceMemorySize);
+
+// Writes `length` (0..2048) bytes at `address`; a length of 0 sends nothing. Writes do not
+// report failure: callers check for the device first.
+void WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t length, uint16_t address);
+// Reads `length` bytes at `address` into `buffer`. Returns 0, or the failing exchange's result
+// with `buffer` untouched.
+uint32_t ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length, uint16_t address);
+void WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address);
+uint32_t ReadDeviceByte(TuiHIDData& device, uint8_t& buffer, uint16_t address);
+// Writes (flag x 128) + (value AND 0x7F); `on` is the LED flag.
+void WriteWheelLEDByte(TuiHIDData& device, uint8_t value, bool on, uint16_t address);
+void WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address);
+// Writes slots 0-3 with their stored lengths (a slot of length 0 is skipped, a length above
+// 384 is cut to the slot) and slot 4 always in full.
+void WriteMacroSlots(TuiHIDData& device, const MacroImage& image);
+void WriteLEDBlock(TuiHIDData& device, const LEDBlock& block, uint16_t address);
+void WriteCPIBlock(TuiHIDData& device, const CPIBlock& block, uint16_t address);
+uint32_t ReadCPIBlock(TuiHIDData& device, CPIBlock& buffer, uint16_t address);
+// Reads the 16 bytes at address 0.
+uint32_t ReadModelNumber(TuiHIDData& device, std::array<uint8_t, kModelNumberSize>& buffer);
+// Reads the bank selector, then that bank's CPI block; stores its current level in `index`
+// (left as it was when a read fails).
+uint32_t ReadCurrentCPIIndex(TuiHIDData& device, int32_t& index);
+// Shows an LED setting at once: header bytes 1-5 are LED block bytes 0-4.
+void SendLEDPreview(TuiHIDData& device, const LEDBlock& block);
+void SendCommand1(TuiHIDData& device, uint8_t p0, uint8_t p1);
+void SendCommand6(TuiHIDData& device, uint8_t a, uint8_t b);
+
+}  // namespace qor
