@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
+#include "device/report_descriptor.h"
 #include "model/ascii_text.h"
 
 namespace qor {
@@ -38,16 +40,125 @@ bool allowedFor(const std::string& deviceId, const std::vector<std::string>& inc
   return include.empty() || includeListMatches(include, hardwareIds);
 }
 
+// The reader's own order: the include list first, then the named ID, "*" for the list's IDs.
+bool readerAllowed(const std::string& hidId, const std::vector<std::string>& include,
+                   const std::vector<std::string>& hardwareIds) {
+  if (include.empty()) return true;
+  if (hidId != "*") return listHas(hardwareIds, hidId);
+  return includeListMatches(include, hardwareIds);
+}
+
 bool hasCollection(const HidInterfaceInfo& info, USAGE_AND_PAGE collection) {
   return info.usagePage == collection.UsagePage && info.usage == collection.Usage;
 }
 
+// A reader waits this long for a report before it looks at its stop flag again.
+constexpr int kReadSliceMs = 10;
+// Button usages kept per report, as many as the parser's usage lists hold.
+constexpr std::size_t kMaxButtonUsages = 100;
+
+struct InputHandlers {
+  TuiHIDDataReceived onData;
+  TuiHIDParsedDataReceived onParsedData;
+};
+
+// Everything a reader thread uses, owned by the thread: it never reaches back into the
+// component, so a thread that outlives it stays sound.
+struct ReaderContext {
+  std::string deviceId;
+  std::string path;
+  std::unique_ptr<HidDevice> device;
+  std::optional<HidCollectionCaps> caps;
+  bool usesReportIds = false;
+  uint32_t inputReportLength = 0;
+  std::shared_ptr<const InputHandlers> handlers;
+  TuiHIDDeviceNotConnected onDeviceNotConnected;
+  bool fast = false;
+  std::function<void(std::function<void()>)> post;
+  std::shared_ptr<std::atomic<bool>> stop;
+  std::shared_ptr<std::atomic<bool>> finished;
+};
+
+// ButtonData of one report: the first button released since the previous report of this
+// interface in the low 16 bits, else the first one newly pressed in the high 16 bits.
+uint32_t buttonData(const ReaderContext& c, const std::vector<uint8_t>& report,
+                    std::vector<uint16_t>& previous) {
+  if (!c.caps) return 0;
+  const std::size_t n = std::min<std::size_t>(MaxInputButtonUsages(*c.caps), kMaxButtonUsages);
+  if (n == 0) return 0;
+  const auto current = InputButtonUsagesOn(*c.caps, report.data(), report.size(), n);
+  if (!current) return 0;
+  auto firstMissing = [](const std::vector<uint16_t>& from, const std::vector<uint16_t>& in) {
+    for (uint16_t u : from)
+      if (std::find(in.begin(), in.end(), u) == in.end()) return u;
+    return uint16_t{0};
+  };
+  const uint16_t released = firstMissing(previous, *current);
+  const uint16_t pressed = firstMissing(*current, previous);
+  previous = *current;
+  return released ? uint32_t{released} : uint32_t{pressed} << 16;
+}
+
+void deliver(const ReaderContext& c, const std::vector<uint8_t>& report, std::size_t length,
+             std::vector<uint16_t>& previous) {
+  const uint32_t buttons = c.handlers->onParsedData ? buttonData(c, report, previous) : 0;
+  auto raise = [handlers = c.handlers, id = c.deviceId, path = c.path,
+                bytes = std::vector<uint8_t>(report.begin(), report.begin() + length), buttons] {
+    const auto size = static_cast<uint16_t>(std::min<std::size_t>(bytes.size() - 1, 0xFFFF));
+    if (handlers->onData) handlers->onData(id, path, bytes[0], bytes.data() + 1, size);
+    if (handlers->onParsedData) handlers->onParsedData(id, path, bytes[0], buttons);
+  };
+  if (c.fast || !c.post) {
+    raise();
+    return;
+  }
+  // Queued, not waited for: a stop requested meanwhile drops the event.
+  c.post([stop = c.stop, raise = std::move(raise)] {
+    if (!stop->load()) raise();
+  });
+}
+
+void runReader(ReaderContext c) {
+  std::vector<uint8_t> report(std::max<uint32_t>(c.inputReportLength, 2));
+  // Reports of a device without report IDs arrive without an ID byte; Windows puts a zero
+  // ID byte in front of them, and so do we.
+  const std::size_t idByte = c.usesReportIds ? 0 : 1;
+  std::vector<uint16_t> previous;
+  while (!c.stop->load()) {
+    std::fill(report.begin(), report.end(), uint8_t{0});
+    std::size_t got = 0;
+    const std::size_t room = report.size() - idByte;
+    const int error = c.device->read(report.data() + idByte, room, kReadSliceMs, got);
+    if (c.stop->load()) break;
+    if (error == ENODEV) {
+      if (c.onDeviceNotConnected) c.onDeviceNotConnected(c.deviceId, c.path);
+      break;
+    }
+    if (error == EINTR || error == EAGAIN) continue;
+    if (error != 0) break;  // the interface cannot be read any more
+    if (got == 0) continue;
+    deliver(c, report, std::min(got, room) + idByte, previous);
+  }
+  c.device.reset();
+  c.finished->store(true);
+}
+
 }  // namespace
+
+struct TuiHIDData::Reader {
+  std::shared_ptr<std::atomic<bool>> stop = std::make_shared<std::atomic<bool>>(false);
+  std::shared_ptr<std::atomic<bool>> finished = std::make_shared<std::atomic<bool>>(false);
+  std::thread thread;
+};
 
 TuiHIDData::TuiHIDData(HidBackend& backend, std::vector<std::string> includeList)
     : FBackend(backend), FHidDeviceList(std::move(includeList)) {}
 
-TuiHIDData::~TuiHIDData() = default;
+TuiHIDData::~TuiHIDData() {
+  HidStopRead();
+  // Left only when a reader's own handler destroys the component; it owns all it uses.
+  for (std::unique_ptr<Reader>& r : FReaders) r->thread.detach();
+}
 
 template <typename Admit, typename Act>
 void TuiHIDData::forEachMatching(USAGE_AND_PAGE collection, Admit admit, Act act) {
@@ -150,6 +261,67 @@ bool TuiHIDData::HidFindAndWriteDeviceBYHID(THIDDataParam& ReportData) {
         return true;
       });
   return written;
+}
+
+void TuiHIDData::HidFindAndReadDevice(USAGE_AND_PAGE UsageAndPage, const std::string& HIDID) {
+  {
+    std::lock_guard lock(FReadersLock);
+    std::erase_if(FReaders, [](std::unique_ptr<Reader>& r) {
+      if (!r->finished->load()) return false;
+      r->thread.join();
+      return true;
+    });
+  }
+  auto handlers = std::make_shared<const InputHandlers>(InputHandlers{OnData, OnParsedData});
+  forEachMatching(
+      UsageAndPage,
+      [&](const HidInterfaceInfo& info) {
+        return readerAllowed(HIDID, FHidDeviceList, info.hardwareIds);
+      },
+      [&](const HidInterfaceInfo& info, HidDevice&) {
+        // The reader reads through a handle of its own; one that cannot be opened starts none.
+        int openError = 0;
+        ReaderContext c;
+        c.device = FBackend.open(info, openError);
+        if (!c.device) return true;
+        c.deviceId = info.hardwareIds.empty() ? std::string() : info.hardwareIds.front();
+        c.path = info.path;
+        const HidReportDescriptor descriptor =
+            ParseReportDescriptor(info.reportDescriptor.data(), info.reportDescriptor.size());
+        if (info.collection < descriptor.collections.size())
+          c.caps = descriptor.collections[info.collection];
+        c.usesReportIds = descriptor.usesReportIds;
+        c.inputReportLength = info.inputReportByteLength;
+        c.handlers = handlers;
+        c.onDeviceNotConnected = OnDeviceNotConnected;
+        c.fast = FastOnData;
+        c.post = PostToMainThread;
+        auto reader = std::make_unique<Reader>();
+        c.stop = reader->stop;
+        c.finished = reader->finished;
+        reader->thread = std::thread(runReader, std::move(c));
+        std::lock_guard lock(FReadersLock);
+        FReaders.push_back(std::move(reader));
+        return true;
+      });
+}
+
+void TuiHIDData::HidStopRead() {
+  std::vector<std::unique_ptr<Reader>> readers;
+  {
+    std::lock_guard lock(FReadersLock);
+    readers.swap(FReaders);
+  }
+  for (std::unique_ptr<Reader>& r : readers) r->stop->store(true);
+  for (std::unique_ptr<Reader>& r : readers) {
+    if (r->thread.get_id() != std::this_thread::get_id()) {
+      r->thread.join();
+      continue;
+    }
+    // Called from this reader's own handler: it ends when the handler returns.
+    std::lock_guard lock(FReadersLock);
+    FReaders.push_back(std::move(r));
+  }
 }
 
 }  // namespace qor

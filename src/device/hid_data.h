@@ -60,7 +60,11 @@ class TuiHIDData {
   bool IsDeviceExist(const THIDDataParam& ReportData);
   bool HidFindAndWriteDevice(THIDDataParam& ReportData);
   bool HidFindAndWriteDeviceBYHID(THIDDataParam& ReportData);
+  // Starts one reader thread per matching interface. The threads take the event handlers,
+  // FastOnData and PostToMainThread as they are now: assign them first.
   void HidFindAndReadDevice(USAGE_AND_PAGE UsageAndPage, const std::string& HIDID);
+  // Stops every reader thread and waits for it (a thread calling this from its own event
+  // ends once its handler returns); no event of a stopped reader is raised afterwards.
   void HidStopRead();
   const std::vector<std::string>& GetHIDDeviceList() const { return FHidDeviceList; }
   void SetUsageAndPage(USAGE_AND_PAGE AUsageAndPage) { FUsageAndPage = AUsageAndPage; }
@@ -71,8 +75,13 @@ class TuiHIDData {
   TuiHIDParsedDataReceived OnParsedData;
   TuiHIDDeviceNotConnected OnDeviceNotConnected;
   bool FastOnData = false;
+  // Queues a task on the owner's main thread without waiting for it. OnData and OnParsedData
+  // go through it unless FastOnData is set; without it they are raised on the reader thread.
+  std::function<void(std::function<void()>)> PostToMainThread;
 
  private:
+  struct Reader;
+
   // Calls act(info, device) on each enumerated interface with `collection` that admit(info)
   // accepts and that opens, in enumeration order, until act returns false.
   template <typename Admit, typename Act>
@@ -81,6 +90,8 @@ class TuiHIDData {
   HidBackend& FBackend;
   USAGE_AND_PAGE FUsageAndPage{0, 0};
   std::vector<std::string> FHidDeviceList;
+  std::mutex FReadersLock;  // reader handlers may call HidStopRead
+  std::vector<std::unique_ptr<Reader>> FReaders;
 };
 
 }  // namespace qor

@@ -45,6 +45,7 @@ class FakeHidBackend : public HidBackend {
 
   std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, int& error) override {
     std::lock_guard lock(mutex_);
+    ++opens;
     for (FakeInterface& i : interfaces) {
       if (i.info.path != info.path || i.info.collection != info.collection) continue;
       if (i.openError) {
@@ -72,6 +73,7 @@ class FakeHidBackend : public HidBackend {
   std::vector<SentReport> outputsWritten;
   std::vector<Bytes> featureRequests;  // the buffer getFeature was handed
   int enumerations = 0;
+  int opens = 0;
 
  private:
   class Device : public HidDevice {

@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <thread>
 
 #include "device/fake_hid_backend.h"
+#include "device/sample_descriptors.h"
 
 namespace qor {
 namespace {
@@ -240,6 +245,192 @@ TEST(HidData, OutputReportsCountTheirSizeEachInTheirOwnWay) {
   EXPECT_EQ(backend.outputsWritten[1].bytes,
             (Bytes{0x07, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0x00}));
 }
+
+// Events raised by reader threads, in the order they came.
+struct EventLog {
+  struct Event {
+    std::string what;
+    std::string path;
+    Bytes report;  // OnData: ReportID, then Data
+    uint32_t buttons = 0;
+    std::thread::id thread;
+  };
+  void add(std::string what, std::string path, Bytes report, uint32_t buttons = 0) {
+    std::lock_guard lock(mutex);
+    Event e{std::move(what), std::move(path), std::move(report), buttons,
+            std::this_thread::get_id()};
+    events.push_back(std::move(e));
+    changed.notify_all();
+  }
+  // Waits until `n` events arrived; generous, since only a stalled reader takes that long.
+  bool waitFor(std::size_t n) {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::seconds(10), [&] { return events.size() >= n; });
+  }
+  std::vector<Event> snapshot() {
+    std::lock_guard lock(mutex);
+    return events;
+  }
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<Event> events;
+};
+
+void connect(TuiHIDData& hid, EventLog& log) {
+  hid.OnData = [&log](const std::string&, const std::string& path, uint8_t id, const uint8_t* data,
+                      uint16_t size) {
+    Bytes report{id};
+    report.insert(report.end(), data, data + size);
+    log.add("data", path, report);
+  };
+  hid.OnDeviceNotConnected = [&log](const std::string& deviceId, const std::string& path) {
+    log.add("gone " + deviceId, path, {});
+  };
+}
+
+FakeInterface bootMouse(const std::string& path) {
+  FakeInterface f;
+  f.info.path = path;
+  f.info.hardwareIds = {"HID\\VID_046D&PID_C077&REV_7200", "HID\\VID_046D&PID_C077"};
+  f.info.usagePage = 0x01;
+  f.info.usage = 0x02;
+  f.info.inputReportByteLength = 4;
+  f.info.reportDescriptor = test::kBootMouse;
+  return f;
+}
+
+constexpr USAGE_AND_PAGE kMouse{0x02, 0x01};
+
+TEST(HidDataReader, ReportsComeWithTheirIdByteOrAZeroOneAndTheDeviceGoingAwayEndsTheReader) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(bootMouse("/dev/hidraw0"));
+  FakeInterface keyboard;
+  keyboard.info.path = "/dev/hidraw1";
+  keyboard.info.hardwareIds = {"HID\\VID_04D9&PID_0169"};
+  keyboard.info.usagePage = 0x01;
+  keyboard.info.usage = 0x02;  // asked for as a mouse, to read both with one request
+  keyboard.info.inputReportByteLength = 9;
+  keyboard.info.reportDescriptor = test::kKeyboardWithConsumer;
+  backend.interfaces.push_back(keyboard);
+  backend.interfaces[0].inputReports = {{0x01, 0x05, 0xFB}};
+  backend.interfaces[1].inputReports = {{0x02, 0xE9, 0x00}};
+  backend.interfaces[0].gone = true;
+
+  EventLog log;
+  TuiHIDData hid(backend, {});
+  connect(hid, log);
+  hid.FastOnData = true;
+  hid.HidFindAndReadDevice(kMouse, "");
+  ASSERT_TRUE(log.waitFor(3));
+  hid.HidStopRead();
+
+  std::vector<EventLog::Event> events = log.snapshot();
+  ASSERT_EQ(events.size(), 3u);
+  auto find = [&](const std::string& what, const std::string& path) {
+    for (const EventLog::Event& e : events)
+      if (e.what == what && e.path == path) return e;
+    ADD_FAILURE() << what << " " << path;
+    return EventLog::Event{};
+  };
+  EXPECT_EQ(find("data", "/dev/hidraw0").report, (Bytes{0x00, 0x01, 0x05, 0xFB}));
+  EXPECT_EQ(find("data", "/dev/hidraw1").report, (Bytes{0x02, 0xE9, 0x00}));
+  const EventLog::Event gone = find("gone HID\\VID_046D&PID_C077&REV_7200", "/dev/hidraw0");
+  EXPECT_NE(gone.thread, std::this_thread::get_id());
+  // Fast delivery runs on the reader thread too.
+  EXPECT_EQ(find("data", "/dev/hidraw0").thread, gone.thread);
+}
+
+TEST(HidDataReader, ButtonDataNamesTheFirstReleasedElseTheFirstPressedButton) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(bootMouse("/dev/hidraw0"));
+  const std::pair<uint8_t, uint32_t> steps[] = {
+      {0x01, 0x00010000},  // button 1 pressed
+      {0x03, 0x00020000},  // and button 2
+      {0x03, 0x00000000},  // nothing changed
+      {0x06, 0x00000001},  // 1 released (3 pressed as well: the release wins)
+      {0x04, 0x00000002},  // 2 released
+      {0x00, 0x00000003},  // 3 released
+  };
+  for (const auto& [bits, expected] : steps)
+    backend.interfaces[0].inputReports.push_back({bits, 0x10, 0x20});
+
+  EventLog log;
+  TuiHIDData hid(backend, {});
+  hid.OnParsedData = [&log](const std::string&, const std::string& path, uint8_t id,
+                            uint32_t buttons) { log.add("parsed", path, {id}, buttons); };
+  hid.FastOnData = true;
+  hid.HidFindAndReadDevice(kMouse, "*");
+  ASSERT_TRUE(log.waitFor(std::size(steps)));
+  hid.HidStopRead();
+  const std::vector<EventLog::Event> events = log.snapshot();
+  ASSERT_EQ(events.size(), std::size(steps));
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    EXPECT_EQ(events[i].buttons, steps[i].second) << i;
+    EXPECT_EQ(events[i].report, Bytes{0x00});
+  }
+}
+
+TEST(HidDataReader, EventsGoThroughTheMainThreadQueueAndStopDropsWhatIsStillQueued) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(bootMouse("/dev/hidraw0"));
+  backend.interfaces[0].inputReports = {{0x01, 0x00, 0x00}, {0x00, 0x00, 0x00}};
+  std::mutex queueLock;
+  std::condition_variable queued;
+  std::vector<std::function<void()>> queue;
+  EventLog log;
+  TuiHIDData hid(backend, {});
+  connect(hid, log);
+  hid.PostToMainThread = [&](std::function<void()> task) {
+    std::lock_guard lock(queueLock);
+    queue.push_back(std::move(task));
+    queued.notify_all();
+  };
+  hid.HidFindAndReadDevice(kMouse, "");
+  {
+    std::unique_lock lock(queueLock);
+    ASSERT_TRUE(queued.wait_for(lock, std::chrono::seconds(10), [&] { return queue.size() == 2; }));
+  }
+  EXPECT_TRUE(log.snapshot().empty());
+  queue[0]();
+  ASSERT_EQ(log.snapshot().size(), 1u);
+  EXPECT_EQ(log.snapshot()[0].thread, std::this_thread::get_id());
+  EXPECT_EQ(log.snapshot()[0].report, (Bytes{0x00, 0x01, 0x00, 0x00}));
+
+  hid.HidStopRead();
+  queue[1]();
+  EXPECT_EQ(log.snapshot().size(), 1u);
+}
+
+struct ReaderAllowCase {
+  const char* name;
+  std::vector<std::string> include;
+  std::string hidId;
+  bool reads;
+};
+
+class ReaderAllowRules : public testing::TestWithParam<ReaderAllowCase> {};
+
+TEST_P(ReaderAllowRules, DecideWhichInterfacesAreRead) {
+  const ReaderAllowCase& c = GetParam();
+  FakeHidBackend backend;
+  backend.interfaces.push_back(bootMouse("/dev/hidraw0"));
+  TuiHIDData hid(backend, c.include);
+  hid.HidFindAndReadDevice(kMouse, c.hidId);
+  // Matching opens the interface once; a reader opens its own handle.
+  EXPECT_EQ(backend.opens, c.reads ? 2 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HidData, ReaderAllowRules,
+    testing::Values(ReaderAllowCase{"EmptyListReadsAll", {}, "HID\\VID_1209&PID_0001", true},
+                    ReaderAllowCase{"NamedIdInAnyCase", {kSimId}, "hid\\vid_046d&pid_c077", true},
+                    ReaderAllowCase{"NamedIdMissing", {"HID\\VID_046D&PID_C077"}, kSimId, false},
+                    ReaderAllowCase{"EmptyIdMatchesNothing", {"HID\\VID_046D&PID_C077"}, "", false},
+                    ReaderAllowCase{"StarUsesTheList", {"HID\\VID_046D&PID_C077"}, "*", true},
+                    ReaderAllowCase{"StarWithoutAListEntry", {kSimId}, "*", false}),
+    [](const testing::TestParamInfo<ReaderAllowCase>& info) {
+      return std::string(info.param.name);
+    });
 
 }  // namespace
 }  // namespace qor
