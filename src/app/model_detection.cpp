@@ -1,0 +1,43 @@
+#include "app/model_detection.h"
+
+#include <array>
+#include <system_error>
+
+#include "platform/paths.h"
+#include "protocol/device_commands.h"
+
+namespace qor {
+
+std::string ModelTextFromAnswer(const uint8_t* answer, std::size_t size) {
+  std::string text;
+  for (std::size_t i = 0; i < size && answer[i] != 0; ++i)
+    text.push_back(static_cast<char>(answer[i]));
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == '\x7f'; };
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && blank(text[begin])) ++begin;
+  while (end > begin && blank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+ModelDetection DetectModel(TuiHIDData& device, const TDM& dm,
+                           const std::filesystem::path& programFolder) {
+  ModelDetection d;
+  std::array<uint8_t, kModelNumberSize> answer{};
+  if (ReadModelNumber(device, answer) == 0) {
+    d.present = true;
+    d.model = ModelTextFromAnswer(answer.data(), answer.size());
+    d.layout = dm.GetModalLayoutByModalNumber(d.model);
+  } else {
+    d.layout = dm.FModalsListInfo.NoModalLayout;
+  }
+  std::error_code ec;
+  const std::filesystem::path file = paths::resolveInFolder(programFolder, d.layout);
+  if (!d.layout.empty() && std::filesystem::is_regular_file(file, ec)) d.layoutFile = file;
+  return d;
+}
+
+bool SettingButtonsEnabled(const ModelDetection& detection, const TDM& dm) {
+  return detection.present || dm.FModalsListInfo.EnableNoDevice == 1;
+}
+
+}  // namespace qor
