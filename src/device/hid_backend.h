@@ -13,6 +13,7 @@ namespace qor {
 struct HidInterfaceInfo {
   std::string path;  // device path; opaque to callers, unique per interface with `collection`
   uint32_t collection = 0;               // top-level collection of the node behind `path`, 0-based
+  std::string name;                      // product name as the device gives it, or ""
   std::vector<std::string> hardwareIds;  // Windows form, most specific first
   uint16_t usagePage = 0;                // of the top-level collection
   uint16_t usage = 0;

@@ -1,0 +1,311 @@
+#include "platform/linux/hidraw_backend.h"
+
+#include <fcntl.h>
+#include <libudev.h>
+#include <linux/hidraw.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+
+#include "device/hardware_ids.h"
+#include "device/report_descriptor.h"
+#include "platform/atomic_file.h"
+#include "platform/unique_fd.h"
+
+namespace qor {
+namespace {
+
+struct UdevDeleter {
+  void operator()(udev* u) const { udev_unref(u); }
+  void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
+  void operator()(udev_device* d) const { udev_device_unref(d); }
+  void operator()(udev_monitor* m) const { udev_monitor_unref(m); }
+};
+template <typename T>
+using UdevPtr = std::unique_ptr<T, UdevDeleter>;
+
+// How long an open refused right after plug-in waits for udev to finish with the device.
+constexpr int kUdevSettleMs = 2000;
+// The length field of the feature-report ioctls has 14 bits.
+constexpr std::size_t kMaxIoctlLength = (1u << _IOC_SIZEBITS) - 1;
+
+std::string failure(const std::string& call, const std::string& what, int error) {
+  return call + (what.empty() ? "" : " " + what) + ": " + std::strerror(error);
+}
+
+std::optional<unsigned long> number(const char* text, int base) {
+  if (!text) return std::nullopt;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long value = std::strtoul(text, &end, base);
+  if (errno != 0 || end == text) return std::nullopt;
+  return value;
+}
+
+// Vendor and product from HID_ID, "bus:vendor:product" in hexadecimal ("0003:0000046D:0000C077").
+bool parseHidId(const char* hidId, uint16_t& vendor, uint16_t& product) {
+  unsigned bus = 0, v = 0, p = 0;
+  if (!hidId || std::sscanf(hidId, "%x:%x:%x", &bus, &v, &p) != 3) return false;
+  vendor = static_cast<uint16_t>(v);
+  product = static_cast<uint16_t>(p);
+  return true;
+}
+
+// The report descriptor: the HID device's sysfs attribute, else HIDIOCGRDESC on the node.
+std::optional<std::vector<uint8_t>> readDescriptor(udev_device* hid, const char* devnode,
+                                                   std::string& problem) {
+  std::vector<uint8_t> bytes;
+  const std::filesystem::path attribute =
+      std::filesystem::path(udev_device_get_syspath(hid)) / "report_descriptor";
+  const auto fileProblem = readWholeFile(attribute, bytes, HID_MAX_DESCRIPTOR_SIZE);
+  if (!fileProblem && !bytes.empty()) return bytes;
+  UniqueFd fd(::open(devnode, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd) {
+    problem = failure("open", devnode, errno);
+    return std::nullopt;
+  }
+  int size = 0;
+  if (::ioctl(fd.get(), HIDIOCGRDESCSIZE, &size) < 0) {
+    problem = failure("ioctl HIDIOCGRDESCSIZE", devnode, errno);
+    return std::nullopt;
+  }
+  hidraw_report_descriptor descriptor{};
+  descriptor.size = static_cast<uint32_t>(std::clamp(size, 0, HID_MAX_DESCRIPTOR_SIZE));
+  if (::ioctl(fd.get(), HIDIOCGRDESC, &descriptor) < 0) {
+    problem = failure("ioctl HIDIOCGRDESC", devnode, errno);
+    return std::nullopt;
+  }
+  return std::vector<uint8_t>(descriptor.value, descriptor.value + descriptor.size);
+}
+
+// What the USB parents add to the hardware IDs; nothing for devices without them.
+void addUsbParts(udev_device* node, HardwareIdParts& parts) {
+  udev_device* usb = udev_device_get_parent_with_subsystem_devtype(node, "usb", "usb_device");
+  if (!usb) return;
+  if (auto bcd = number(udev_device_get_sysattr_value(usb, "bcdDevice"), 16))
+    parts.revision = static_cast<uint16_t>(*bcd);
+  const auto interfaces = number(udev_device_get_sysattr_value(usb, "bNumInterfaces"), 10);
+  udev_device* itf = udev_device_get_parent_with_subsystem_devtype(node, "usb", "usb_interface");
+  if (!itf || !interfaces || *interfaces <= 1) return;
+  if (auto n = number(udev_device_get_sysattr_value(itf, "bInterfaceNumber"), 16))
+    parts.interfaceNumber = static_cast<uint8_t>(*n);
+}
+
+// The input report IDs of the collection, when the node carries reports of other
+// collections as well: hidraw hands every report of the node to every reader.
+std::vector<uint8_t> inputFilter(const HidInterfaceInfo& info) {
+  const HidReportDescriptor d =
+      ParseReportDescriptor(info.reportDescriptor.data(), info.reportDescriptor.size());
+  if (!d.usesReportIds || d.collections.size() < 2 || info.collection >= d.collections.size())
+    return {};
+  return d.collections[info.collection].inputReportIds;
+}
+
+}  // namespace
+
+// The last failure of the backend and of every device it opened.
+struct HidrawBackend::ErrorLog {
+  void set(std::string message) {
+    std::lock_guard lock(mutex);
+    last = std::move(message);
+  }
+  std::mutex mutex;
+  std::string last;
+};
+
+namespace {
+
+class HidrawDevice : public HidDevice {
+ public:
+  HidrawDevice(UniqueFd fd, std::string path, std::vector<uint8_t> inputIds,
+               std::shared_ptr<HidrawBackend::ErrorLog> log)
+      : fd_(std::move(fd)),
+        path_(std::move(path)),
+        inputIds_(std::move(inputIds)),
+        log_(std::move(log)) {}
+
+  int setFeature(const uint8_t* data, std::size_t size) override {
+    return featureIoctl(const_cast<uint8_t*>(data), size, true);
+  }
+  int getFeature(uint8_t* data, std::size_t size) override {
+    return featureIoctl(data, size, false);
+  }
+
+  int write(const uint8_t* data, std::size_t size) override {
+    if (size == 0) return EINVAL;
+    ssize_t n;
+    do n = ::write(fd_.get(), data, size);
+    while (n < 0 && errno == EINTR);
+    if (n < 0) return fail("write", errno);
+    return static_cast<std::size_t>(n) == size ? 0 : fail("write (short)", EIO);
+  }
+
+  int read(uint8_t* data, std::size_t size, int timeoutMs, std::size_t& got) override {
+    got = 0;
+    pollfd p{fd_.get(), POLLIN, 0};
+    const int ready = ::poll(&p, 1, timeoutMs);
+    if (ready < 0) return errno == EINTR ? EINTR : fail("poll", errno);
+    if (ready == 0) return 0;
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return fail("poll", ENODEV);
+    const ssize_t n = ::read(fd_.get(), data, size);
+    if (n < 0) return (errno == EAGAIN || errno == EINTR) ? errno : fail("read", errno);
+    // Reports of the node's other collections are not this interface's.
+    if (n > 0 && !inputIds_.empty() &&
+        std::find(inputIds_.begin(), inputIds_.end(), data[0]) == inputIds_.end())
+      return 0;
+    got = static_cast<std::size_t>(n);
+    return 0;
+  }
+
+ private:
+  // Records the failed call and gives its result; hidraw answers EIO once its device has
+  // been unplugged, which callers know as ENODEV.
+  int fail(const char* call, int error) {
+    log_->set(failure(call, path_, error));
+    return error == EIO ? ENODEV : error;
+  }
+
+  int featureIoctl(uint8_t* data, std::size_t size, bool set) {
+    if (size == 0) return EINVAL;
+    if (size > kMaxIoctlLength) return EMSGSIZE;
+    const unsigned long request = set ? HIDIOCSFEATURE(size) : HIDIOCGFEATURE(size);
+    int r;
+    do r = ::ioctl(fd_.get(), request, data);
+    while (r < 0 && errno == EINTR);
+    if (r < 0) return fail(set ? "ioctl HIDIOCSFEATURE" : "ioctl HIDIOCGFEATURE", errno);
+    return 0;
+  }
+
+  UniqueFd fd_;
+  std::string path_;
+  std::vector<uint8_t> inputIds_;
+  std::shared_ptr<HidrawBackend::ErrorLog> log_;
+};
+
+// Waits until udev has processed the node's device (its rules set the access), at most
+// kUdevSettleMs. The monitor is set up before the check, so an event cannot slip between.
+void waitForUdev(udev* u, const std::string& devnode) {
+  UdevPtr<udev_monitor> monitor(udev_monitor_new_from_netlink(u, "udev"));
+  if (monitor) {
+    udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), "hidraw", nullptr);
+    udev_monitor_enable_receiving(monitor.get());
+  }
+  const std::string sysname = std::filesystem::path(devnode).filename().string();
+  UdevPtr<udev_device> device(udev_device_new_from_subsystem_sysname(u, "hidraw", sysname.c_str()));
+  if (!device || udev_device_get_is_initialized(device.get()) || !monitor) return;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kUdevSettleMs);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return;
+    pollfd p{udev_monitor_get_fd(monitor.get()), POLLIN, 0};
+    if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) return;
+    UdevPtr<udev_device> event(udev_monitor_receive_device(monitor.get()));
+    const char* node = event ? udev_device_get_devnode(event.get()) : nullptr;
+    if (node && devnode == node) return;
+  }
+}
+
+}  // namespace
+
+std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
+  std::vector<HidInterfaceInfo> out;
+  UdevPtr<udev> u(udev_new());
+  if (!u) {
+    fail(failure("udev_new", "", errno));
+    return out;
+  }
+  UdevPtr<udev_enumerate> e(udev_enumerate_new(u.get()));
+  if (!e || udev_enumerate_add_match_subsystem(e.get(), "hidraw") < 0 ||
+      udev_enumerate_scan_devices(e.get()) < 0) {
+    fail(failure("udev_enumerate_scan_devices", "hidraw", errno));
+    return out;
+  }
+  udev_list_entry* entry;
+  udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(e.get())) {
+    UdevPtr<udev_device> node(
+        udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(entry)));
+    const char* devnode = node ? udev_device_get_devnode(node.get()) : nullptr;
+    udev_device* hid =
+        devnode ? udev_device_get_parent_with_subsystem_devtype(node.get(), "hid", nullptr)
+                : nullptr;
+    HardwareIdParts parts;
+    if (!hid ||
+        !parseHidId(udev_device_get_property_value(hid, "HID_ID"), parts.vendor, parts.product))
+      continue;
+    addUsbParts(node.get(), parts);
+    std::string problem;
+    const auto descriptor = readDescriptor(hid, devnode, problem);
+    if (!descriptor) {
+      fail(problem);
+      continue;
+    }
+    const HidReportDescriptor parsed =
+        ParseReportDescriptor(descriptor->data(), descriptor->size());
+    const char* name = udev_device_get_property_value(hid, "HID_NAME");
+    const std::size_t count = parsed.collections.size();
+    for (std::size_t c = 0; c < count; ++c) {
+      const HidCollectionCaps& caps = parsed.collections[c];
+      HidInterfaceInfo info;
+      info.path = devnode;
+      info.collection = static_cast<uint32_t>(c);
+      info.name = name ? name : "";
+      HardwareIdParts these = parts;
+      if (count > 1) these.collection = static_cast<uint8_t>(c + 1);
+      these.usagePage = caps.usagePage;
+      these.usage = caps.usage;
+      info.hardwareIds = HardwareIds(these);
+      info.usagePage = caps.usagePage;
+      info.usage = caps.usage;
+      info.inputReportByteLength = caps.inputReportByteLength;
+      info.outputReportByteLength = caps.outputReportByteLength;
+      info.featureReportByteLength = caps.featureReportByteLength;
+      info.reportDescriptor = *descriptor;
+      out.push_back(std::move(info));
+    }
+  }
+  return out;
+}
+
+std::unique_ptr<HidDevice> HidrawBackend::open(const HidInterfaceInfo& info, int& error) {
+  auto attempt = [&] {
+    return UniqueFd(::open(info.path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
+  };
+  UniqueFd fd = attempt();
+  if (!fd && errno == EACCES) {
+    UdevPtr<udev> u(udev_new());
+    if (u) waitForUdev(u.get(), info.path);
+    fd = attempt();
+  }
+  if (!fd) {
+    error = errno;
+    fail(failure("open", info.path, error));
+    return nullptr;
+  }
+  return std::make_unique<HidrawDevice>(std::move(fd), info.path, inputFilter(info), errors_);
+}
+
+HidrawBackend::HidrawBackend() : errors_(std::make_shared<ErrorLog>()) {}
+
+HidrawBackend::~HidrawBackend() = default;
+
+std::string HidrawBackend::lastError() const {
+  std::lock_guard lock(errors_->mutex);
+  return errors_->last;
+}
+
+void HidrawBackend::fail(std::string message) {
+  errors_->set(std::move(message));
+}
+
+}  // namespace qor

@@ -1,0 +1,38 @@
+// HID interfaces of the kernel's hidraw nodes, found with libudev.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device/hid_backend.h"
+
+namespace qor {
+
+// One HidInterfaceInfo per top-level collection of each /dev/hidraw* node, in udev's order
+// and then descriptor order; the collections of a node share its path. Capabilities come
+// from the report descriptor (sysfs, else HIDIOCGRDESC), hardware IDs from the parent HID
+// and USB devices. Feature reports travel by HIDIOCSFEATURE / HIDIOCGFEATURE.
+class HidrawBackend : public HidBackend {
+ public:
+  HidrawBackend();
+  ~HidrawBackend() override;
+
+  std::vector<HidInterfaceInfo> enumerate() override;
+  // Opens the node for reading and writing. EACCES right after plug-in, before udev has set
+  // the node's access, is retried once udev is done with the device.
+  std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, int& error) override;
+
+  // The last failing system call, of the backend or of a device it opened, with its cause
+  // ("open /dev/hidraw3: Permission denied").
+  std::string lastError() const;
+
+  struct ErrorLog;
+
+ private:
+  void fail(std::string message);
+
+  std::shared_ptr<ErrorLog> errors_;
+};
+
+}  // namespace qor

@@ -1,0 +1,131 @@
+// Runs under umockdev-run (see CMakeLists.txt): libudev then sees the hand-written device
+// trees of fixtures/ instead of this machine's devices.
+#include "platform/linux/hidraw_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace qor {
+namespace {
+
+bool underUmockdev() {
+  return std::getenv("UMOCKDEV_DIR") != nullptr;
+}
+
+const HidInterfaceInfo* find(const std::vector<HidInterfaceInfo>& all, const std::string& path,
+                             uint32_t collection) {
+  for (const HidInterfaceInfo& i : all)
+    if (i.path == path && i.collection == collection) return &i;
+  return nullptr;
+}
+
+struct Expected {
+  std::string path;
+  uint32_t collection;
+  std::vector<std::string> hardwareIds;
+  uint16_t usagePage, usage;
+  uint32_t input, output, feature;
+};
+
+TEST(HidrawBackend, OneInterfacePerCollectionWithTheWindowsHardwareIds) {
+  if (!underUmockdev()) GTEST_SKIP() << "needs umockdev-run with fixtures/hid_devices.umockdev";
+  HidrawBackend backend;
+  const std::vector<HidInterfaceInfo> all = backend.enumerate();
+  const Expected expected[] = {
+      {"/dev/hidraw0",
+       0,
+       {"HID\\VID_1209&PID_0001&REV_0100&MI_00", "HID\\VID_1209&PID_0001&MI_00",
+        "HID_DEVICE_UP:0001_U:0002", "HID_DEVICE"},
+       0x0001,
+       0x0002,
+       4,
+       0,
+       0},
+      {"/dev/hidraw1",
+       0,
+       {"HID\\VID_1209&PID_0001&REV_0100&MI_01&COL01", "HID\\VID_1209&PID_0001&MI_01&COL01",
+        "HID_DEVICE_UP:FFA0_U:0001", "HID_DEVICE"},
+       0xFFA0,
+       0x0001,
+       0,
+       0,
+       4096},
+      {"/dev/hidraw1",
+       1,
+       {"HID\\VID_1209&PID_0001&REV_0100&MI_01&COL02", "HID\\VID_1209&PID_0001&MI_01&COL02",
+        "HID_DEVICE_UP:000C_U:0001", "HID_DEVICE"},
+       0x000C,
+       0x0001,
+       3,
+       0,
+       0},
+      // A single-interface USB device: no &MI_.
+      {"/dev/hidraw2",
+       0,
+       {"HID\\VID_04D9&PID_A0CD&REV_0A0B&COL01", "HID\\VID_04D9&PID_A0CD&COL01",
+        "HID_DEVICE_UP:0001_U:0006", "HID_DEVICE"},
+       0x0001,
+       0x0006,
+       9,
+       2,
+       0},
+      // Bluetooth: no USB parents, so neither revision nor interface.
+      {"/dev/hidraw3",
+       0,
+       {"HID\\VID_054C&PID_09CC", "HID_DEVICE_UP:0001_U:0002", "HID_DEVICE"},
+       0x0001,
+       0x0002,
+       4,
+       0,
+       0},
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.path + " collection " + std::to_string(e.collection));
+    const HidInterfaceInfo* i = find(all, e.path, e.collection);
+    ASSERT_NE(i, nullptr);
+    EXPECT_EQ(i->hardwareIds, e.hardwareIds);
+    EXPECT_EQ(i->usagePage, e.usagePage);
+    EXPECT_EQ(i->usage, e.usage);
+    EXPECT_EQ(i->inputReportByteLength, e.input);
+    EXPECT_EQ(i->outputReportByteLength, e.output);
+    EXPECT_EQ(i->featureReportByteLength, e.feature);
+  }
+  EXPECT_EQ(find(all, "/dev/hidraw0", 0)->name, "Tessaly Gaming Mouse");
+  EXPECT_EQ(find(all, "/dev/hidraw1", 0)->reportDescriptor.size(), 83u);
+  // hidraw4 has no descriptor in sysfs, and the node does not answer HIDIOCGRDESCSIZE.
+  EXPECT_EQ(find(all, "/dev/hidraw4", 0), nullptr);
+  EXPECT_EQ(all.size(), std::size(expected) + 1);  // the keyboard's consumer collection
+  EXPECT_NE(backend.lastError().find("ioctl HIDIOCGRDESCSIZE /dev/hidraw4: "), std::string::npos)
+      << backend.lastError();
+
+  // Enumeration is in udev's order, and the same every time.
+  std::vector<std::string> paths;
+  for (const HidInterfaceInfo& i : all)
+    paths.push_back(i.path + ":" + std::to_string(i.collection));
+  EXPECT_EQ(paths,
+            (std::vector<std::string>{"/dev/hidraw0:0", "/dev/hidraw1:0", "/dev/hidraw1:1",
+                                      "/dev/hidraw2:0", "/dev/hidraw2:1", "/dev/hidraw3:0"}));
+  EXPECT_EQ(backend.enumerate().size(), all.size());
+}
+
+TEST(HidrawBackend, OpenFailureNamesTheCallAndTheCause) {
+  if (!underUmockdev()) GTEST_SKIP() << "needs umockdev-run with fixtures/hid_devices.umockdev";
+  HidrawBackend backend;
+  HidInterfaceInfo missing;
+  missing.path = "/dev/hidraw9";
+  int error = 0;
+  EXPECT_EQ(backend.open(missing, error), nullptr);
+  EXPECT_EQ(error, ENOENT);
+  EXPECT_EQ(backend.lastError(), "open /dev/hidraw9: No such file or directory");
+}
+
+TEST(HidrawBackendEmpty, NoNodesNoInterfaces) {
+  if (!underUmockdev()) GTEST_SKIP() << "needs umockdev-run without devices";
+  HidrawBackend backend;
+  EXPECT_TRUE(backend.enumerate().empty());
+  EXPECT_EQ(backend.lastError(), "");
+}
+
+}  // namespace
+}  // namespace qor
