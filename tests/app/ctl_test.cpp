@@ -1,62 +1,19 @@
 // qorcfg51-ctl run as a process against its own configuration folders.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 #include <filesystem>
 
+#include "app/ctl_installation.h"
 #include "test_support/bytes.h"
-#include "test_support/temp_dir.h"
 
 namespace qor {
 namespace {
 
+using test::CtlRun;
+using test::Installation;
+
 namespace fs = std::filesystem;
 using test::Bytes;
-
-struct CtlRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-// One user's configuration: settings database, documents and program folder.
-class Installation {
- public:
-  Installation() {
-    const char* stage = std::getenv("QORCFG51_TEST_STAGE");
-    program_ = stage ? fs::path(stage) : fs::path(QOR_CTL_PATH).parent_path();
-  }
-  fs::path slotFile(int n) const {
-    return dir_ / "docs" / "Tessaly Gaming Mouse" / ("QORProfile" + std::to_string(n) + ".PFX");
-  }
-  fs::path operator/(const std::string& name) const { return dir_ / name; }
-
-  CtlRun ctl(const std::string& args) const {
-    const std::string cmd = "env -i HOME='" + dir_.path().string() + "' XDG_CONFIG_HOME='" +
-                            (dir_ / "config").string() + "' XDG_DOCUMENTS_DIR='" +
-                            (dir_ / "docs").string() + "' XDG_RUNTIME_DIR='" +
-                            dir_.path().string() + "' QORCFG51_PROGRAM_DIR='" + program_.string() +
-                            "' " QOR_CTL_PATH " " + args + " 2>'" + (dir_ / "stderr").string() +
-                            "'";
-    CtlRun r{};
-    FILE* p = ::popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int raw = ::pclose(p);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    const Bytes err = test::readBytes(dir_ / "stderr");
-    r.err.assign(err.begin(), err.end());
-    return r;
-  }
-
- private:
-  test::TempDir dir_;
-  fs::path program_;
-};
 
 TEST(Ctl, FirstStartShowsTheFactoryProfileAndWritesFiveFiles) {
   Installation home;

@@ -40,6 +40,8 @@ const Command* FindCommand(const std::string& name);
 
 // Each area of the tool contributes its commands.
 std::vector<Command> ProfileCommands();
+std::vector<Command> SetCommands();
+std::vector<Command> ApplyCommands();
 
 // A profile number 1..5 as the user writes it; nothing for anything else.
 std::optional<int> ParseProfileNumber(const std::string& text);

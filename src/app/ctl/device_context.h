@@ -1,0 +1,22 @@
+// The mouse as the command line reaches it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device/hid_backend.h"
+#include "device/hid_data.h"
+
+namespace qor::ctl {
+
+// Every HID interface of this machine (hidraw nodes and running simulators), and the
+// include list of config.ini in the program folder.
+struct DeviceContext {
+  std::unique_ptr<HidBackend> backend;
+  std::vector<std::string> includeList;
+  std::unique_ptr<TuiHIDData> device;
+};
+DeviceContext OpenDeviceContext();
+
+}  // namespace qor::ctl

@@ -1,0 +1,125 @@
+// qorcfg51-ctl set and apply against a running virtual mouse.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/ctl_installation.h"
+#include "test_support/sim_process.h"
+
+namespace qor {
+namespace {
+
+using test::Bytes;
+using test::CtlRun;
+using test::Installation;
+
+// One token per report the host sent, from the simulator's log: "cmd6 0 0", "read 64 1",
+// "write 144 81", ...; answers the host read are left out.
+std::vector<std::string> sentCommands(const std::filesystem::path& log) {
+  std::vector<std::string> out;
+  std::ifstream in(log);
+  std::string kind, hex;
+  while (in >> kind >> hex) {
+    if (kind != "SET") continue;
+    auto byte = [&](std::size_t i) { return std::stoi(hex.substr(2 * i, 2), nullptr, 16); };
+    const int type = byte(1);
+    const int address = byte(2) | byte(3) << 8, length = byte(4) | byte(5) << 8;
+    if (type == 2)
+      out.push_back("write " + std::to_string(address) + " " + std::to_string(length));
+    else if (type == 3)
+      out.push_back("read " + std::to_string(address) + " " + std::to_string(length));
+    else
+      out.push_back("cmd" + std::to_string(type) + " " + std::to_string(byte(2)) + " " +
+                    std::to_string(byte(3)));
+  }
+  return out;
+}
+
+TEST(CtlApply, LeavesTheProfileInTheMouseInOrder) {
+  Installation home;
+  const auto memory = home / "memory.bin";
+  const auto log = home / "sim.log";
+  test::SimProcess sim(home.simulatorFolder(),
+                       {"--memory-file", memory.string(), "--log", log.string()});
+  for (const char* args : {"set button 3 copy", "set rate 1000", "set led 0 128 255",
+                           "set cpi 2 1200 800", "set button 4 combo:ctrl+alt+f5"}) {
+    CtlRun r = home.ctl(args);
+    ASSERT_EQ(r.status, 0) << args << "\n" << r.err;
+  }
+  CtlRun r = home.ctl("apply --verbose");
+  ASSERT_EQ(r.status, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("applied to the mouse"), std::string::npos);
+
+  const Bytes m = test::readBytes(memory);
+  ASSERT_EQ(m.size(), 2408u);
+  // Buttons 3 and 4 (entries 2 and 3) land in device slots 2 and 4: the device exchanges
+  // entries 3 and 4.
+  EXPECT_EQ(Bytes(m.begin() + 144, m.begin() + 165),
+            (Bytes{9, 1, 0, 0, 0, 2, 0, 0, 0, 15, 1, 6, 0, 4, 0, 0, 0, 15, 5, 62, 0}));
+  EXPECT_EQ(Bytes(m.begin() + 2177, m.begin() + 2183), (Bytes{127, 0, 255, 3, 1, 0}));
+  EXPECT_EQ(Bytes(m.begin() + 72, m.begin() + 80), (Bytes{4, 1, 1, 2, 2, 1, 5, 5}));
+  EXPECT_EQ(m[69], 0x11);
+  EXPECT_EQ(m[64], 0);
+  EXPECT_EQ(m[62], 0x81);
+  EXPECT_EQ(sentCommands(log),
+            (std::vector<std::string>{"cmd6 0 0", "read 64 1", "read 72 32", "write 144 81",
+                                      "write 1745 384", "write 2177 6", "write 72 32", "write 69 1",
+                                      "write 64 1", "write 62 1", "cmd6 1 0", "cmd1 1 0"}));
+}
+
+TEST(CtlApply, WithoutAMouseItSavesAndWarns) {
+  Installation home;
+  ASSERT_EQ(home.ctl("set rate 250").status, 0);
+  CtlRun r = home.ctl("apply");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("Please connect your mouse device before apply new settings!"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(test::u16At(test::readBytes(home.slotFile(1)), 72546), 250);
+}
+
+TEST(CtlSet, RefusesWhatTheWindowsRefuse) {
+  Installation home;
+  struct Case {
+    const char* args;
+    int status;
+    const char* says;
+  } cases[] = {
+      {"set rate 300", 1, "125, 250, 500 or 1000"},
+      {"set cpi 5 800", 1, "from 1 to 4"},
+      {"set cpi 1 100", 1, "from 250 to 3500"},
+      {"set led 0 0 256", 1, "from 0 to 255"},
+      {"set wheel-lines 11", 1, "wheel lines"},
+      {"set button 2 frobnicate", 1, "not a button function"},
+      {"set button 2 combo:ctrl+nokey", 1, "not a key name"},
+      {"set button 2 macro:none", 1, "no macro named"},
+      {"set cpi-enabled 2 off", 0, ""},
+      {"set cpi-enabled 3 off", 0, ""},
+      {"set cpi-enabled 4 off", 0, ""},
+      {"set cpi-enabled 1 off", 1, "one always stays on"},
+      {"set bogus 1", 2, "not a setting"},
+      {"set rate", 2, "takes 1"},
+  };
+  for (const Case& c : cases) {
+    CtlRun r = home.ctl(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << "\n" << r.err;
+  }
+  CtlRun show = home.ctl("show --json");
+  EXPECT_NE(show.out.find("\"levels\":[{\"x\":500,\"y\":500,\"enabled\":true},{\"x\":1000,\"y\":"
+                          "1000,\"enabled\":false}"),
+            std::string::npos)
+      << show.out;
+  ASSERT_EQ(home.ctl("set wheel-lines page").status, 0);
+  ASSERT_EQ(home.ctl("set button 5 fire:3:120").status, 0);
+  show = home.ctl("show --json");
+  EXPECT_NE(show.out.find("\"wheelLines\":30"), std::string::npos);
+  EXPECT_NE(show.out.find("\"code\":18,\"type\":5,\"row\":28,\"menuItemID\":11,\"fire\":{\"count\":"
+                          "3,\"delayMs\":120}"),
+            std::string::npos)
+      << show.out;
+}
+
+}  // namespace
+}  // namespace qor

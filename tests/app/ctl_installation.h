@@ -1,0 +1,67 @@
+// One user's installation for running qorcfg51-ctl as a process: its own settings database,
+// documents folder, runtime folder (where simulators put their sockets) and program folder.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "test_support/bytes.h"
+#include "test_support/temp_dir.h"
+
+namespace qor::test {
+
+namespace fs = std::filesystem;
+
+struct CtlRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// One user's configuration: settings database, documents and program folder.
+class Installation {
+ public:
+  Installation() {
+    const char* stage = std::getenv("QORCFG51_TEST_STAGE");
+    program_ = stage ? fs::path(stage) : fs::path(QOR_CTL_PATH).parent_path();
+  }
+  fs::path slotFile(int n) const {
+    return dir_ / "docs" / "Tessaly Gaming Mouse" / ("QORProfile" + std::to_string(n) + ".PFX");
+  }
+  fs::path operator/(const std::string& name) const { return dir_ / name; }
+  // Where simulators started for this installation put their sockets.
+  fs::path simulatorFolder() const {
+    fs::create_directories(dir_ / "qorcfg51" / "sim");
+    return dir_ / "qorcfg51" / "sim";
+  }
+
+  CtlRun ctl(const std::string& args) const {
+    const std::string cmd = "env -i HOME='" + dir_.path().string() + "' XDG_CONFIG_HOME='" +
+                            (dir_ / "config").string() + "' XDG_DOCUMENTS_DIR='" +
+                            (dir_ / "docs").string() + "' XDG_RUNTIME_DIR='" +
+                            dir_.path().string() + "' QORCFG51_PROGRAM_DIR='" + program_.string() +
+                            "' " QOR_CTL_PATH " " + args + " 2>'" + (dir_ / "stderr").string() +
+                            "'";
+    CtlRun r{};
+    FILE* p = ::popen(cmd.c_str(), "r");
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    const int raw = ::pclose(p);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const Bytes err = readBytes(dir_ / "stderr");
+    r.err.assign(err.begin(), err.end());
+    return r;
+  }
+
+ private:
+  test::TempDir dir_;
+  fs::path program_;
+};
+
+}  // namespace qor::test
