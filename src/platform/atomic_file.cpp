@@ -68,7 +68,11 @@ std::optional<std::string> writeFileAtomically(const fs::path& file, const uint8
                                                std::size_t size) {
   fs::path folder = file.parent_path();
   if (folder.empty()) folder = ".";
-  std::string tmpl = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+  // Built by appending: GCC 12 warns falsely (-Wrestrict) about "." + name at -O3.
+  std::string hidden = ".";
+  hidden += file.filename().string();
+  hidden += ".XXXXXX";
+  std::string tmpl = (folder / hidden).string();
   int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
   if (raw < 0) return failure("cannot create", file, errno);
   Fd fd(raw);
