@@ -42,6 +42,7 @@ const Command* FindCommand(const std::string& name);
 std::vector<Command> ProfileCommands();
 std::vector<Command> SetCommands();
 std::vector<Command> ApplyCommands();
+std::vector<Command> ModelCommands();
 
 // A profile number 1..5 as the user writes it; nothing for anything else.
 std::optional<int> ParseProfileNumber(const std::string& text);

@@ -1,0 +1,50 @@
+// model: which mouse model answers, and its layout picture.
+#include <ostream>
+
+#include "app/ctl/ctl_commands.h"
+#include "app/ctl/device_context.h"
+#include "app/model_detection.h"
+#include "platform/paths.h"
+
+namespace qor::ctl {
+namespace {
+
+int runModel(TDM& dm, const std::vector<std::string>&, Output& io) {
+  DeviceContext context = OpenDeviceContext();
+  const std::filesystem::path program = paths::program();
+  const ModelDetection found = DetectModel(*context.device, dm, program);
+  if (!found.present) {
+    io.err << "qorcfg51-ctl: no mouse found\n"
+              "Connect the mouse, or start the virtual mouse with qorcfg51-sim. A real mouse must\n"
+              "be listed in the include list of "
+           << (program / "config.ini").string()
+           << ", and the udev rule\n"
+              "70-qorcfg51.rules must give your user access to it; qorcfg51-ctl devices shows\n"
+              "what is found.\n";
+    return kExitFailed;
+  }
+  io.out << "model: " << found.model << "\n"
+         << "layout: " << found.layout << "\n";
+  if (!found.layoutFile.empty()) io.out << "picture: " << found.layoutFile.string() << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+std::vector<Command> ModelCommands() {
+  return {
+      {"model", "", "read the model number of the connected mouse",
+       "Reads the model number from the mouse, as the window does at start and after the\n"
+       "mouse is plugged in, and prints it with the layout picture config.ini gives that\n"
+       "model (the picture for unknown models when it is none of the listed ones).\n"
+       "Exit status 1 when no mouse answers.",
+       false,
+       [](const std::vector<std::string>& a) -> std::optional<std::string> {
+         if (!a.empty()) return std::string("takes no arguments");
+         return std::nullopt;
+       },
+       runModel},
+  };
+}
+
+}  // namespace qor::ctl
