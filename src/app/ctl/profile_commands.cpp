@@ -7,9 +7,16 @@
 
 #include "app/ctl/profile_report.h"
 #include "model/profile_import.h"
+#include "platform/linux/dbus_monitor_link.h"
 
 namespace qor::ctl {
 namespace {
+
+// Tells a running monitor which profile is current now, as the settings window does.
+void notifyMonitorOfProfile(const TDM& dm) {
+  DbusMonitorLink(MonitorProgramBesideExecutable())
+      .Notify(1, static_cast<uint32_t>(dm.FProfileIndex));
+}
 
 struct ShowOptions {
   bool json = false;
@@ -59,6 +66,7 @@ int runSwitch(TDM& dm, const std::vector<std::string>& args, Output& io) {
   const int slot = *ParseProfileNumber(args[0]) - 1;
   dm.SwitchToProfile(slot);
   if (!dm.SaveBackAllProfileSettingInfo()) return kExitFailed;
+  notifyMonitorOfProfile(dm);
   io.out << "current profile: " << slot + 1 << "\n";
   return kExitOk;
 }
@@ -86,6 +94,7 @@ int runImport(TDM& dm, const std::vector<std::string>& args, Output& io) {
   const ProfileFileCheck check = ImportProfileFile(dm, file);
   switch (check.verdict) {
     case ProfileFileCheck::Verdict::Ok:
+      notifyMonitorOfProfile(dm);
       io.out << "profile " << dm.FProfileIndex + 1 << " imported from " << file << "\n";
       return kExitOk;
     case ProfileFileCheck::Verdict::VersionIncorrect:
