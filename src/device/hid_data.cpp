@@ -32,14 +32,6 @@ bool includeListMatches(const std::vector<std::string>& include,
   return false;
 }
 
-// The rule of every request operation: a named device ID must be one of the interface's
-// hardware IDs; "" and "*" leave the choice to the include list (empty: any interface).
-bool allowedFor(const std::string& deviceId, const std::vector<std::string>& include,
-                const std::vector<std::string>& hardwareIds) {
-  if (!deviceId.empty() && deviceId != "*") return listHas(hardwareIds, deviceId);
-  return include.empty() || includeListMatches(include, hardwareIds);
-}
-
 // The reader's own order: the include list first, then the named ID, "*" for the list's IDs.
 bool readerAllowed(const std::string& hidId, const std::vector<std::string>& include,
                    const std::vector<std::string>& hardwareIds) {
@@ -145,6 +137,12 @@ void runReader(ReaderContext c) {
 
 }  // namespace
 
+bool IsAllowedInterface(const std::string& DeviceID, const std::vector<std::string>& includeList,
+                        const std::vector<std::string>& hardwareIds) {
+  if (!DeviceID.empty() && DeviceID != "*") return listHas(hardwareIds, DeviceID);
+  return includeList.empty() || includeListMatches(includeList, hardwareIds);
+}
+
 struct TuiHIDData::Reader {
   std::shared_ptr<std::atomic<bool>> stop = std::make_shared<std::atomic<bool>>(false);
   std::shared_ptr<std::atomic<bool>> finished = std::make_shared<std::atomic<bool>>(false);
@@ -180,7 +178,7 @@ uint32_t TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) {
   forEachMatching(
       ReportData.UsageAndPage,
       [&](const HidInterfaceInfo& info) {
-        return allowedFor(ReportData.DeviceID, FHidDeviceList, info.hardwareIds) &&
+        return IsAllowedInterface(ReportData.DeviceID, FHidDeviceList, info.hardwareIds) &&
                info.featureReportByteLength >= size;
       },
       [&](const HidInterfaceInfo&, HidDevice& device) {
@@ -201,7 +199,7 @@ uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData) {
   forEachMatching(
       ReportData.UsageAndPage,
       [&](const HidInterfaceInfo& info) {
-        return allowedFor(ReportData.DeviceID, FHidDeviceList, info.hardwareIds) &&
+        return IsAllowedInterface(ReportData.DeviceID, FHidDeviceList, info.hardwareIds) &&
                info.featureReportByteLength >= size;
       },
       [&](const HidInterfaceInfo&, HidDevice& device) {
@@ -220,7 +218,7 @@ bool TuiHIDData::IsDeviceExist(const THIDDataParam& ReportData) {
   forEachMatching(
       ReportData.UsageAndPage,
       [&](const HidInterfaceInfo& info) {
-        return allowedFor(ReportData.DeviceID, FHidDeviceList, info.hardwareIds);
+        return IsAllowedInterface(ReportData.DeviceID, FHidDeviceList, info.hardwareIds);
       },
       [&](const HidInterfaceInfo&, HidDevice&) {
         found = true;
@@ -237,7 +235,7 @@ bool TuiHIDData::HidFindAndWriteDevice(THIDDataParam& ReportData) {
   forEachMatching(
       ReportData.UsageAndPage,
       [&](const HidInterfaceInfo& info) {
-        return allowedFor(ReportData.DeviceID, FHidDeviceList, info.hardwareIds) &&
+        return IsAllowedInterface(ReportData.DeviceID, FHidDeviceList, info.hardwareIds) &&
                info.outputReportByteLength >= size;
       },
       [&](const HidInterfaceInfo&, HidDevice& device) {

@@ -44,6 +44,12 @@ using TuiHIDParsedDataReceived =
 using TuiHIDDeviceNotConnected =
     std::function<void(const std::string& ADeviceID, const std::string& ADevicePath)>;
 
+// The rule by which a request picks interfaces: a DeviceID other than "" and "*" must be one
+// of the interface's hardware IDs; else the include list decides (empty: every interface; else
+// one of its entries must be one of the hardware IDs). Whole texts, letter case ignored.
+bool IsAllowedInterface(const std::string& DeviceID, const std::vector<std::string>& includeList,
+                        const std::vector<std::string>& hardwareIds);
+
 class TuiHIDData {
  public:
   // `includeList`: hardware IDs from config.ini (ReadIncludeHIDDeviceList); `backend` must

@@ -40,13 +40,14 @@ class Installation {
     return dir_ / "qorcfg51" / "sim";
   }
 
-  CtlRun ctl(const std::string& args) const {
+  // `launcher`: more VAR=value settings and a program that runs the tool, put before it.
+  CtlRun ctl(const std::string& args, const std::string& launcher = "") const {
     const std::string cmd = "env -i HOME='" + dir_.path().string() + "' XDG_CONFIG_HOME='" +
                             (dir_ / "config").string() + "' XDG_DOCUMENTS_DIR='" +
                             (dir_ / "docs").string() + "' XDG_RUNTIME_DIR='" +
                             dir_.path().string() + "' QORCFG51_PROGRAM_DIR='" + program_.string() +
-                            "' " QOR_CTL_PATH " " + args + " 2>'" + (dir_ / "stderr").string() +
-                            "'";
+                            "' " + launcher + " " QOR_CTL_PATH " " + args + " 2>'" +
+                            (dir_ / "stderr").string() + "'";
     CtlRun r{};
     FILE* p = ::popen(cmd.c_str(), "r");
     std::array<char, 4096> buf{};

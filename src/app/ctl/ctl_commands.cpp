@@ -15,7 +15,7 @@ std::optional<int> ParseProfileNumber(const std::string& text) {
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> all = ProfileCommands();
-    for (auto more : {SetCommands(), ApplyCommands(), ModelCommands()})
+    for (auto more : {SetCommands(), ApplyCommands(), DeviceCommands(), ModelCommands()})
       all.insert(all.end(), more.begin(), more.end());
     return all;
   }();

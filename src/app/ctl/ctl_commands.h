@@ -43,6 +43,7 @@ std::vector<Command> ProfileCommands();
 std::vector<Command> SetCommands();
 std::vector<Command> ApplyCommands();
 std::vector<Command> ModelCommands();
+std::vector<Command> DeviceCommands();
 
 // A profile number 1..5 as the user writes it; nothing for anything else.
 std::optional<int> ParseProfileNumber(const std::string& text);
