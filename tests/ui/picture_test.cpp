@@ -60,6 +60,22 @@ TEST(Picture, JpegDecodesToOpaqueRgba) {
   expectPixelNear(image, 63, {77, 77, 77, 255}, 1);
 }
 
+// The JPEG with its frame header (SOF0 or SOF2) claiming w x h pixels.
+Bytes withJpegSize(Bytes jpeg, uint16_t w, uint16_t h) {
+  for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+      // FF Cn, length (2), precision (1), height (2), width (2); big-endian
+      jpeg[i + 5] = uint8_t(h >> 8);
+      jpeg[i + 6] = uint8_t(h);
+      jpeg[i + 7] = uint8_t(w >> 8);
+      jpeg[i + 8] = uint8_t(w);
+      return jpeg;
+    }
+  }
+  ADD_FAILURE() << "no frame header";
+  return jpeg;
+}
+
 TEST(Picture, DamagedOrUnsuitableFilesAreRefused) {
   Bytes noise;
   for (int i = 0; i < 64 * 64 * 3; ++i) noise.push_back(uint8_t(i * 7919 >> 3));
@@ -80,6 +96,7 @@ TEST(Picture, DamagedOrUnsuitableFilesAreRefused) {
       // Refused from the header, before any pixel memory is taken.
       {"enormous PNG", test::pngHeaderOnly(100000, 100000), "pixels, at most 16777216"},
       {"too many pixels", test::pngHeaderOnly(4097, 4096), "pixels, at most 16777216"},
+      {"enormous JPEG", withJpegSize(jpeg, 60000, 60000), "pixels, at most 16777216"},
   };
   for (const Case& c : cases) {
     RgbaImage image = marker();
