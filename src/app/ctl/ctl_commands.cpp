@@ -15,7 +15,8 @@ std::optional<int> ParseProfileNumber(const std::string& text) {
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> all = ProfileCommands();
-    for (auto more : {SetCommands(), ApplyCommands(), DeviceCommands(), ModelCommands()})
+    for (auto more :
+         {SetCommands(), ApplyCommands(), DeviceCommands(), ModelCommands(), HookCommands()})
       all.insert(all.end(), more.begin(), more.end());
     return all;
   }();

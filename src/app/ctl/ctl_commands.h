@@ -44,6 +44,7 @@ std::vector<Command> SetCommands();
 std::vector<Command> ApplyCommands();
 std::vector<Command> ModelCommands();
 std::vector<Command> DeviceCommands();
+std::vector<Command> HookCommands();
 
 // A profile number 1..5 as the user writes it; nothing for anything else.
 std::optional<int> ParseProfileNumber(const std::string& text);
