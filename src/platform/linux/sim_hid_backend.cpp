@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -49,6 +50,11 @@ int call(int fd, SimOp op, uint32_t argument, std::span<const uint8_t> out, int&
   status = decoded->status;
   data.assign(decoded->data.begin(), decoded->data.end());
   return 0;
+}
+
+bool isSocketFile(const fs::path& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
 class SimHidDevice : public HidDevice {
@@ -123,7 +129,7 @@ class SimHidBackend : public HidBackend {
     for (const fs::path& socket : sockets) {
       UniqueFd fd;
       const int r = sim::ConnectSimSocket(socket, fd);
-      if (r == ECONNREFUSED) ::unlink(socket.c_str());  // its simulator died
+      if (r == ECONNREFUSED && isSocketFile(socket)) ::unlink(socket.c_str());  // its owner died
       if (r != 0) continue;
       int status = 0;
       std::vector<uint8_t> data;
