@@ -57,14 +57,15 @@ TEST(MacroFiles, AFileHoldsTheRecordByteForByte) {
 TEST(MacroFiles, EveryMacroGetsItsFileNamedAfterIt) {
   test::TempDir dir;
   const std::u16string fifty(50, u'z');
-  const auto list = listOf({macroOf(u"with spaces", {}), macroOf(fifty, {}), macroOf(u"Grüße", {}),
-                            macroOf(u"twice", {down('A')}), macroOf(u"twice", {down('B')})});
+  const auto list = listOf({macroOf(u"with spaces", {}), macroOf(fifty, {}), macroOf(u"..", {}),
+                            macroOf(u"Grüße", {}), macroOf(u"twice", {down('A')}),
+                            macroOf(u"twice", {down('B')})});
   // The folder is created, one level, and the separator is added only when missing.
   for (const std::string folder : {"macros", "macros/"}) {
     ASSERT_EQ(SaveMacroKeyInfoListToMacroFiles(list, (dir / folder).string()), std::nullopt);
   }
   EXPECT_EQ(filesIn(dir / "macros"),
-            (std::vector<std::string>{"Grüße.macro", "twice.macro", "with spaces.macro",
+            (std::vector<std::string>{"...macro", "Grüße.macro", "twice.macro", "with spaces.macro",
                                       std::string(50, 'z') + ".macro"}));
   EXPECT_EQ(test::readBytes(dir / "macros" / "twice.macro")[4], 'B');  // the later one wins
   EXPECT_EQ(MacroFileName("/p1", u"Reload"), "/p1/Reload.macro");
@@ -148,6 +149,9 @@ TEST(MacroFiles, TheEmptyMacroFileOfANewName) {
   test::TempDir dir;
   const std::string folder = (dir / "p1").string();
   const std::u16string sixty = std::u16string(50, u'a') + std::u16string(10, u'b');
+  // The dialog returns the name as it was stored.
+  EXPECT_EQ(CutMacroName(sixty), std::u16string(50, u'a'));
+  EXPECT_EQ(CutMacroName(std::u16string(49, u'a') + u"😀"), std::u16string(49, u'a'));
   ASSERT_EQ(SaveEmptyMacroFile(sixty, folder), std::nullopt);
   const Bytes b = test::readBytes(dir / "p1" / (std::string(50, 'a') + ".macro"));
   Bytes expected(892, 0);
