@@ -1,0 +1,103 @@
+// corvnmon: the companion monitor. It owns its session-bus name (one monitor per session),
+// shows the current profile in the tray and tells the desktop when settings reach the mouse.
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "monitor/desktop_notifier.h"
+#include "monitor/monitor_service.h"
+#include "monitor/monitor_tray.h"
+#include "monitor/stored_language.h"
+#include "platform/linux/sqlite_registry.h"
+#include "platform/monitor_link.h"
+#include "platform/paths.h"
+#include "ui/language.h"
+#include "ui/locale_table.h"
+
+using namespace qor;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+void printUsage(std::ostream& out) {
+  out << "Usage: corvnmon [--help]\n\n"
+         "The companion monitor of the gaming mouse configurator: qorcfg51 starts it and tells\n"
+         "it when settings were applied to the mouse and when another profile became current.\n"
+         "It shows the current profile in the tray (when the desktop has one) and a desktop\n"
+         "notification for each change. Only one monitor runs per session: a second one ends\n"
+         "at once.\n\n"
+         "It owns the session-bus name "
+      << kMonitorBusName
+      << " and answers Notify(u, u) there:\n"
+         "(0, 0) settings applied, (1, N-1) profile N is current.\n\n"
+         "Exit status: 0 done or already running, 1 no session bus or no display, 2 usage "
+         "error.\n"
+         "Environment: DBUS_SESSION_BUS_ADDRESS, DISPLAY or WAYLAND_DISPLAY, QORCFG51_PROGRAM_DIR\n"
+         "(folder holding ui.local and images/), XDG_CONFIG_HOME (the configurator's "
+         "settings).\n";
+}
+
+bool set(const char* name) {
+  const char* v = std::getenv(name);
+  return v && *v;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      printUsage(std::cout);
+      return kExitOk;
+    }
+  }
+  // Qt would abort with its own message; say what is missing instead.
+  if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+    std::cerr << "corvnmon: no desktop display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                 "start it inside a desktop session\n";
+    return kExitFailed;
+  }
+
+  QApplication app(argc, argv);  // takes Qt's own options (-platform, ...) out of argv
+  const QStringList rest = app.arguments().mid(1);
+  if (!rest.isEmpty()) {
+    std::cerr << "corvnmon: unknown argument \"" << rest.first().toStdString()
+              << "\"; see corvnmon --help\n";
+    return kExitUsage;
+  }
+
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  TQor51MonMain monitor(bus);
+  QString error;
+  switch (monitor.Claim(error)) {
+    case TQor51MonMain::ClaimResult::AlreadyRunning:
+      return kExitOk;
+    case TQor51MonMain::ClaimResult::Failed:
+      std::cerr << "corvnmon: cannot use the D-Bus session bus: " << error.toStdString()
+                << "\nStart it inside a desktop session (DBUS_SESSION_BUS_ADDRESS names the "
+                   "session bus).\n";
+      return kExitFailed;
+    case TQor51MonMain::ClaimResult::Owned:
+      break;
+  }
+
+  // The configurator's language: the same ui.local and the stored language index.
+  const std::filesystem::path program = paths::program();
+  TuiLanguage language({TranslationService(), program, SystemLocaleName()});
+  if (language.LastError())
+    std::cerr << "corvnmon: warning: " << *language.LastError() << "; texts are shown in English\n";
+  language.ChooseStartupLanguage(StoredLanguageIndex(*SqliteRegistry::forThisUser()));
+
+  app.setQuitOnLastWindowClosed(false);  // the tray menu's Exit ends the monitor
+  DesktopNotifier notifier(bus);
+  MonitorTray tray(MonitorIcon(program), monitor.ToolTip());
+  QObject::connect(&monitor, &TQor51MonMain::NotificationDue, &notifier, &DesktopNotifier::Show);
+  QObject::connect(&monitor, &TQor51MonMain::ToolTipChanged, &tray, &MonitorTray::SetToolTip);
+  return app.exec();
+}

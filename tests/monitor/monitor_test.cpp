@@ -1,0 +1,286 @@
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
+#include <QImage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <cstdint>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "monitor/desktop_notifier.h"
+#include "monitor/monitor_service.h"
+#include "monitor/monitor_tray.h"
+#include "platform/linux/dbus_monitor_link.h"
+#include "platform/linux/sqlite_registry.h"
+#include "platform/monitor_link.h"
+#include "test_support/private_bus.h"
+#include "test_support/temp_dir.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Named connections to the current private bus, closed when the test ends.
+class BusConnections {
+ public:
+  ~BusConnections() {
+    for (const QString& name : FNames) QDBusConnection::disconnectFromBus(name);
+  }
+  QDBusConnection open(const QString& role) {
+    static int serial = 0;
+    const QString name = QStringLiteral("%1-%2").arg(role).arg(++serial);
+    FNames << name;
+    return QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), name);
+  }
+
+ private:
+  QStringList FNames;
+};
+
+// A notification server standing in for the desktop's: records what it was asked to show.
+class NotificationServer : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+ public:
+  explicit NotificationServer(QDBusConnection bus) : FBus(std::move(bus)) {
+    FOk = FBus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
+                              QDBusConnection::ExportAllSlots) &&
+          FBus.registerService(QStringLiteral("org.freedesktop.Notifications"));
+  }
+  bool ok() const { return FOk; }
+  QStringList summaries;
+  QStringList apps;
+
+ public Q_SLOTS:
+  uint Notify(const QString& app, uint, const QString&, const QString& summary, const QString&,
+              const QStringList&, const QVariantMap&, int) {
+    apps << app;
+    summaries << summary;
+    return static_cast<uint>(summaries.size());
+  }
+
+ private:
+  QDBusConnection FBus;
+  bool FOk = false;
+};
+
+fs::path stageDir() {
+  return qEnvironmentVariable("QORCFG51_TEST_STAGE").toStdString();
+}
+
+// The environment of a monitor process: the test's bus, and its own settings and runtime
+// folders.
+QProcessEnvironment monitorEnvironment(const test::TempDir& home) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QORCFG51_PROGRAM_DIR", QString::fromStdString(stageDir().string()));
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString((home / "config").string()));
+  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(home.path().string()));
+  return env;
+}
+
+}  // namespace
+
+class MonitorTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void answersTheConfiguratorsNotices();
+  void readsEachNotice_data();
+  void readsEachNotice();
+  void commandLine_data();
+  void commandLine();
+  void speaksTheStoredLanguage();
+  void iconComesFromTheProgramFolder();
+};
+
+void MonitorTest::answersTheConfiguratorsNotices() {
+  test::PrivateSessionBus daemon;
+  QVERIFY2(daemon.ok(), "dbus-daemon could not be started");
+  BusConnections connections;
+  NotificationServer server(connections.open("server"));
+  QVERIFY(server.ok());
+  const QDBusConnection bus = connections.open("monitor");
+  TQor51MonMain monitor(bus);
+  DesktopNotifier notifier(bus);
+  connect(&monitor, &TQor51MonMain::NotificationDue, &notifier, &DesktopNotifier::Show);
+  QSignalSpy toolTips(&monitor, &TQor51MonMain::ToolTipChanged);
+  QString error;
+  QCOMPARE(monitor.Claim(error), TQor51MonMain::ClaimResult::Owned);
+  QCOMPARE(monitor.ToolTip(), QStringLiteral("Gaming Mouse Driver"));
+
+  // The configurator's own client, which blocks until the monitor has answered.
+  std::thread configurator([] {
+    DbusMonitorLink link{fs::path()};
+    link.Notify(0, 0);
+    link.Notify(1, 2);
+  });
+  QTRY_COMPARE(server.summaries, QStringList({"Settings applied", "Profile 3"}));
+  configurator.join();
+  QCOMPARE(server.apps, QStringList({"qorcfg51", "qorcfg51"}));
+  QCOMPARE(monitor.CurrentProfile(), std::optional<int>(2));
+  QCOMPARE(toolTips.size(), 1);
+  QCOMPARE(toolTips.at(0).at(0).toString(), QStringLiteral("Profile 3"));
+
+  TQor51MonMain second(connections.open("second"));
+  QCOMPARE(second.Claim(error), TQor51MonMain::ClaimResult::AlreadyRunning);
+}
+
+void MonitorTest::readsEachNotice_data() {
+  QTest::addColumn<uint>("wparam");
+  QTest::addColumn<uint>("lparam");
+  QTest::addColumn<QString>("summary");  // empty: refused
+  QTest::addColumn<int>("profile");      // -1: no profile known
+  QTest::newRow("applied") << 0u << 0u << "Settings applied" << -1;
+  QTest::newRow("first profile") << 1u << 0u << "Profile 1" << 0;
+  QTest::newRow("last profile") << 1u << 4u << "Profile 5" << 4;
+  QTest::newRow("no sixth profile") << 1u << 5u << "" << -1;
+  QTest::newRow("index -1") << 1u << 0xFFFFFFFFu << "" << -1;
+  QTest::newRow("applied with a value") << 0u << 1u << "" << -1;
+  QTest::newRow("unknown kind") << 2u << 0u << "" << -1;
+}
+
+void MonitorTest::readsEachNotice() {
+  QFETCH(uint, wparam);
+  QFETCH(uint, lparam);
+  QFETCH(QString, summary);
+  QFETCH(int, profile);
+  test::PrivateSessionBus daemon;
+  QVERIFY(daemon.ok());
+  BusConnections connections;
+  const QDBusConnection bus = connections.open("monitor");
+  TQor51MonMain monitor(bus);
+  // No notification server runs: the answer must not depend on one.
+  DesktopNotifier notifier(bus);
+  connect(&monitor, &TQor51MonMain::NotificationDue, &notifier, &DesktopNotifier::Show);
+  QSignalSpy due(&monitor, &TQor51MonMain::NotificationDue);
+  QString error;
+  QCOMPARE(monitor.Claim(error), TQor51MonMain::ClaimResult::Owned);
+
+  QDBusMessage call = QDBusMessage::createMethodCall(kMonitorBusName, kMonitorObjectPath,
+                                                     kMonitorInterface, "Notify");
+  call << wparam << lparam;
+  QDBusPendingCall pending = connections.open("caller").asyncCall(call);
+  QTRY_VERIFY(pending.isFinished());
+
+  if (summary.isEmpty()) {
+    QVERIFY(pending.isError());
+    QCOMPARE(pending.error().type(), QDBusError::InvalidArgs);
+    QCOMPARE(due.size(), 0);
+  } else {
+    QVERIFY2(!pending.isError(), qPrintable(pending.error().message()));
+    QCOMPARE(due.size(), 1);
+    QCOMPARE(due.at(0).at(0).toString(), summary);
+  }
+  QCOMPARE(monitor.CurrentProfile(), profile < 0 ? std::nullopt : std::optional<int>(profile));
+  if (profile >= 0) QCOMPARE(monitor.ToolTip(), summary);
+}
+
+void MonitorTest::commandLine_data() {
+  QTest::addColumn<QStringList>("args");
+  QTest::addColumn<QString>("environment");  // "", "no bus", "no display" or "name taken"
+  QTest::addColumn<int>("status");
+  QTest::addColumn<QString>("output");  // expected in stdout and stderr; "" for silence
+  QTest::newRow("help") << QStringList{"--help"} << "" << 0 << "Usage: corvnmon";
+  QTest::newRow("unknown argument")
+      << QStringList{"--frobnicate"} << "" << 2 << "unknown argument \"--frobnicate\"";
+  QTest::newRow("no session bus") << QStringList{} << "no bus" << 1
+                                  << "cannot use the D-Bus session bus";
+  QTest::newRow("no display") << QStringList{} << "no display" << 1 << "no desktop display";
+  QTest::newRow("second monitor") << QStringList{} << "name taken" << 0 << "";
+}
+
+void MonitorTest::commandLine() {
+  QFETCH(QStringList, args);
+  QFETCH(QString, environment);
+  QFETCH(int, status);
+  QFETCH(QString, output);
+  test::PrivateSessionBus daemon;
+  QVERIFY(daemon.ok());
+  BusConnections connections;
+  test::TempDir home;
+  QProcessEnvironment env = monitorEnvironment(home);
+  if (environment == "no bus")
+    env.insert("DBUS_SESSION_BUS_ADDRESS",
+               QString::fromStdString("unix:path=" + (home / "no-bus").string()));
+  if (environment == "no display")
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
+  TQor51MonMain first(connections.open("first"));
+  QString error;
+  if (environment == "name taken") QCOMPARE(first.Claim(error), TQor51MonMain::ClaimResult::Owned);
+
+  QProcess monitor;
+  monitor.setProcessEnvironment(env);
+  monitor.start(QStringLiteral(QOR_MONITOR_PATH), args);
+  QVERIFY(monitor.waitForFinished(10000));
+  QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(monitor.exitCode(), status);
+  const QString printed =
+      QString::fromUtf8(monitor.readAllStandardOutput() + monitor.readAllStandardError());
+  if (output.isEmpty())
+    QCOMPARE(printed, QString());
+  else
+    QVERIFY2(printed.contains(output), qPrintable(printed));
+}
+
+void MonitorTest::speaksTheStoredLanguage() {
+  test::PrivateSessionBus daemon;
+  QVERIFY(daemon.ok());
+  BusConnections connections;
+  NotificationServer server(connections.open("server"));
+  QVERIFY(server.ok());
+  test::TempDir home;
+  {
+    // The all-profiles record (30960 bytes) with language index 1, German in ui.local, in
+    // its last four bytes.
+    SqliteRegistry registry(home / "config/qorcfg51/registry.db", ":memory:");
+    std::vector<uint8_t> record(30960, 0);
+    record[30956] = 1;
+    QVERIFY(registry
+                .writeValue(RootKey::CurrentUser, "software\\QOR51GMMouse", "QOR51PROFILE.PFX",
+                            {ValueType::Binary, record})
+                .isOk());
+  }
+  QProcess monitor;
+  monitor.setProcessEnvironment(monitorEnvironment(home));
+  monitor.setProcessChannelMode(QProcess::ForwardedChannels);
+  monitor.start(QStringLiteral(QOR_MONITOR_PATH), QStringList{});
+  QVERIFY(monitor.waitForStarted());
+  DbusMonitorLink link{fs::path()};
+  QTRY_VERIFY(link.MonitorRunning());
+
+  link.Notify(0, 0);
+  link.Notify(1, 2);
+  QTRY_COMPARE(server.summaries, QStringList({"Einstellungen übernommen", "Profil 3"}));
+  QCOMPARE(monitor.state(), QProcess::Running);
+  monitor.terminate();
+  QVERIFY(monitor.waitForFinished());
+}
+
+void MonitorTest::iconComesFromTheProgramFolder() {
+  // images/logo.ico holds 16, 32, 48 and 256 pixel pictures; the name is given as the
+  // configurator writes it.
+  const QIcon shipped = MonitorIcon(stageDir());
+  QVERIFY(shipped.availableSizes().contains(QSize(256, 256)));
+  QVERIFY(shipped.availableSizes().contains(QSize(16, 16)));
+
+  test::TempDir empty;
+  const QIcon drawn = MonitorIcon(empty.path());
+  QVERIFY(!drawn.isNull());
+  const QImage image = drawn.pixmap(32).toImage();
+  bool accent = false;
+  for (int y = 0; y < image.height() && !accent; ++y)
+    for (int x = 0; x < image.width() && !accent; ++x)
+      accent = image.pixelColor(x, y).rgb() == qRgb(0x21, 0xd4, 0xfd);
+  QVERIFY(accent);
+}
+
+}  // namespace qor
+
+QTEST_MAIN(qor::MonitorTest)
+#include "monitor_test.moc"
