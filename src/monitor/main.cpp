@@ -29,21 +29,20 @@ void printUsage(std::ostream& out) {
   out << "Usage: corvnmon [--help]\n\n"
          "The companion monitor of the gaming mouse configurator: qorcfg51 starts it and tells\n"
          "it when settings were applied to the mouse and when another profile became current.\n"
-         "It shows the current profile in the tray (when the desktop has one) and a desktop\n"
-         "notification for each change. Only one monitor runs per session: a second one ends\n"
-         "at once.\n\n"
+         "It shows the current profile in the tray (when the desktop has one; Exit in its menu\n"
+         "ends the monitor) and a desktop notification for each change. One monitor runs per\n"
+         "session: a second one ends at once.\n\n"
          "It owns the session-bus name "
       << kMonitorBusName
-      << " and answers Notify(u, u) there:\n"
-         "(0, 0) settings applied, (1, N-1) profile N is current.\n\n"
-         "Exit status: 0 done or already running, 1 no session bus or no display, 2 usage "
-         "error.\n"
-         "Environment: DBUS_SESSION_BUS_ADDRESS, DISPLAY or WAYLAND_DISPLAY, QORCFG51_PROGRAM_DIR\n"
-         "(folder holding ui.local and images/), XDG_CONFIG_HOME (the configurator's "
-         "settings).\n";
+      << " and answers\n"
+         "Notify(u, u) there: (0, 0) settings applied, (1, N-1) profile N is current.\n\n"
+         "Exit status: 0 ended or already running, 1 no session bus or no display, 2 usage.\n"
+         "Environment: DBUS_SESSION_BUS_ADDRESS; DISPLAY or WAYLAND_DISPLAY;\n"
+         "QORCFG51_PROGRAM_DIR (folder holding ui.local and images/); XDG_CONFIG_HOME (the\n"
+         "configurator's settings, read for its language).\n";
 }
 
-bool set(const char* name) {
+bool hasValue(const char* name) {
   const char* v = std::getenv(name);
   return v && *v;
 }
@@ -58,7 +57,7 @@ int main(int argc, char** argv) {
     }
   }
   // Qt would abort with its own message; say what is missing instead.
-  if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+  if (!hasValue("QT_QPA_PLATFORM") && !hasValue("DISPLAY") && !hasValue("WAYLAND_DISPLAY")) {
     std::cerr << "corvnmon: no desktop display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
                  "start it inside a desktop session\n";
     return kExitFailed;
