@@ -164,6 +164,12 @@ struct EvdevHookProvider::Impl final : EvdevRouterIo {
     // Every device on one clock, so that frames of different devices sort by time.
     libevdev_set_clock_id(evdev.get(), CLOCK_MONOTONIC);
 
+    // The output device of this or another running copy: grabbing it would loop.
+    if (const char* name = libevdev_get_name(evdev.get());
+        name && std::strcmp(name, kOutputName) == 0) {
+      r.candidate = false;
+      return r;
+    }
     EvdevDeviceInfo info;
     info.keyboard = keyboard || (keys && sendsKnownKey(evdev.get()));
     info.mouse = mouse;
