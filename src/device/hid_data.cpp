@@ -110,7 +110,7 @@ void deliver(const ReaderContext& c, const std::vector<uint8_t>& report, std::si
   });
 }
 
-void runReader(ReaderContext c) {
+void readReports(ReaderContext& c) {
   std::vector<uint8_t> report(std::max<uint32_t>(c.inputReportLength, 2));
   // Reports of a device without report IDs arrive without an ID byte; Windows puts a zero
   // ID byte in front of them, and so do we.
@@ -130,6 +130,14 @@ void runReader(ReaderContext c) {
     if (error != 0) break;  // the interface cannot be read any more
     if (got == 0) continue;
     deliver(c, report, std::min(got, room) + idByte, previous);
+  }
+}
+
+void runReader(ReaderContext c) {
+  try {
+    readReports(c);
+  } catch (...) {
+    // A handler that throws ends its reader, never the process.
   }
   c.device.reset();
   c.finished->store(true);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "device/fake_hid_backend.h"
@@ -399,6 +400,24 @@ TEST(HidDataReader, EventsGoThroughTheMainThreadQueueAndStopDropsWhatIsStillQueu
   hid.HidStopRead();
   queue[1]();
   EXPECT_EQ(log.snapshot().size(), 1u);
+}
+
+TEST(HidDataReader, AHandlerThatThrowsEndsItsReaderNotTheProcess) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(bootMouse("/dev/hidraw0"));
+  backend.interfaces[0].inputReports = {{0x01, 0x00, 0x00}, {0x00, 0x00, 0x00}};
+  EventLog log;
+  TuiHIDData hid(backend, {});
+  hid.FastOnData = true;
+  hid.OnData = [&log](const std::string&, const std::string& path, uint8_t, const uint8_t*,
+                      uint16_t) {
+    log.add("data", path, {});
+    throw std::runtime_error("handler failed");
+  };
+  hid.HidFindAndReadDevice(kMouse, "");
+  ASSERT_TRUE(log.waitFor(1));
+  hid.HidStopRead();
+  EXPECT_EQ(log.snapshot().size(), 1u);  // the second report found no reader
 }
 
 struct ReaderAllowCase {
