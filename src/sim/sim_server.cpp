@@ -228,106 +228,111 @@ SimServer::End SimServer::run(int stopFd, std::string& why) {
   }
 }
 
+// Appends one line to the interface's log at once; a refusal also goes to the problem sink.
+void SimServer::log(Interface& iface, const std::string& line) {
+  if (iface.log) {
+    const std::string text = line + "\n";
+    std::size_t done = 0;
+    while (done < text.size()) {
+      const ssize_t w = ::write(iface.log.get(), text.data() + done, text.size() - done);
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) break;
+      done += std::size_t(w);
+    }
+  }
+  if (line.rfind("ERR ", 0) == 0)
+    problems_("interface " + std::to_string(iface.number) + ": " + line.substr(4));
+}
+
+SimServer::Fault SimServer::nextExchange() {
+  ++exchanges_;
+  if (options_.unplugAfter && exchanges_ >= options_.unplugAfter) return Fault::Unplug;
+  if (options_.failAfter && exchanges_ >= options_.failAfter) return Fault::Fail;
+  return Fault::None;
+}
+
+std::string SimServer::injectedFailure() const {
+  return "ERR exchange " + std::to_string(exchanges_) + " failed as asked (--fail-after " +
+         std::to_string(options_.failAfter) + ")";
+}
+
+int SimServer::setFeature(Interface& iface, std::span<const uint8_t> report) {
+  log(iface, "SET " + hex(report.data(), report.size()));
+  if (currentFault_ == Fault::Fail) {
+    log(iface, injectedFailure());
+    return EIO;
+  }
+  const FirmwareResult r = iface.firmware.setFeature(report.data(), report.size());
+  if (r.error) log(iface, "ERR " + r.problem);
+  if (r.memoryChanged && !iface.memoryFile.empty()) {
+    const DeviceMemory& memory = iface.firmware.memory();
+    if (auto problem = writeFileAtomically(iface.memoryFile, memory.data(), memory.size()))
+      problems_("interface " + std::to_string(iface.number) + ": " + *problem);
+  }
+  return r.error;
+}
+
+int SimServer::getFeature(Interface& iface, std::span<const uint8_t> id, std::size_t size,
+                          std::vector<uint8_t>& answer) {
+  if (currentFault_ == Fault::Fail) {
+    log(iface, injectedFailure());
+    return EIO;
+  }
+  const std::string asked = "GET of report ID " + std::to_string(id.empty() ? -1 : id[0]) + " (" +
+                            std::to_string(size) + " bytes): ";
+  if (id.size() != 1 || size == 0 || size > kMaxReportSize) {
+    log(iface, "ERR " + asked + "not a report the device can answer");
+    return EINVAL;
+  }
+  answer.assign(size, 0);
+  answer[0] = id[0];
+  const FirmwareResult r = iface.firmware.getFeature(answer.data(), answer.size());
+  if (r.error) {
+    log(iface, "ERR " + asked + r.problem);
+    answer.clear();
+    return r.error;
+  }
+  log(iface, "GET " + hex(answer.data(), answer.size()));
+  return 0;
+}
+
 bool SimServer::serve(Connection& c) {
-  std::vector<uint8_t>& message = message_;
-  const ssize_t n = ::recv(c.fd.get(), message.data(), message.size(), MSG_TRUNC);
+  const ssize_t n = ::recv(c.fd.get(), message_.data(), message_.size(), MSG_TRUNC);
   if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
   if (n <= 0) {
     c.closed = true;
     return true;
   }
   Interface& iface = *c.interface;
-  const std::string where = "interface " + std::to_string(iface.number) + ": ";
-  auto request = std::size_t(n) <= message.size()
-                     ? DecodeRequest(std::span(message.data(), std::size_t(n)))
+  auto request = std::size_t(n) <= message_.size()
+                     ? DecodeRequest(std::span(message_.data(), std::size_t(n)))
                      : std::nullopt;
   if (!request) {
-    problems_(where + "a host sent a message that is not a request; its connection is closed");
+    problems_("interface " + std::to_string(iface.number) +
+              ": a host sent a message that is not a request; its connection is closed");
     c.closed = true;
     return true;
   }
 
-  auto log = [&](const std::string& line) {
-    if (iface.log) {
-      const std::string text = line + "\n";
-      std::size_t done = 0;
-      while (done < text.size()) {
-        const ssize_t w = ::write(iface.log.get(), text.data() + done, text.size() - done);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) break;
-        done += std::size_t(w);
-      }
-    }
-    if (line.rfind("ERR", 0) == 0) problems_(where + line.substr(4));
-  };
-  // Counts a feature exchange: false when the simulator disappears before it.
-  auto exchange = [&](int& injected) {
-    ++exchanges_;
-    if (options_.unplugAfter && exchanges_ >= options_.unplugAfter) return false;
-    if (options_.failAfter && exchanges_ >= options_.failAfter) injected = EIO;
-    return true;
-  };
-  auto injectedText = [&] {
-    return "ERR exchange " + std::to_string(exchanges_) + " failed as asked (--fail-after " +
-           std::to_string(options_.failAfter) + ")";
-  };
-
+  if (request->op == SimOp::SetFeature || request->op == SimOp::GetFeature) {
+    currentFault_ = nextExchange();
+    if (currentFault_ == Fault::Unplug) return false;
+  }
   int status = 0;
   std::vector<uint8_t> data;
-  const std::span<const uint8_t> in = request->data;
   switch (request->op) {
     case SimOp::Describe:
       data = EncodeDescription(description_);
       break;
-    case SimOp::SetFeature: {
-      int injected = 0;
-      if (!exchange(injected)) return false;
-      log("SET " + hex(in.data(), in.size()));
-      if (injected) {
-        log(injectedText());
-        status = injected;
-        break;
-      }
-      FirmwareResult r = iface.firmware.setFeature(in.data(), in.size());
-      if (r.error) log("ERR " + r.problem);
-      status = r.error;
-      if (r.memoryChanged && !iface.memoryFile.empty()) {
-        const DeviceMemory& memory = iface.firmware.memory();
-        if (auto problem = writeFileAtomically(iface.memoryFile, memory.data(), memory.size()))
-          problems_(where + *problem);
-      }
+    case SimOp::SetFeature:
+      status = setFeature(iface, request->data);
       break;
-    }
-    case SimOp::GetFeature: {
-      int injected = 0;
-      if (!exchange(injected)) return false;
-      const std::size_t size = request->argument;
-      const int id = in.empty() ? -1 : in[0];
-      const std::string asked =
-          "GET of report ID " + std::to_string(id) + " (" + std::to_string(size) + " bytes): ";
-      if (injected) {
-        log(injectedText());
-        status = injected;
-      } else if (in.size() != 1 || size == 0 || size > kMaxReportSize) {
-        log("ERR " + asked + "not a report the device can answer");
-        status = EINVAL;
-      } else {
-        data.assign(size, 0);
-        data[0] = in[0];
-        FirmwareResult r = iface.firmware.getFeature(data.data(), data.size());
-        if (r.error) {
-          log("ERR " + asked + r.problem);
-          status = r.error;
-          data.clear();
-        } else {
-          log("GET " + hex(data.data(), data.size()));
-        }
-      }
+    case SimOp::GetFeature:
+      status = getFeature(iface, request->data, request->argument, data);
       break;
-    }
     case SimOp::Write:
-      log("ERR write of " + std::to_string(in.size()) +
-          " bytes: the interface has no output reports");
+      log(iface, "ERR write of " + std::to_string(request->data.size()) +
+                     " bytes: the interface has no output reports");
       status = EPIPE;
       break;
     case SimOp::Read:

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,15 +55,24 @@ class SimServer {
   struct Interface;
   struct Connection;
   explicit SimServer(const SimOptions& options, ProblemSink problems);
+  enum class Fault { None, Fail, Unplug };
   // Answers one request; false when the simulator must disappear now.
   bool serve(Connection& connection);
+  int setFeature(Interface& iface, std::span<const uint8_t> report);
+  int getFeature(Interface& iface, std::span<const uint8_t> id, std::size_t size,
+                 std::vector<uint8_t>& answer);
+  void log(Interface& iface, const std::string& line);
+  // Counts one feature exchange and tells the fault injected into it.
+  Fault nextExchange();
+  std::string injectedFailure() const;
 
   SimOptions options_;
   ProblemSink problems_;
   HidInterfaceInfo description_;
   std::vector<std::unique_ptr<Interface>> interfaces_;
   std::vector<std::unique_ptr<Connection>> connections_;
-  unsigned exchanges_ = 0;  // feature exchanges seen, for fault injection
+  unsigned exchanges_ = 0;            // feature exchanges seen, for fault injection
+  Fault currentFault_ = Fault::None;  // of the exchange being answered
   std::vector<uint8_t> message_ = std::vector<uint8_t>(kMaxMessageSize);  // one request
 };
 
