@@ -96,18 +96,25 @@ TEST(GnomePointerSettings, WritesTheMouseSchema) {
 // backend finds the server and sends its request; the effect itself needs a real X server.
 TEST(X11PointerSettings, ReachesTheServer) {
   if (run("command -v Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed";
-  const std::string display = ":" + std::to_string(90 + ::getpid() % 100);
+  // Xvfb picks a free display itself and writes its number to the pipe once it accepts
+  // clients, so parallel test runs never collide and no polling is needed.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
   const pid_t server = ::fork();
   if (server == 0) {
-    ::execlp("Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", "-screen", "0", "64x64x24",
-             static_cast<char*>(nullptr));
+    ::close(ready[0]);
+    const std::string fd = std::to_string(ready[1]);
+    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
+             "64x64x24", static_cast<char*>(nullptr));
     ::_exit(127);
   }
-  std::unique_ptr<PointerSettings> x11;
-  for (int i = 0; i < 100 && !x11; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    x11 = MakeX11PointerSettings(display);
-  }
+  ::close(ready[1]);
+  std::string number;
+  char c;
+  while (::read(ready[0], &c, 1) == 1 && c != '\n') number.push_back(c);
+  ::close(ready[0]);
+  const std::string display = ":" + number;
+  std::unique_ptr<PointerSettings> x11 = number.empty() ? nullptr : MakeX11PointerSettings(display);
   ASSERT_TRUE(x11) << "Xvfb did not come up on " << display;
   EXPECT_TRUE(x11->setAcceleration(1, kPointerAccelerationPresets[1]));
   EXPECT_FALSE(x11->setSpeed(10));
