@@ -56,6 +56,8 @@ class TextTranslationService {
 
   // Whether a dictionary is current (none at start, none after switching to "en").
   bool HasDictionary() const { return FCurrent.has_value(); }
+  // Whether the scenes are being mapped back to their source texts right now.
+  bool SwitchingBack() const { return FSwitchingBack; }
   // When a dictionary is current: every scene re-translates with the reverse lookup, so it
   // shows its source texts again, and the dictionary is dropped.
   void DropDictionary();

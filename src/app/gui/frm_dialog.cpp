@@ -1,0 +1,115 @@
+#include "app/gui/frm_dialog.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include "widgets/bitmap_state_button.h"
+#include "widgets/label.h"
+#include "widgets/skin.h"
+#include "widgets/text_button.h"
+
+namespace qor {
+namespace {
+
+DialogPresenter* gPresenter = nullptr;
+QWidget* gMainForm = nullptr;
+
+}  // namespace
+
+DialogPresenter& Dialogs() {
+  static WindowDialogPresenter windows;
+  return gPresenter ? *gPresenter : windows;
+}
+
+void UseDialogPresenter(DialogPresenter* presenter) {
+  gPresenter = presenter;
+}
+
+int ShowDialog(const QString& ATitle, const QString& AText, int, DialogPosition APosition,
+               QWidget* AOwner) {
+  return Dialogs().ShowDialog(ATitle, AText, APosition, AOwner);
+}
+
+QWidget* MainForm() {
+  return gMainForm;
+}
+
+void SetMainForm(QWidget* form) {
+  gMainForm = form;
+}
+
+TFrmDialog::TFrmDialog(QWidget* owner) : UiScene(owner, "TFrmDialog", kWidth, kHeight) {
+  SetBackground(skin::SkinPixmap("bg_dialog.png"));
+  // The close button counts as OK.
+  SetCloseResult(kModalOK);
+  setFocusPolicy(Qt::StrongFocus);
+
+  LabelTitle = new UiLabel(this, "LabelTitle", QRect(40, 0, kWidth - 80, 32));
+  LabelTitle->SetFontSize(14, true);
+  LabelTitle->setAlignment(Qt::AlignCenter);
+  LabelTitle->SetStyleName("title");
+  // The caller's texts are translated already.
+  LabelTitle->SetAutoTranslate(false);
+
+  LabelText = new UiLabel(this, "LabelText", QRect(110, 52, 300, 65));
+  LabelText->SetFontSize(13);
+  LabelText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  LabelText->setWordWrap(true);
+  LabelText->SetAutoTranslate(false);
+
+  BtnOK = new UiTextButton(this, "BtnOK", QRect(kWidth - 214, kHeight - 44, 96, 28), "OK");
+  BtnOK->SetModalResult(kModalOK);
+  BtnOK->SetStyleName("default");
+  BSBTNCANCEL =
+      new UiTextButton(this, "BSBTNCANCEL", QRect(kWidth - 110, kHeight - 44, 96, 28), "Cancel");
+  BSBTNCANCEL->SetModalResult(kModalCancel);
+
+  BSBTNCLOSE = new UiBitmapStateButton(this, "BSBTNCLOSE", QRect(kWidth - 30, 4, 24, 24));
+  BSBTNCLOSE->SetSkinBitmaps("close");
+  BSBTNCLOSE->OnClick = [this](UiBitmapStateButton&) { SetModalResult(kModalOK); };
+}
+
+void TFrmDialog::SetTexts(const QString& ATitle, const QString& AText) {
+  LabelTitle->SetText(ATitle);
+  LabelText->SetText(AText);
+}
+
+void TFrmDialog::CentreOn(const QWidget* over) {
+  QRect area;
+  if (over && over->isVisible())
+    area = over->frameGeometry();
+  else if (QScreen* screen = QGuiApplication::primaryScreen())
+    area = screen->availableGeometry();
+  move(area.center() - QPoint(kWidth / 2, kHeight / 2));
+}
+
+void TFrmDialog::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      SetModalResult(kModalOK);
+      return;
+    case Qt::Key_Escape:
+      SetModalResult(kModalCancel);
+      return;
+    default:
+      UiScene::keyPressEvent(event);
+  }
+}
+
+void TFrmDialog::showEvent(QShowEvent* event) {
+  UiScene::showEvent(event);
+  setFocus();
+}
+
+int WindowDialogPresenter::ShowDialog(const QString& ATitle, const QString& AText,
+                                      DialogPosition APosition, QWidget* AOwner) {
+  TFrmDialog dialog(AOwner);
+  dialog.FCreateByOther = true;
+  dialog.SetTexts(ATitle, AText);
+  dialog.CentreOn(APosition == DialogPosition::MainFormCenter || !AOwner ? MainForm() : AOwner);
+  return dialog.ShowModal();
+}
+
+}  // namespace qor

@@ -1,0 +1,43 @@
+// TFrmDialog: the notice or question window behind ShowDialog.
+#pragma once
+
+#include "app/gui/dialog_presenter.h"
+#include "widgets/scene_window.h"
+
+namespace qor {
+
+class UiLabel;
+class UiTextButton;
+class UiBitmapStateButton;
+
+class TFrmDialog : public UiScene {
+ public:
+  static constexpr int kWidth = 486, kHeight = 172;
+  explicit TFrmDialog(QWidget* owner);
+
+  void SetTexts(const QString& ATitle, const QString& AText);
+  // Moves the window to the centre of `over`, or of its screen when null.
+  void CentreOn(const QWidget* over);
+
+  bool FCreateByOther = false;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  UiLabel* LabelTitle;
+  UiLabel* LabelText;
+  UiTextButton* BtnOK;
+  UiTextButton* BSBTNCANCEL;
+  UiBitmapStateButton* BSBTNCLOSE;
+};
+
+// The presenter that shows TFrmDialog.
+class WindowDialogPresenter final : public DialogPresenter {
+ public:
+  int ShowDialog(const QString& ATitle, const QString& AText, DialogPosition APosition,
+                 QWidget* AOwner) override;
+};
+
+}  // namespace qor

@@ -1,0 +1,117 @@
+// qorcfg51: the configuration window of the gaming mouse.
+#include <QApplication>
+#include <QIcon>
+#include <QTimer>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/gui/dialog_presenter.h"
+#include "app/gui/main_window.h"
+#include "app/thread_call.h"
+#include "model/data_module.h"
+#include "platform/instance_lock.h"
+#include "platform/linux/dbus_monitor_link.h"
+#include "platform/linux/desktop_pointer_settings.h"
+#include "platform/linux/linux_device_watcher.h"
+#include "platform/linux/sqlite_registry.h"
+#include "platform/linux/system_hid_backend.h"
+#include "platform/paths.h"
+#include "sim/sim_protocol.h"
+#include "widgets/qt_text.h"
+#include "widgets/skin.h"
+
+using namespace qor;
+
+namespace {
+
+void printUsage(std::ostream& out) {
+  out << "Usage: qorcfg51 [--help]\n\n"
+         "Opens the gaming mouse's configuration window: the buttons, CPI levels, report\n"
+         "rate, LED and pointer settings of five profiles. Apply saves everything and uploads\n"
+         "the current profile into the mouse. Only one window runs per user; starting it\n"
+         "again while it runs does nothing.\n\n"
+         "Qt's own options (-platform, -display, ...) are accepted as well.\n\n"
+         "Environment: XDG_CONFIG_HOME (settings database), XDG_DOCUMENTS_DIR (profile files),\n"
+         "QORCFG51_PROGRAM_DIR (folder holding config.ini and images/), QORCFG51_SIM_DIR\n"
+         "(sockets of running qorcfg51-sim virtual mice), QT_QPA_PLATFORM (window system).\n";
+}
+
+void chooseWindowSystem() {
+  // The windows place themselves beside each other and are dragged by their background;
+  // Wayland lets no client place its windows, so under a Wayland session that also offers
+  // XWayland the program runs as an X11 client. An explicit QT_QPA_PLATFORM wins.
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* x11 = std::getenv("DISPLAY");
+  const char* chosen = std::getenv("QT_QPA_PLATFORM");
+  if (wayland && *wayland && x11 && *x11 && !(chosen && *chosen))
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      printUsage(std::cout);
+      return 0;
+    }
+  }
+
+  // A second start ends at once, silently, and leaves the running one alone.
+  auto lock = InstanceLock::TryAcquire(kMainWindowClass);
+  if (!lock) return 0;
+
+  chooseWindowSystem();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("qorcfg51");
+  const std::filesystem::path program = paths::program();
+  const std::filesystem::path icon = paths::resolveInFolder(program, "Images\\logo.ico");
+  if (std::filesystem::exists(icon)) QApplication::setWindowIcon(QIcon(FromUtf8(icon.string())));
+  skin::Apply(app);
+
+  // Problems met while the profiles load are shown once the window is up; later ones at once.
+  std::vector<StoreProblem> early;
+  bool windowUp = false;
+  auto registry = SqliteRegistry::forThisUser();
+  TDM dm({*registry, paths::documents(), program}, [&](const StoreProblem& p) {
+    std::cerr << "qorcfg51: " << (p.kind == StoreProblem::Kind::Error ? "error: " : "warning: ")
+              << p.message << "\n";
+    if (!windowUp) {
+      early.push_back(p);
+      return;
+    }
+    ShowDialog(TranslateText(p.kind == StoreProblem::Kind::Error ? "Error" : "Warning"),
+               FromUtf8(p.message), 0, DialogPosition::MainFormCenter, nullptr);
+  });
+  DM = &dm;
+
+  auto backend = MakeSystemHidBackend();
+  DbusMonitorLink monitor(MonitorProgramBesideExecutable());
+  int status = 0;
+  {
+    TQorCfg51Main window({dm,
+                          *backend,
+                          MakeLinuxDeviceWatcher(sim::SimulatorDirectory()),
+                          MakeDesktopPointerSettings(),
+                          monitor,
+                          program,
+                          {}});
+    window.show();
+    windowUp = true;
+    QTimer::singleShot(0, &window, [&] {
+      for (const StoreProblem& p : early)
+        ShowDialog(TranslateText(p.kind == StoreProblem::Kind::Error ? "Error" : "Warning"),
+                   FromUtf8(p.message), 0, DialogPosition::MainFormCenter, nullptr);
+      early.clear();
+    });
+    status = app.exec();
+    windowUp = false;
+  }
+  // The pointer settings of a last Apply reach the desktop before the program ends.
+  TuiThread::WaitForWorkers(std::chrono::seconds(3));
+  DM = nullptr;
+  return status;
+}

@@ -1,0 +1,142 @@
+// TQorCfg51Main: the main window. Shows the connected mouse model, opens the four settings
+// windows beside itself, runs Apply, follows plug and unplug, and exits.
+#pragma once
+
+#include <QRect>
+#include <QTimer>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/apply_sequence.h"
+#include "app/docking.h"
+#include "app/model_detection.h"
+#include "device/device_watcher.h"
+#include "device/hid_backend.h"
+#include "device/hid_data.h"
+#include "device/hid_event_ex.h"
+#include "model/data_module.h"
+#include "platform/monitor_link.h"
+#include "platform/pointer_settings.h"
+#include "ui/language.h"
+#include "widgets/scene_window.h"
+
+class QSocketNotifier;
+
+namespace qor {
+
+class UiLayout;
+class UiImage;
+class UiBitmapStateButton;
+class UiAniIndicator;
+class TSettingsForm;
+
+// What the main window works with; the program's start hands in the real services.
+struct MainWindowServices {
+  TDM& dm;
+  HidBackend& backend;                     // every HID interface of the machine
+  std::unique_ptr<DeviceWatcher> watcher;  // plug and unplug; null: none followed
+  std::shared_ptr<PointerSettings> pointer;
+  MonitorLink& monitor;
+  std::filesystem::path program;  // the program folder
+  // The screen area the settings windows dock within; empty: the primary screen's.
+  std::function<QRect()> screenArea;
+};
+
+inline constexpr const char* kMainWindowClass = "TQorCfg51Main";
+inline constexpr const char* kApplicationTitle = "Gaming Mouse Driver";
+inline constexpr const char* kExitQuestionTitle = "Warning";
+inline constexpr const char* kExitQuestionText =
+    "The settings was changed, save the current setting anyway?";
+inline constexpr int kHIDArrivalMs = 2000;
+
+class TQorCfg51Main : public UiScene {
+ public:
+  static constexpr int kWidth = 492, kHeight = 604;
+
+  // Builds the window and runs FormCreate; the window stays hidden until shown.
+  explicit TQorCfg51Main(MainWindowServices services);
+  ~TQorCfg51Main() override;
+
+  // Opens or closes a settings window beside the main window (the four buttons).
+  void BSBTNBUTTONCONFIGClick() { OpenSettingsForm(SettingsWindow::ButtonAssignment); }
+  void BSBTNSENSITIVITYCONFIGClick() { OpenSettingsForm(SettingsWindow::Sensitivity); }
+  void BSBTNADVANCEDSETTINGClick() { OpenSettingsForm(SettingsWindow::AdvancedSettings); }
+  void BSBTNLIGHTClick() { OpenSettingsForm(SettingsWindow::Lighting); }
+  // Runs Apply with the Apply button disabled; the warning when no mouse answered.
+  void BSBTNAPPLYClick();
+  // Asks to save while the settings changed, then closes the window.
+  void BSBTNEXITClick();
+  // Message 7046: refreshes every settings window, shows the LED on the mouse when the
+  // lighting window exists, and raises the settings-changed flag.
+  void MainFormUpdate();
+
+  // Reads the model number and shows its picture; enables the setting buttons.
+  void DetectMouse();
+  bool SettingsChanged() const { return FSettingsChanged; }
+  const ModelDetection& Detection() const { return FDetection; }
+  // The settings window of `which`, null until first opened.
+  TSettingsForm* SettingsForm(SettingsWindow which) const;
+  TuiLanguage& Language() { return uiLanguage1; }
+  // The delayed re-detection after plug and unplug notifications.
+  const QTimer& HIDArrivalTimer() const { return TimerHIDArrival; }
+
+ protected:
+  void AfterTranslate() override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildScene();
+  void FormCreate();
+  void FormClose();
+  void TimerHIDArrivalTimer();
+  void uiHIDEventEx1NewDeviceArrival(const std::vector<std::string>& ANewDevicesList);
+  void uiHIDEventEx1PresentDeviceRemoval(const std::vector<std::string>& ARemovalDevicesList);
+  void uiLanguage1LanguageChanged();
+  void restartArrivalTimerFor(const std::vector<std::string>& identities);
+  void readDeviceChanges();
+  void loadCursors();
+  void showLogo();
+  void setImageFolder();
+  void updateButtonsEnabled();
+  void OpenSettingsForm(SettingsWindow which);
+  TSettingsForm* createSettingsForm(SettingsWindow which);
+  QRect screenArea() const;
+
+  MainWindowServices FServices;
+  TDM& FDM;
+  std::vector<std::string> FIncludeHidDeviceList;
+  TuiLanguage uiLanguage1;
+  TuiHIDData uiHIDData1;
+  TuiHIDEventEx uiHIDEventEx1;
+  ApplySequence FApply;
+  QTimer TimerHIDArrival;
+  QTimer FTimerToStartMonitor;  // uiHIDEventEx1's start timer
+  QSocketNotifier* FWatcherNotifier = nullptr;
+  bool FSettingsChanged = false;
+  bool FApplying = false;
+  bool FSettingButtonsEnabled = false;
+  ModelDetection FDetection;
+  std::array<TSettingsForm*, 4> FForms{};
+
+  UiLayout* LayoutTOP;
+  UiLayout* LayoutCLIENT;
+  UiLayout* Layout1;
+  UiLayout* Layout2;
+  UiLayout* Layout3;
+  UiLayout* LayoutBOTTOM;
+  UiImage* ImageLAYOUT;
+  UiBitmapStateButton* BSBTNBUTTONCONFIG;
+  UiBitmapStateButton* BSBTNSENSITIVITYCONFIG;
+  UiBitmapStateButton* BSBTNADVANCEDSETTING;
+  UiBitmapStateButton* BSBTNLIGHT;
+  UiBitmapStateButton* BSBTNAPPLY;
+  UiBitmapStateButton* BSBTNEXIT;
+  UiBitmapStateButton* BSBTNTEXTLOGO;
+  UiAniIndicator* APPLYAniIndicator;
+};
+
+}  // namespace qor

@@ -1,0 +1,134 @@
+// qorcfg51-render: draws the program's windows into PNG files, for looking at them without a
+// screen (offscreen platform) and at other device pixel ratios.
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "app/gui/frm_dialog.h"
+#include "app/gui/main_window.h"
+#include "app/gui/settings_form.h"
+#include "model/data_module.h"
+#include "platform/linux/desktop_pointer_settings.h"
+#include "platform/linux/sqlite_registry.h"
+#include "platform/linux/system_hid_backend.h"
+#include "platform/paths.h"
+#include "widgets/qt_text.h"
+#include "widgets/skin.h"
+
+using namespace qor;
+
+namespace {
+
+void printUsage(std::ostream& out) {
+  out << "Usage: qorcfg51-render --out DIR [--suffix TEXT] WINDOW...\n\n"
+         "Draws windows of qorcfg51 into DIR, one PNG each, named after the window (TEXT is\n"
+         "added to the main window's file name). WINDOW is one of: main, buttons,\n"
+         "sensitivity, advanced, lighting, dialog, exit-question, or all.\n"
+         "Nothing is sent to a mouse and the desktop's pointer settings are left alone; the\n"
+         "profiles are those of XDG_CONFIG_HOME and XDG_DOCUMENTS_DIR.\n";
+}
+
+// The renderer runs no Apply and tells no monitor.
+class NoMonitor final : public MonitorLink {
+ public:
+  void Start() override {}
+  void Notify(uint32_t, uint32_t) override {}
+};
+
+bool save(QWidget& window, const QString& dir, const QString& name) {
+  const QString file = QDir(dir).filePath(name + ".png");
+  window.show();
+  QApplication::processEvents();
+  if (!window.grab().save(file)) {
+    std::cerr << "qorcfg51-render: cannot write " << file.toStdString() << "\n";
+    return false;
+  }
+  std::cout << file.toStdString() << "\n";
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QString out, suffix;
+  std::vector<std::string> windows;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      printUsage(std::cout);
+      return 0;
+    } else if (a == "--out" && i + 1 < argc) {
+      out = argv[++i];
+    } else if (a == "--suffix" && i + 1 < argc) {
+      suffix = argv[++i];
+    } else if (a.rfind("-", 0) != 0) {
+      windows.push_back(a);
+    }
+  }
+  if (out.isEmpty() || windows.empty()) {
+    printUsage(std::cerr);
+    return 2;
+  }
+  if (windows.size() == 1 && windows[0] == "all")
+    windows = {"main", "buttons", "sensitivity", "advanced", "lighting", "dialog", "exit-question"};
+
+  QApplication app(argc, argv);
+  skin::Apply(app);
+  QDir().mkpath(out);
+  auto registry = SqliteRegistry::forThisUser();
+  TDM dm({*registry, paths::documents(), paths::program()},
+         [](const StoreProblem& p) { std::cerr << "qorcfg51-render: " << p.message << "\n"; });
+  DM = &dm;
+  auto backend = MakeSystemHidBackend();
+  NoMonitor monitor;
+  TQorCfg51Main main({dm, *backend, nullptr, MakeDesktopPointerSettings(), monitor,
+                      paths::program(), [] { return QRect(0, 0, 1600, 900); }});
+  main.move(554, 148);
+  const std::map<std::string, std::pair<SettingsWindow, const char*>> forms = {
+      {"buttons", {SettingsWindow::ButtonAssignment, "button-assignment-window"}},
+      {"sensitivity", {SettingsWindow::Sensitivity, "sensitivity-window"}},
+      {"advanced", {SettingsWindow::AdvancedSettings, "advanced-settings-window"}},
+      {"lighting", {SettingsWindow::Lighting, "lighting-window"}},
+  };
+  bool ok = true;
+  for (const std::string& w : windows) {
+    if (w == "main") {
+      ok = save(main, out, "main-window" + suffix) && ok;
+    } else if (auto f = forms.find(w); f != forms.end()) {
+      TSettingsForm* form = main.SettingsForm(f->second.first);
+      if (!form || !form->Showing()) {
+        switch (f->second.first) {
+          case SettingsWindow::ButtonAssignment:
+            main.BSBTNBUTTONCONFIGClick();
+            break;
+          case SettingsWindow::Sensitivity:
+            main.BSBTNSENSITIVITYCONFIGClick();
+            break;
+          case SettingsWindow::AdvancedSettings:
+            main.BSBTNADVANCEDSETTINGClick();
+            break;
+          case SettingsWindow::Lighting:
+            main.BSBTNLIGHTClick();
+            break;
+        }
+      }
+      ok = save(*main.SettingsForm(f->second.first), out, f->second.second) && ok;
+    } else if (w == "dialog" || w == "exit-question") {
+      TFrmDialog dialog(&main);
+      if (w == "dialog")
+        dialog.SetTexts(TranslateText(kNoMouseTitle), TranslateText(kNoMouseText));
+      else
+        dialog.SetTexts(TranslateText(kExitQuestionTitle), TranslateText(kExitQuestionText));
+      ok = save(dialog, out, w == "dialog" ? "message-dialog" : "exit-question") && ok;
+    } else {
+      std::cerr << "qorcfg51-render: unknown window \"" << w << "\"\n";
+      ok = false;
+    }
+  }
+  DM = nullptr;
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,61 @@
+#include "app/gui/settings_form.h"
+
+#include "widgets/bitmap_state_button.h"
+#include "widgets/label.h"
+#include "widgets/layout.h"
+#include "widgets/skin.h"
+
+namespace qor {
+
+namespace {
+constexpr int kTitleStrip = 32;
+constexpr int kRowHeight = 30;
+}  // namespace
+
+TSettingsForm::TSettingsForm(QWidget* owner, TDM& dm, const QString& name, int width, int height,
+                             const QString& background, const QString& title)
+    : UiScene(owner, name, width, height), FDM(dm) {
+  setWindowFlag(Qt::Tool);
+  SetBackground(skin::SkinPixmap(background));
+  LabelTitle = new UiLabel(this, "LabelTitle", QRect(36, 0, width - 72, kTitleStrip), title);
+  LabelTitle->SetFontSize(14, true);
+  LabelTitle->SetStyleName("title");
+  LabelTitle->setAlignment(Qt::AlignCenter);
+  BSBTNCLOSE = new UiBitmapStateButton(this, "BSBTNCLOSE", QRect(width - 30, 4, 24, 24));
+  BSBTNCLOSE->SetSkinBitmaps("close");
+  // Closing only hides the window; the main window keeps it.
+  BSBTNCLOSE->OnClick = [this](UiBitmapStateButton&) { hide(); };
+}
+
+UiLabel* TSettingsForm::AddValueRow(const QString& name, const QString& caption, int x, int y,
+                                    int width) {
+  auto* row = new UiRectangle(this, name + "Row", QRect(x, y, width, kRowHeight));
+  row->SetFill(skin::kPanel);
+  row->SetStroke(QColor(0x2c, 0x31, 0x3a));
+  row->SetRadius(3);
+  row->setAttribute(Qt::WA_TransparentForMouseEvents);
+  auto* label = new UiLabel(row, name + "Caption", QRect(10, 0, width / 2, kRowHeight), caption);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  label->SetStyleName("caption");
+  auto* value = new UiLabel(row, name, QRect(width / 2, 0, width / 2 - 10, kRowHeight));
+  value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  value->SetStyleName("value");
+  // Values come from the profile, translated where they are built.
+  value->SetAutoTranslate(false);
+  return value;
+}
+
+UiLabel* TSettingsForm::AddCaption(const QString& name, const QString& text,
+                                   const QRect& geometry) {
+  auto* label = new UiLabel(this, name, geometry, text);
+  label->SetStyleName("caption");
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+void ShowOnly(QWidget& control) {
+  control.setAttribute(Qt::WA_TransparentForMouseEvents);
+  control.setFocusPolicy(Qt::NoFocus);
+}
+
+}  // namespace qor

@@ -1,0 +1,102 @@
+#include "widgets/scene_window.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+#include "widgets/skin.h"
+#include "widgets/ui_control.h"
+
+namespace qor {
+
+UiScene::UiScene(QWidget* owner, const QString& name, int width, int height)
+    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint),
+      FRegistration(TranslationService(), *this) {
+  setObjectName(name);
+  setFixedSize(width, height);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+UiScene::~UiScene() {
+  if (FLoop) FLoop->quit();
+}
+
+void UiScene::SetBackground(const QPixmap& picture) {
+  FBackground = picture;
+  update();
+}
+
+int UiScene::ShowModal() {
+  FModalResult.reset();
+  setWindowModality(Qt::ApplicationModal);
+  show();
+  raise();
+  activateWindow();
+  QEventLoop loop;
+  FLoop = &loop;
+  if (!FModalResult) loop.exec(QEventLoop::DialogExec);
+  FLoop = nullptr;
+  hide();
+  setWindowModality(Qt::NonModal);
+  return FModalResult.value_or(FCloseResult);
+}
+
+void UiScene::SetModalResult(int result) {
+  FModalResult = result;
+  if (FLoop) FLoop->quit();
+  hide();
+}
+
+void UiScene::TranslateTexts(const TextTranslationService& service) {
+  for (QWidget* w : findChildren<QWidget*>())
+    if (auto* text = dynamic_cast<UiTextControl*>(w)) text->Retranslate(service);
+  AfterTranslate();
+}
+
+void UiScene::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), skin::kBackground);
+  if (!FBackground.isNull()) painter.drawPixmap(0, 0, FBackground);
+}
+
+void UiScene::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ArrangeAligned(*this);
+}
+
+void UiScene::showEvent(QShowEvent* event) {
+  setCursor(skin::ArrowCursor());
+  ArrangeAligned(*this);
+  QWidget::showEvent(event);
+}
+
+void UiScene::closeEvent(QCloseEvent* event) {
+  if (FLoop && !FModalResult) {
+    FModalResult = FCloseResult;
+    FLoop->quit();
+  }
+  QWidget::closeEvent(event);
+}
+
+void UiScene::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  // The window manager moves the window where it can; elsewhere (no window manager, or one
+  // that refuses) the window follows the pointer itself.
+  if (windowHandle() && windowHandle()->startSystemMove()) return;
+  FDragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void UiScene::mouseMoveEvent(QMouseEvent* event) {
+  if (FDragOffset && (event->buttons() & Qt::LeftButton))
+    move(event->globalPosition().toPoint() - *FDragOffset);
+  QWidget::mouseMoveEvent(event);
+}
+
+void UiScene::mouseReleaseEvent(QMouseEvent* event) {
+  FDragOffset.reset();
+  QWidget::mouseReleaseEvent(event);
+}
+
+}  // namespace qor

@@ -1,0 +1,43 @@
+// The one skin of the program: its colours, style sheet, pictures and cursors.
+#pragma once
+
+#include <QColor>
+#include <QCursor>
+#include <QPixmap>
+#include <QString>
+#include <filesystem>
+
+class QApplication;
+
+namespace qor::skin {
+
+inline const QColor kAccent{0x21, 0xd4, 0xfd};       // the one accent colour
+inline const QColor kBackground{0x15, 0x17, 0x1c};   // behind everything
+inline const QColor kPanel{0x1d, 0x20, 0x27};        // panels, darker end
+inline const QColor kPanelRaised{0x26, 0x2b, 0x34};  // panels, lighter end
+inline const QColor kText{0xc8, 0xcf, 0xd9};         // ordinary text
+inline const QColor kTextDim{0x7d, 0x86, 0x93};      // captions and disabled text
+
+// The application's style sheet: every standard control's look in one place.
+QString StyleSheet();
+// Sets the style sheet, the font and the palette on the application.
+void Apply(QApplication& app);
+
+// Loads a picture file, taking its "@2x" twin on screens of device pixel ratio 2 or more.
+// A missing file gives a null pixmap.
+QPixmap LoadPixmap(const std::filesystem::path& file);
+// A picture of the program folder, by a relative name ("IMAGES\LAYOUT1.PNG": `\` allowed,
+// letter case ignored).
+QPixmap ProgramPixmap(const QString& relativeName);
+// A skin picture: images/skin/<name> in the program folder.
+QPixmap SkinPixmap(const QString& name);
+
+// Reads a .cur file with its hotspot; false (and `out` untouched) when it cannot be read.
+bool LoadCursorFile(const std::filesystem::path& file, QCursor& out);
+// The cursors controls show: the hand over buttons, the arrow elsewhere. The system's until
+// SetCursors replaces them.
+const QCursor& HandCursor();
+const QCursor& ArrowCursor();
+void SetCursors(const QCursor& hand, const QCursor& arrow);
+
+}  // namespace qor::skin
