@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/ctl_installation.h"
+#include "test_support/sim_log.h"
 #include "test_support/sim_process.h"
 
 namespace qor {
@@ -14,27 +15,7 @@ using test::Bytes;
 using test::CtlRun;
 using test::Installation;
 
-// One token per report the host sent, from the simulator's log: "cmd6 0 0", "read 64 1",
-// "write 144 81", ...; answers the host read are left out.
-std::vector<std::string> sentCommands(const std::filesystem::path& log) {
-  std::vector<std::string> out;
-  std::ifstream in(log);
-  std::string kind, hex;
-  while (in >> kind >> hex) {
-    if (kind != "SET") continue;
-    auto byte = [&](std::size_t i) { return std::stoi(hex.substr(2 * i, 2), nullptr, 16); };
-    const int type = byte(1);
-    const int address = byte(2) | byte(3) << 8, length = byte(4) | byte(5) << 8;
-    if (type == 2)
-      out.push_back("write " + std::to_string(address) + " " + std::to_string(length));
-    else if (type == 3)
-      out.push_back("read " + std::to_string(address) + " " + std::to_string(length));
-    else
-      out.push_back("cmd" + std::to_string(type) + " " + std::to_string(byte(2)) + " " +
-                    std::to_string(byte(3)));
-  }
-  return out;
-}
+using test::SentCommands;
 
 TEST(CtlApply, LeavesTheProfileInTheMouseInOrder) {
   Installation home;
@@ -62,7 +43,7 @@ TEST(CtlApply, LeavesTheProfileInTheMouseInOrder) {
   EXPECT_EQ(m[69], 0x11);
   EXPECT_EQ(m[64], 0);
   EXPECT_EQ(m[62], 0x81);
-  EXPECT_EQ(sentCommands(log),
+  EXPECT_EQ(SentCommands(log),
             (std::vector<std::string>{"cmd6 0 0", "read 64 1", "read 72 32", "write 144 81",
                                       "write 1745 384", "write 2177 6", "write 72 32", "write 69 1",
                                       "write 64 1", "write 62 1", "cmd6 1 0", "cmd1 1 0"}));

@@ -1,0 +1,40 @@
+// Number, spin and text boxes, each kept within its range.
+#pragma once
+
+#include <QLineEdit>
+#include <QSpinBox>
+#include <functional>
+
+#include "widgets/ui_control.h"
+
+namespace qor {
+
+// UiSpinBox: a whole number within [minimum, maximum], with up and down arrows.
+class UiSpinBox : public QSpinBox, public UiControl {
+ public:
+  UiSpinBox(QWidget* parent, const QString& name, const QRect& geometry = {});
+  // Sets the range and keeps the value inside it.
+  void SetRange(int minimum, int maximum, int step = 1);
+  // The value, clamped into the range; OnChange fires when it changed.
+  void SetValue(int value) { setValue(value); }
+  int Value() const { return value(); }
+
+  std::function<void(UiSpinBox&)> OnChange;
+};
+
+// UiNumberBox: the same number typed in, without arrows.
+class UiNumberBox : public UiSpinBox {
+ public:
+  UiNumberBox(QWidget* parent, const QString& name, const QRect& geometry = {});
+};
+
+// UiTextBox: one line of text of at most MaxLength characters.
+class UiTextBox : public QLineEdit, public UiControl {
+ public:
+  UiTextBox(QWidget* parent, const QString& name, const QRect& geometry = {});
+  void SetMaxLength(int characters) { setMaxLength(characters); }
+
+  std::function<void(UiTextBox&)> OnChange;
+};
+
+}  // namespace qor

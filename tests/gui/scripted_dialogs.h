@@ -1,0 +1,42 @@
+// A DialogPresenter that answers from a script and records what it was asked.
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <vector>
+
+#include "app/gui/dialog_presenter.h"
+
+namespace qor::test {
+
+class ScriptedDialogs final : public DialogPresenter {
+ public:
+  struct Call {
+    QString title, text;
+    DialogPosition position;
+    QWidget* owner;
+  };
+
+  ScriptedDialogs() { UseDialogPresenter(this); }
+  ~ScriptedDialogs() override { UseDialogPresenter(nullptr); }
+
+  // The answers of the next dialogs, in order; a dialog past the script is answered with
+  // Cancel, and counted in Calls() all the same.
+  void Answer(int result) { answers_.push_back(result); }
+  const std::vector<Call>& Calls() const { return calls_; }
+
+  int ShowDialog(const QString& ATitle, const QString& AText, DialogPosition APosition,
+                 QWidget* AOwner) override {
+    calls_.push_back({ATitle, AText, APosition, AOwner});
+    if (answers_.empty()) return 2;
+    const int answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  }
+
+ private:
+  std::deque<int> answers_;
+  std::vector<Call> calls_;
+};
+
+}  // namespace qor::test
