@@ -1,0 +1,474 @@
+// The main window against virtual mice: start-up, docking, Exit, Apply, plug and unplug, the
+// refresh on a profile change, the language switch, and the single instance.
+#include <QProcess>
+#include <QtTest>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+
+#include "app/gui/dialog_presenter.h"
+#include "app/gui/main_window.h"
+#include "app/gui/settings_form.h"
+#include "app/thread_call.h"
+#include "gui/scripted_dialogs.h"
+#include "platform/instance_lock.h"
+#include "platform/linux/linux_device_watcher.h"
+#include "platform/linux/sqlite_registry.h"
+#include "platform/linux/system_hid_backend.h"
+#include "platform/paths.h"
+#include "settings/button_assignment.h"
+#include "test_support/bytes.h"
+#include "test_support/recording_pointer_settings.h"
+#include "test_support/sim_log.h"
+#include "test_support/sim_process.h"
+#include "test_support/temp_dir.h"
+#include "widgets/bitmap_state_button.h"
+#include "widgets/busy_indicator.h"
+#include "widgets/choice_buttons.h"
+#include "widgets/image_box.h"
+#include "widgets/label.h"
+#include "widgets/layout.h"
+#include "widgets/skin.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+constexpr int kLeft = 0, kRight = 1;  // sides in the docking rows
+
+// One user's folders for one test, and the environment pointing at them.
+class Home {
+ public:
+  Home() {
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+    ::setenv("XDG_DOCUMENTS_DIR", (dir_ / "docs").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (dir_ / "run").c_str(), 1);
+    ::setenv("QORCFG51_SIM_DIR", simulators().c_str(), 1);
+    fs::create_directories(simulators());
+  }
+  fs::path simulators() const { return dir_ / "run" / "sim"; }
+  fs::path slotFile(int n) const {
+    return dir_ / "docs" / "Tessaly Gaming Mouse" / ("QORProfile" + std::to_string(n) + ".PFX");
+  }
+  fs::path operator/(const std::string& name) const { return dir_ / name; }
+
+ private:
+  test::TempDir dir_;
+};
+
+class RecordingMonitor final : public MonitorLink {
+ public:
+  void Start() override { ++starts; }
+  void Notify(uint32_t w, uint32_t l) override { notes.push_back({w, l}); }
+  int starts = 0;
+  std::vector<std::pair<uint32_t, uint32_t>> notes;
+};
+
+// The main window with every service it uses, as the program's start builds it.
+struct Session {
+  // `mouse`: the arguments of a virtual mouse plugged in before the start; `screen`: the area
+  // the settings windows dock within.
+  explicit Session(std::optional<std::vector<std::string>> mouse = std::nullopt,
+                   QRect screen = QRect(0, 0, 1600, 900))
+      : registry(SqliteRegistry::forThisUser()),
+        dm({*registry, paths::documents(), paths::program()}, {}),
+        backend(MakeSystemHidBackend()),
+        pointer(std::make_shared<test::RecordingPointerSettings>()) {
+    DM = &dm;
+    if (mouse) this->mouse = std::make_unique<test::SimProcess>(home.simulators(), *mouse);
+    window = std::make_unique<TQorCfg51Main>(
+        MainWindowServices{dm, *backend, MakeLinuxDeviceWatcher(home.simulators()), pointer,
+                           monitor, paths::program(), [screen] { return screen; }});
+    window->show();
+  }
+  ~Session() {
+    window.reset();
+    TuiThread::WaitForWorkers(std::chrono::seconds(3));
+    DM = nullptr;
+  }
+  template <typename T = UiBitmapStateButton>
+  T* part(const char* name) const {
+    return window->findChild<T*>(name);
+  }
+  // Whether the model picture shows the program folder's picture `name`.
+  bool shows(const char* name) const {
+    const QImage expected =
+        skin::LoadPixmap(paths::resolveInFolder(paths::program(), name)).toImage();
+    return !expected.isNull() && part<UiImage>("ImageLAYOUT")->Picture().toImage() == expected;
+  }
+  bool settingButtonsEnabled() const {
+    bool all = true;
+    for (const char* b : {"BSBTNAPPLY", "BSBTNBUTTONCONFIG", "BSBTNSENSITIVITYCONFIG",
+                          "BSBTNADVANCEDSETTING", "BSBTNLIGHT"})
+      all = all && part(b)->isEnabled();
+    return all;
+  }
+  // The setting buttons work without a mouse, as with ENABLENODEVICE=1 in config.ini.
+  void allowWithoutMouse() {
+    dm.FModalsListInfo.EnableNoDevice = 1;
+    window->DetectMouse();
+  }
+  TSettingsForm* form(SettingsWindow w) const { return window->SettingsForm(w); }
+  void open(SettingsWindow w) {
+    const char* names[] = {"BSBTNBUTTONCONFIG", "BSBTNSENSITIVITYCONFIG", "BSBTNADVANCEDSETTING",
+                           "BSBTNLIGHT"};
+    part(names[int(w)])->click();
+  }
+
+  Home home;
+  std::unique_ptr<test::SimProcess> mouse;
+  std::unique_ptr<SqliteRegistry> registry;
+  TDM dm;
+  std::unique_ptr<HidBackend> backend;
+  std::shared_ptr<test::RecordingPointerSettings> pointer;
+  RecordingMonitor monitor;
+  test::ScriptedDialogs dialogs;
+  std::unique_ptr<TQorCfg51Main> window;
+};
+
+std::vector<std::string> logLines(const fs::path& log) {
+  std::vector<std::string> lines;
+  std::ifstream in(log);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startUpShowsTheModelOfTheMouse() {
+    Session s;
+    QCOMPARE(s.window->size(), QSize(492, 604));
+    QCOMPARE(s.window->windowTitle(), QString("Gaming Mouse Driver"));
+    // The published parts keep their places.
+    QCOMPARE(s.part<UiLayout>("LayoutCLIENT")->geometry(), QRect(0, 109, 492, 358));
+    QCOMPARE(s.part<UiLayout>("Layout2")->geometry(), QRect(160, 0, 187, 358));
+    QCOMPARE(s.part<UiImage>("ImageLAYOUT")->geometry(), QRect(10, 0, 167, 358));
+    QCOMPARE(s.part<UiLayout>("LayoutBOTTOM")->geometry(), QRect(0, 467, 492, 137));
+    QCOMPARE(s.part("BSBTNEXIT")->geometry(), QRect(320, 0, 80, 119));
+    QVERIFY(!s.part<UiAniIndicator>("APPLYAniIndicator")->isVisible());
+    // Without a mouse: the no-model picture, the setting buttons off, Exit on.
+    QVERIFY(s.shows("IMAGES\\NOLAYOUT.PNG"));
+    QVERIFY(!s.part("BSBTNAPPLY")->isEnabled());
+    QVERIFY(!s.part("BSBTNLIGHT")->isEnabled());
+    QVERIFY(s.part("BSBTNEXIT")->isEnabled());
+    for (int n = 1; n <= 5; ++n) QVERIFY(fs::exists(s.home.slotFile(n)));
+    QCOMPARE(s.monitor.starts, 1);
+  }
+
+  void startUpWithAMouseShowsItsPicture() {
+    Session s(std::vector<std::string>{"--model", "MODAL002"});
+    QVERIFY(s.shows("IMAGES\\LAYOUT2.PNG"));
+    QVERIFY(s.settingButtonsEnabled());
+  }
+
+  void settingsWindowsDockBesideTheMainWindow_data() {
+    QTest::addColumn<int>("screenWidth");
+    QTest::addColumn<int>("mainLeft");
+    QTest::addColumn<int>("opened");  // a SettingsWindow
+    QTest::addColumn<int>("before");  // showing before, on the other side; -1 none
+    QTest::addColumn<int>("expectX");
+    QTest::addColumn<int>("expectMainLeft");
+    QTest::addColumn<int>("expectBeforeLeft");  // -1: closed
+    // y = (900 - height) / 2 throughout.
+    QTest::newRow("left, room") << 1600 << 500 << int(SettingsWindow::ButtonAssignment) << -1 << 277
+                                << 500 << 0;
+    QTest::newRow("left, no room: main moves to 233")
+        << 1600 << 100 << int(SettingsWindow::ButtonAssignment) << -1 << 10 << 233 << 0;
+    QTest::newRow("left, advanced moves along")
+        << 1600 << 100 << int(SettingsWindow::ButtonAssignment)
+        << int(SettingsWindow::AdvancedSettings) << 10 << 233 << 233 + 492;
+    QTest::newRow("left, advanced no longer fits")
+        << 1300 << 100 << int(SettingsWindow::ButtonAssignment)
+        << int(SettingsWindow::AdvancedSettings) << 10 << 233 << -1;
+    QTest::newRow("right, room") << 1600 << 300 << int(SettingsWindow::Lighting) << -1
+                                 << 300 + 492 - 5 << 300 << 0;
+    QTest::newRow("right, no room: main moves, buttons window along")
+        << 1600 << 1000 << int(SettingsWindow::Lighting) << int(SettingsWindow::ButtonAssignment)
+        << 1600 - 516 - 5 << 1600 - 516 - 492 << 1600 - 516 - 492 - 233;
+    QTest::newRow("right, no room: sensitivity window no longer fits")
+        << 1000 << 300 << int(SettingsWindow::AdvancedSettings) << int(SettingsWindow::Sensitivity)
+        << 1000 - 607 - 5 << 1000 - 607 - 492 << -1;
+  }
+  void settingsWindowsDockBesideTheMainWindow() {
+    QFETCH(int, screenWidth);
+    QFETCH(int, mainLeft);
+    QFETCH(int, opened);
+    QFETCH(int, before);
+    QFETCH(int, expectX);
+    QFETCH(int, expectMainLeft);
+    QFETCH(int, expectBeforeLeft);
+    Session s(std::nullopt, QRect(0, 0, screenWidth, 900));
+    s.allowWithoutMouse();
+    if (before >= 0) {
+      // Open it where it fits, then put the main window at the row's place.
+      s.window->move(screenWidth / 2 - 246, 100);
+      s.open(SettingsWindow(before));
+      QVERIFY(s.form(SettingsWindow(before)) && s.form(SettingsWindow(before))->Showing());
+    }
+    s.window->move(mainLeft, 100);
+    s.open(SettingsWindow(opened));
+    TSettingsForm* w = s.form(SettingsWindow(opened));
+    QVERIFY(w && w->Showing());
+    QCOMPARE(w->pos(), QPoint(expectX, (900 - w->height()) / 2));
+    QCOMPARE(s.window->x(), expectMainLeft);
+    QCOMPARE(s.window->y(), 100);
+    if (before >= 0) {
+      TSettingsForm* b = s.form(SettingsWindow(before));
+      QCOMPARE(b->Showing(), expectBeforeLeft >= 0);
+      if (expectBeforeLeft >= 0) QCOMPARE(b->x(), expectBeforeLeft);
+    }
+  }
+
+  void aButtonTogglesItsWindowAndClosesTheOtherOfItsSide() {
+    Session s;
+    s.allowWithoutMouse();
+    s.open(SettingsWindow::ButtonAssignment);
+    s.open(SettingsWindow::AdvancedSettings);
+    s.open(SettingsWindow::Sensitivity);
+    QVERIFY(!s.form(SettingsWindow::ButtonAssignment)->Showing());
+    QVERIFY(s.form(SettingsWindow::Sensitivity)->Showing());
+    QVERIFY(s.form(SettingsWindow::AdvancedSettings)->Showing());
+    s.open(SettingsWindow::Sensitivity);
+    QVERIFY(!s.form(SettingsWindow::Sensitivity)->Showing());
+    s.open(SettingsWindow::Lighting);
+    QVERIFY(!s.form(SettingsWindow::AdvancedSettings)->Showing());
+    // Closed windows stay created; the same window comes back.
+    TSettingsForm* first = s.form(SettingsWindow::Sensitivity);
+    s.open(SettingsWindow::Sensitivity);
+    QCOMPARE(s.form(SettingsWindow::Sensitivity), first);
+    QVERIFY(first->Showing());
+  }
+
+  void exitAsksWhileTheSettingsChanged_data() {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("unchanged: no question") << false << 1 << false << false;
+    QTest::newRow("changed, OK saves") << true << 1 << true << true;
+    QTest::newRow("changed, Cancel does not") << true << 2 << true << false;
+    QTest::newRow("changed, closed otherwise does not") << true << 0 << true << false;
+  }
+  void exitAsksWhileTheSettingsChanged() {
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, saved);
+    Session s;
+    const uint16_t before = test::u16At(test::readBytes(s.home.slotFile(1)), kReportRateAt);
+    QVERIFY(before != 250);
+    s.dm.FCurrentProfileInfo.ConfigInfo.ReportRate = 250;
+    s.dm.SaveBackToCurrentProfileInfo();
+    if (changed) s.dm.NoticeMainFormToUpdateSomeChanged();
+    QCOMPARE(s.window->SettingsChanged(), changed);
+    s.dialogs.Answer(answer);
+    s.part("BSBTNEXIT")->click();
+    QCOMPARE(s.dialogs.Calls().size(), std::size_t(asked));
+    if (asked) {
+      QCOMPARE(s.dialogs.Calls()[0].title, QString("Warning"));
+      QCOMPARE(s.dialogs.Calls()[0].text,
+               QString("The settings was changed, save the current setting anyway?"));
+      QCOMPARE(s.dialogs.Calls()[0].position, DialogPosition::MainFormCenter);
+    }
+    QVERIFY(!s.window->isVisible());
+    QCOMPARE(test::u16At(test::readBytes(s.home.slotFile(1)), kReportRateAt),
+             saved ? uint16_t(250) : before);
+  }
+
+  void applyUploadsTheProfileIntoTheMouse() {
+    Session s;
+    const fs::path memory = s.home / "mouse.bin", log = s.home / "mouse.log";
+    test::SimProcess sim(s.home.simulators(),
+                         {"--memory-file", memory.string(), "--log", log.string()});
+    s.window->DetectMouse();
+    TMOUSECONFIGINFO& c = s.dm.FCurrentProfileInfo.ConfigInfo;
+    c.ReportRate = 1000;
+    c.LEDConfig = {0, 128, 255, 2, 0, 0};
+    c.PointerSpeed = 14;
+    s.dm.NoticeMainFormToUpdateSomeChanged();
+    QVERIFY(s.window->SettingsChanged());
+
+    // Sampled while Apply runs: events are handled, the indicator turns, Apply is off.
+    bool busySeen = false, applyOffSeen = false;
+    QTimer sampler;
+    sampler.setInterval(5);
+    connect(&sampler, &QTimer::timeout, [&] {
+      busySeen = busySeen || (s.part<UiAniIndicator>("APPLYAniIndicator")->isVisible() &&
+                              s.part<UiAniIndicator>("APPLYAniIndicator")->Animating());
+      applyOffSeen = applyOffSeen || !s.part("BSBTNAPPLY")->isEnabled();
+    });
+    sampler.start();
+    s.part("BSBTNAPPLY")->click();
+    sampler.stop();
+    QVERIFY(busySeen);
+    QVERIFY(applyOffSeen);
+    QVERIFY(s.part("BSBTNAPPLY")->isEnabled());
+    QVERIFY(!s.part<UiAniIndicator>("APPLYAniIndicator")->isVisible());
+    QVERIFY(!s.window->SettingsChanged());
+    QVERIFY(s.dialogs.Calls().empty());
+
+    const Bytes m = test::readBytes(memory);
+    QCOMPARE(m.size(), std::size_t(2408));
+    QCOMPARE(int(m[69]), 0x11);  // 1000 reports a second: code 1 in both nibbles
+    QCOMPARE(int(m[64]), 0);     // the first bank
+    QCOMPARE(Bytes(m.begin() + 2177, m.begin() + 2183), (Bytes{127, 0, 255, 2, 0, 0}));
+    std::vector<std::string> sent = test::SentCommands(log);
+    const auto first = std::find(sent.begin(), sent.end(), "cmd6 0 0");
+    QVERIFY(first != sent.end());
+    QCOMPARE(
+        std::vector<std::string>(first, sent.end()),
+        (std::vector<std::string>{"cmd6 0 0", "read 64 1", "read 72 32", "write 144 81",
+                                  "write 1745 384", "write 2177 6", "write 72 32", "write 69 1",
+                                  "write 64 1", "write 62 1", "cmd6 1 0", "cmd1 1 0"}));
+    QCOMPARE(s.monitor.notes, (std::vector<std::pair<uint32_t, uint32_t>>{{0, 0}}));
+    QVERIFY(TuiThread::WaitForWorkers(std::chrono::seconds(3)));
+    const auto calls = s.pointer->calls();
+    QVERIFY(std::find(calls.begin(), calls.end(), "speed 14") != calls.end());
+    QCOMPARE(test::u16At(test::readBytes(s.home.slotFile(1)), kReportRateAt), uint16_t(1000));
+  }
+
+  void applyWithoutAMouseSavesAndWarns() {
+    Session s;
+    s.allowWithoutMouse();
+    s.dm.FCurrentProfileInfo.ConfigInfo.ReportRate = 250;
+    s.dm.NoticeMainFormToUpdateSomeChanged();
+    s.part("BSBTNAPPLY")->click();
+    QCOMPARE(s.dialogs.Calls().size(), std::size_t(1));
+    QCOMPARE(s.dialogs.Calls()[0].title, QString("Warning"));
+    QCOMPARE(s.dialogs.Calls()[0].text,
+             QString("Please connect your mouse device before apply new settings!"));
+    QCOMPARE(s.dialogs.Calls()[0].position, DialogPosition::MainFormCenter);
+    QCOMPARE(test::u16At(test::readBytes(s.home.slotFile(1)), kReportRateAt), uint16_t(250));
+    QVERIFY(!s.window->SettingsChanged());
+    QVERIFY(s.monitor.notes.empty());
+    QVERIFY(s.part("BSBTNAPPLY")->isEnabled());
+  }
+
+  void plugAndUnplugRerunTheDetectionAfterTheQuietTime() {
+    Session s;
+    QVERIFY(s.shows("IMAGES\\NOLAYOUT.PNG"));
+    const QTimer& timer = s.window->HIDArrivalTimer();
+    // Each notification starts the quiet time again: wait until it is partly gone, so that the
+    // next restart shows.
+    auto restarted = [&] {
+      return QTest::qWaitFor([&] { return timer.isActive() && timer.remainingTime() > 1700; },
+                             1000);
+    };
+    std::unique_ptr<test::SimProcess> mouse;
+    for (int plug = 0; plug < 3; ++plug) {
+      if (mouse) {
+        mouse.reset();
+        QVERIFY(restarted());
+        QTest::qWait(350);
+      }
+      mouse = std::make_unique<test::SimProcess>(s.home.simulators(),
+                                                 std::vector<std::string>{"--model", "MODAL003"});
+      QVERIFY(restarted());
+      QVERIFY(s.shows("IMAGES\\NOLAYOUT.PNG"));
+      QTest::qWait(350);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!timer.isActive(), 3000);
+    QVERIFY(s.shows("IMAGES\\LAYOUT3.PNG"));
+    QVERIFY(s.settingButtonsEnabled());
+
+    mouse.reset();
+    QVERIFY(restarted());
+    QTRY_VERIFY_WITH_TIMEOUT(!timer.isActive(), 3000);
+    QVERIFY(s.shows("IMAGES\\NOLAYOUT.PNG"));
+    QVERIFY(!s.part("BSBTNAPPLY")->isEnabled());
+    QVERIFY(s.part("BSBTNEXIT")->isEnabled());
+  }
+
+  void aProfileChangeRefreshesEveryCreatedWindow() {
+    Session s;
+    const fs::path log = s.home / "mouse.log";
+    test::SimProcess sim(s.home.simulators(), {"--log", log.string()});
+    s.window->DetectMouse();
+    for (SettingsWindow w : {SettingsWindow::ButtonAssignment, SettingsWindow::AdvancedSettings,
+                             SettingsWindow::Sensitivity, SettingsWindow::Lighting})
+      s.open(w);
+    TMOUSEPROFILEINFO& p = s.dm.FCurrentProfileInfo;
+    QCOMPARE(ApplyButtonMenuChoice(p, 0, button_menu::kRightClick, {}), ButtonChoice::Applied);
+    p.ConfigInfo.ReportRate = 1000;
+    p.ConfigInfo.PointerSpeed = 15;
+    p.ConfigInfo.LEDConfig = {0, 128, 255, 2, 0, 0};
+    const std::size_t linesBefore = logLines(log).size();
+    s.dm.NoticeMainFormToUpdateSomeChanged();
+
+    QVERIFY(s.window->SettingsChanged());
+    auto label = [&](SettingsWindow w, const char* name) {
+      return s.form(w)->findChild<UiLabel*>(name)->text();
+    };
+    QCOMPARE(label(SettingsWindow::ButtonAssignment, "BtnSet1"), QString("Right Click"));
+    QCOMPARE(label(SettingsWindow::Sensitivity, "LabelPointerSpeed"), QString("15 / 20"));
+    QVERIFY(s.form(SettingsWindow::AdvancedSettings)
+                ->findChild<UiRadioButton*>("RD1000HZ")
+                ->isChecked());
+    QCOMPARE(label(SettingsWindow::Lighting, "LabelColorHex"), QString("#0080FF"));
+    // The LED is shown on the mouse at once: report 2 with command 4 and the LED block's first
+    // five bytes (255 - G, 255 - B, 255 - R, brightness, breathing).
+    const std::vector<std::string> lines = logLines(log);
+    QCOMPARE(lines.size(), linesBefore + 1);
+    const std::string& preview = lines.back();
+    QVERIFY2(preview.rfind("SET ", 0) == 0, preview.c_str());
+    QCOMPARE(QString::fromStdString(preview.substr(4, 14)).toLower(), QString("02047f00ff0200"));
+  }
+
+  void aLanguageSwitchTranslatesTheWindows() {
+    Session s;
+    s.allowWithoutMouse();
+    s.open(SettingsWindow::ButtonAssignment);
+    auto caption = [&] {
+      return s.form(SettingsWindow::ButtonAssignment)->findChild<UiLabel*>("BtnSet1")->text();
+    };
+    QCOMPARE(caption(), QString("Left Click"));
+    s.window->Language().SetLang(u"0407");
+    QCOMPARE(s.window->windowTitle(), QString("Gaming-Maus-Treiber"));
+    QCOMPARE(caption(), QString("Linksklick"));
+    s.window->Language().SetLang(u"en");
+    QCOMPARE(s.window->windowTitle(), QString("Gaming Mouse Driver"));
+    QCOMPARE(caption(), QString("Left Click"));
+  }
+
+  void aSecondStartEndsAtOnce() {
+    Home home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // No session bus: the window starts no monitor of its own here.
+    env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(QOR_GUI_PATH, {});
+    QVERIFY(first.waitForStarted());
+    const fs::path lock = fs::path(std::getenv("XDG_RUNTIME_DIR")) / "TQorCfg51Main.lock";
+    // The first holds the lock once this process cannot take it.
+    QTRY_VERIFY_WITH_TIMEOUT(!InstanceLock::TryAcquireFile(lock), 10000);
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QOR_GUI_PATH, {});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(second.readAllStandardOutput(), QByteArray());
+    QCOMPARE(second.readAllStandardError(), QByteArray());
+    QCOMPARE(first.state(), QProcess::Running);
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
+  }
+
+ private:
+  static constexpr std::size_t kReportRateAt = 72546;  // ConfigInfo.ReportRate in a .PFX
+};
+
+}  // namespace qor
+
+QTEST_MAIN(qor::MainWindowTest)
+#include "main_window_test.moc"
