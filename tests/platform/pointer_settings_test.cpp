@@ -119,6 +119,7 @@ TEST(X11PointerSettings, ReachesTheServer) {
   EXPECT_TRUE(x11->setAcceleration(1, kPointerAccelerationPresets[1]));
   EXPECT_FALSE(x11->setSpeed(10));
   EXPECT_EQ(x11->desktop(), "X11");
+  x11.reset();  // let go of the server before it goes away
   ::kill(server, SIGTERM);
   ::waitpid(server, nullptr, 0);
 }

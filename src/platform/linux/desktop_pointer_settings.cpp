@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <cstdlib>
+#include <mutex>
 #include <string_view>
 
 #include "platform/pointer_mapping.h"
@@ -103,23 +104,29 @@ class GnomePointerSettings final : public PointerSettings {
 class X11PointerSettings final : public PointerSettings {
  public:
   explicit X11PointerSettings(std::string display) : display_(std::move(display)) {}
+  ~X11PointerSettings() override {
+    if (dpy_) closeDisplay_(dpy_);
+  }
 
+  // Keeps one connection: an X server with no client left resets itself and refuses new
+  // connections for a moment, which a connection per call would run into.
   bool load() {
-    return x11_ && x11_.bind(openDisplay_, "XOpenDisplay") &&
-           x11_.bind(closeDisplay_, "XCloseDisplay") &&
-           x11_.bind(changePointerControl_, "XChangePointerControl") &&
-           x11_.bind(flush_, "XFlush") && reachable();
+    if (!(x11_ && x11_.bind(openDisplay_, "XOpenDisplay") &&
+          x11_.bind(closeDisplay_, "XCloseDisplay") &&
+          x11_.bind(changePointerControl_, "XChangePointerControl") && x11_.bind(flush_, "XFlush")))
+      return false;
+    dpy_ = openDisplay_(display_.empty() ? nullptr : display_.c_str());
+    return dpy_ != nullptr;
   }
 
   std::string desktop() const override { return "X11"; }
 
   bool setAcceleration(int, const PointerAccelerationPreset& values) override {
-    void* dpy = openDisplay_(display_.empty() ? nullptr : display_.c_str());
-    if (!dpy) return false;
+    // Workers of two quick Applies may overlap; Xlib wants one caller at a time.
+    std::lock_guard lock(mutex_);
     const X11PointerControl c = X11ControlFromPreset(values);
-    changePointerControl_(dpy, 1, 1, c.numerator, c.denominator, c.threshold);
-    flush_(dpy);
-    closeDisplay_(dpy);
+    changePointerControl_(dpy_, 1, 1, c.numerator, c.denominator, c.threshold);
+    flush_(dpy_);
     return true;
   }
   bool setSpeed(int) override { return false; }
@@ -127,15 +134,10 @@ class X11PointerSettings final : public PointerSettings {
   bool setDoubleClickTime(int) override { return false; }
 
  private:
-  bool reachable() {
-    void* dpy = openDisplay_(display_.empty() ? nullptr : display_.c_str());
-    if (!dpy) return false;
-    closeDisplay_(dpy);
-    return true;
-  }
-
   std::string display_;
   Library x11_{"libX11.so.6"};
+  std::mutex mutex_;
+  void* dpy_ = nullptr;
   void* (*openDisplay_)(const char*) = nullptr;
   int (*closeDisplay_)(void*) = nullptr;
   int (*changePointerControl_)(void*, int, int, int, int, int) = nullptr;
