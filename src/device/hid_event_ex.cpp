@@ -1,23 +1,14 @@
 #include "device/hid_event_ex.h"
 
+#include "model/ascii_text.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace qor {
-namespace {
-
-bool sameIdentity(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-}  // namespace
 
 bool ContainsIdentity(const std::vector<std::string>& list, const std::string& id) {
   return std::any_of(list.begin(), list.end(),
-                     [&](const std::string& s) { return sameIdentity(s, id); });
+                     [&](const std::string& s) { return equalsNoCase(s, id); });
 }
 
 TuiHIDEventEx::TuiHIDEventEx(HidBackend& backend) : FBackend(backend) {

@@ -1,5 +1,7 @@
 #include "model/settings_file.h"
 
+#include "model/ascii_text.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <fstream>
@@ -120,16 +122,6 @@ std::string_view trim(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-char asciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return asciiLower(x) == asciiLower(y);
-         });
 }
 
 std::string_view unquote(std::string_view v) {

@@ -1,9 +1,10 @@
 #include "platform/paths.h"
 
+#include "model/ascii_text.h"
+
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
@@ -21,13 +22,6 @@ std::string env(const char* name) {
 fs::path home() {
   std::string h = env("HOME");
   return h.empty() ? fs::path("/") : fs::path(h);
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 // The value of XDG_DOCUMENTS_DIR in a user-dirs.dirs file: `XDG_DOCUMENTS_DIR="$HOME/Docs"`.
