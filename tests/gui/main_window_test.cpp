@@ -145,7 +145,7 @@ class MainWindowTest : public QObject {
  private slots:
   void startUpShowsTheModelOfTheMouse() {
     Session s;
-    QCOMPARE(s.window->size(), QSize(492, 604));
+    QCOMPARE(s.window->geometry(), QRect((1600 - 492) / 2, (900 - 604) / 2, 492, 604));
     QCOMPARE(s.window->windowTitle(), QString("Gaming Mouse Driver"));
     // The published parts keep their places.
     QCOMPARE(s.part<UiLayout>("LayoutCLIENT")->geometry(), QRect(0, 109, 492, 358));

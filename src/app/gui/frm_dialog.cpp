@@ -52,7 +52,8 @@ TFrmDialog::TFrmDialog(QWidget* owner) : UiScene(owner, "TFrmDialog", kWidth, kH
   // The caller's texts are translated already.
   LabelTitle->SetAutoTranslate(false);
 
-  LabelText = new UiLabel(this, "LabelText", QRect(110, 52, 300, 65));
+  // Beside the warning sign of the background, clear of the buttons.
+  LabelText = new UiLabel(this, "LabelText", QRect(110, 60, 300, 65));
   LabelText->SetFontSize(13);
   LabelText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   LabelText->setWordWrap(true);

@@ -117,6 +117,8 @@ void TQorCfg51Main::buildScene() {
 
 void TQorCfg51Main::FormCreate() {
   SetMainForm(this);
+  const QRect area = screenArea();
+  move(area.left() + (area.width() - kWidth) / 2, area.top() + (area.height() - kHeight) / 2);
   FDM.OnMainFormUpdate = [this] { MainFormUpdate(); };
   FSettingsChanged = false;
   loadCursors();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QScreen>
 #include <cstring>
 #include <iostream>
 #include <map>
@@ -24,12 +25,14 @@ using namespace qor;
 namespace {
 
 void printUsage(std::ostream& out) {
-  out << "Usage: qorcfg51-render --out DIR [--suffix TEXT] WINDOW...\n\n"
+  out << "Usage: qorcfg51-render --out DIR [--suffix TEXT] WINDOW...\n"
+         "       qorcfg51-render --screenshot FILE\n\n"
          "Draws windows of qorcfg51 into DIR, one PNG each, named after the window (TEXT is\n"
          "added to the main window's file name). WINDOW is one of: main, buttons,\n"
          "sensitivity, advanced, lighting, dialog, exit-question, or all.\n"
          "Nothing is sent to a mouse and the desktop's pointer settings are left alone; the\n"
-         "profiles are those of XDG_CONFIG_HOME and XDG_DOCUMENTS_DIR.\n";
+         "profiles are those of XDG_CONFIG_HOME and XDG_DOCUMENTS_DIR.\n\n"
+         "--screenshot saves the whole screen of the display (DISPLAY) into FILE instead.\n";
 }
 
 // The renderer runs no Apply and tells no monitor.
@@ -54,7 +57,7 @@ bool save(QWidget& window, const QString& dir, const QString& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QString out, suffix;
+  QString out, suffix, screenshot;
   std::vector<std::string> windows;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -63,11 +66,24 @@ int main(int argc, char** argv) {
       return 0;
     } else if (a == "--out" && i + 1 < argc) {
       out = argv[++i];
+    } else if (a == "--screenshot" && i + 1 < argc) {
+      screenshot = argv[++i];
     } else if (a == "--suffix" && i + 1 < argc) {
       suffix = argv[++i];
     } else if (a.rfind("-", 0) != 0) {
       windows.push_back(a);
     }
+  }
+  if (!screenshot.isEmpty()) {
+    QApplication app(argc, argv);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !screen->grabWindow(0).save(screenshot)) {
+      std::cerr << "qorcfg51-render: cannot take a screenshot into " << screenshot.toStdString()
+                << " (is DISPLAY set?)\n";
+      return 1;
+    }
+    std::cout << screenshot.toStdString() << "\n";
+    return 0;
   }
   if (out.isEmpty() || windows.empty()) {
     printUsage(std::cerr);
@@ -87,7 +103,6 @@ int main(int argc, char** argv) {
   NoMonitor monitor;
   TQorCfg51Main main({dm, *backend, nullptr, MakeDesktopPointerSettings(), monitor,
                       paths::program(), [] { return QRect(0, 0, 1600, 900); }});
-  main.move(554, 148);
   const std::map<std::string, std::pair<SettingsWindow, const char*>> forms = {
       {"buttons", {SettingsWindow::ButtonAssignment, "button-assignment-window"}},
       {"sensitivity", {SettingsWindow::Sensitivity, "sensitivity-window"}},
