@@ -50,8 +50,10 @@ void UiScene::SetModalResult(int result) {
 }
 
 void UiScene::TranslateTexts(const TextTranslationService& service) {
-  for (QWidget* w : findChildren<QWidget*>())
+  for (QWidget* w : findChildren<QWidget*>()) {
+    if (UiControl* control = AsControl(w)) control->RetranslateHint(service);
     if (auto* text = dynamic_cast<UiTextControl*>(w)) text->Retranslate(service);
+  }
   AfterTranslate();
 }
 

@@ -19,6 +19,20 @@ void UiControl::SetPadding(const QMargins& padding) {
   if (QWidget* parent = FSelf.parentWidget()) ArrangeAligned(*parent);
 }
 
+void UiControl::SetHint(const QString& source) {
+  FHint = source;
+  FSelf.setToolTip(TranslateText(source));
+}
+
+void UiControl::RetranslateHint(const TextTranslationService& service) {
+  if (!FHint.isEmpty()) FSelf.setToolTip(TranslatedBy(service, FHint));
+}
+
+QString TranslatedBy(const TextTranslationService& service, const QString& source) {
+  return service.SwitchingBack() ? source
+                                 : FromU16(service.Translate(std::u16string_view(ToU16(source))));
+}
+
 void UiTextControl::SetText(const QString& source) {
   FSource = source;
   ShowText(FAutoTranslate ? TranslateText(source) : source);
@@ -30,10 +44,7 @@ void UiTextControl::SetAutoTranslate(bool on) {
 }
 
 void UiTextControl::Retranslate(const TextTranslationService& service) {
-  if (!FAutoTranslate) return;
-  ShowText(service.SwitchingBack()
-               ? FSource
-               : FromU16(service.Translate(std::u16string_view(ToU16(FSource)))));
+  if (FAutoTranslate) ShowText(TranslatedBy(service, FSource));
 }
 
 UiControl* AsControl(QObject* object) {

@@ -34,10 +34,17 @@ class UiControl {
   const QMargins& Padding() const { return FPadding; }
   void SetPadding(const QMargins& padding);
 
+  // The hint shown as the control's tooltip, translated like a text; empty for none.
+  void SetHint(const QString& source);
+  const QString& HintSource() const { return FHint; }
+  // Shows the hint in the service's language (see UiTextControl::Retranslate).
+  void RetranslateHint(const TextTranslationService& service);
+
   QWidget& Widget() { return FSelf; }
 
  private:
   QWidget& FSelf;
+  QString FHint;
   int FTag = 0;
   QString FBindingName;
   UiAlign FAlign = UiAlign::None;
@@ -67,6 +74,10 @@ class UiTextControl : public UiControl {
   QString FSource;
   bool FAutoTranslate = true;
 };
+
+// The text of `source` in the service's language: the source itself while the service maps
+// texts back, else its translation.
+QString TranslatedBy(const TextTranslationService& service, const QString& source);
 
 // Lays out the aligned controls among the children of `parent`, in creation order within
 // each alignment.

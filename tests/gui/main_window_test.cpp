@@ -432,9 +432,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(caption(), QString("Left Click"));
     s.window->Language().SetLang(u"0407");
     QCOMPARE(s.window->windowTitle(), QString("Gaming-Maus-Treiber"));
+    QCOMPARE(s.part("BSBTNAPPLY")->toolTip(), QString("Übernehmen"));
     QCOMPARE(caption(), QString("Linksklick"));
     s.window->Language().SetLang(u"en");
     QCOMPARE(s.window->windowTitle(), QString("Gaming Mouse Driver"));
+    QCOMPARE(s.part("BSBTNAPPLY")->toolTip(), QString("Apply"));
     QCOMPARE(caption(), QString("Left Click"));
   }
 

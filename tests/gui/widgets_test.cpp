@@ -171,12 +171,14 @@ class WidgetsTest : public QObject {
     fixed->SetAutoTranslate(false);
     fixed->SetText("Exit");
     auto* button = new UiTextButton(&scene, "ok", QRect(0, 60, 60, 20), "OK");
+    button->SetHint("Exit");
     TextTranslationService& service = TranslationService();
     // Two sources with one translation: mapping the shown text back would give both "Close".
     service.UseDictionary({u"Exit=Schließen", u"Close=Schließen", u"OK=Gut"});
     QCOMPARE(exit->text(), QString("Schließen"));
     QCOMPARE(close->text(), QString("Schließen"));
     QCOMPARE(button->text(), QString("Gut"));
+    QCOMPARE(button->toolTip(), QString("Schließen"));
     QCOMPARE(fixed->text(), QString("Exit"));
     service.UseDictionary({u"Exit=Beenden"});
     QCOMPARE(exit->text(), QString("Beenden"));
@@ -184,11 +186,28 @@ class WidgetsTest : public QObject {
     service.DropDictionary();
     QCOMPARE(exit->text(), QString("Exit"));
     QCOMPARE(button->text(), QString("OK"));
+    QCOMPARE(button->toolTip(), QString("Exit"));
     // A text set while a language is current shows translated at once.
     service.UseDictionary({u"Apply=Übernehmen"});
     exit->SetText("Apply");
     QCOMPARE(exit->text(), QString("Übernehmen"));
     service.DropDictionary();
+  }
+
+  void aWindowIsDraggedByItsBackground() {
+    UiScene scene(nullptr, "scene", 200, 100);
+    auto* label = new UiLabel(&scene, "label", QRect(0, 0, 100, 20), "drag me");
+    scene.move(300, 200);
+    scene.show();
+    const QPoint start = scene.mapToGlobal(QPoint(10, 10));
+    // Presses on a label reach the window behind it.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), QPointF(start), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(label, &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), QPointF(start + QPoint(30, 20)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&scene, &move);
+    QCOMPARE(scene.pos(), QPoint(330, 220));
   }
 
   void aSceneLeavesTheTranslationServiceWithItsWindow() {

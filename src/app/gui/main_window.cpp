@@ -103,6 +103,12 @@ void TQorCfg51Main::buildScene() {
   BSBTNTEXTLOGO->SetHandCursor(false);
   APPLYAniIndicator = new UiAniIndicator(LayoutBOTTOM, "APPLYAniIndicator", QRect(230, 50, 50, 50));
   APPLYAniIndicator->hide();
+  BSBTNBUTTONCONFIG->SetHint("Button Assignment");
+  BSBTNSENSITIVITYCONFIG->SetHint("Sensitivity");
+  BSBTNADVANCEDSETTING->SetHint("Advanced Settings");
+  BSBTNLIGHT->SetHint("Lighting");
+  BSBTNAPPLY->SetHint("Apply");
+  BSBTNEXIT->SetHint("Exit");
 
   BSBTNBUTTONCONFIG->OnClick = [this](UiBitmapStateButton&) { BSBTNBUTTONCONFIGClick(); };
   BSBTNSENSITIVITYCONFIG->OnClick = [this](UiBitmapStateButton&) { BSBTNSENSITIVITYCONFIGClick(); };
