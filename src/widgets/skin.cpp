@@ -54,7 +54,9 @@ QSlider::groove:horizontal { height: 4px; background: #2f3540; border-radius: 2p
 QSlider::groove:vertical { width: 4px; background: #2f3540; border-radius: 2px; }
 QSlider::sub-page:horizontal { background: @accent; border-radius: 2px; }
 QSlider::add-page:vertical { background: @accent; border-radius: 2px; }
-QSlider::handle { background: @text; border: 1px solid @accent; border-radius: 6px; width: 12px; height: 12px; margin: -5px; }
+QSlider::handle { background: @text; border: 1px solid @accent; border-radius: 6px; width: 12px; height: 12px; }
+QSlider::handle:horizontal { margin: -5px 0; }
+QSlider::handle:vertical { margin: 0 -5px; }
 QSpinBox, QLineEdit {
   background: @panel; border: 1px solid #3a414d; border-radius: 2px; padding: 2px 4px;
   selection-background-color: @accent; selection-color: @bg;
