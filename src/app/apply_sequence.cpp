@@ -36,13 +36,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   };
 
   // 1-2: everything saved, whatever follows.
-  FDM.SaveBackToCurrentProfileInfo();
-  FDM.SaveCurrentProfileInfoToRegistry();
-  FDM.SaveCurrentProfileInfoToFile();
-  FDM.SaveBackAllProfileInfoToFile();
-  FDM.SaveBackAllProfileInfoToRegistry();
-  FDM.SaveBackToProfileGroupSettingInfo();
-  FDM.SaveProfileGroupSettingInfoToRegistry();
+  FDM.SaveAllProfileData();  // problems reach the data module's sink; Apply goes on
   if (hooks.ClearSettingsChanged) hooks.ClearSettingsChanged();
 
   // 3: the pointer settings on a worker, which keeps the settings object alive.
