@@ -12,6 +12,11 @@ std::optional<int> ParseProfileNumber(const std::string& text) {
   return n;
 }
 
+std::optional<std::string> NoArguments(const std::vector<std::string>& args) {
+  if (!args.empty()) return "takes no arguments";
+  return std::nullopt;
+}
+
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> all = ProfileCommands();

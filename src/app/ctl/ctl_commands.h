@@ -49,4 +49,7 @@ std::vector<Command> HookCommands();
 // A profile number 1..5 as the user writes it; nothing for anything else.
 std::optional<int> ParseProfileNumber(const std::string& text);
 
+// The argument check of a command without arguments.
+std::optional<std::string> NoArguments(const std::vector<std::string>& args);
+
 }  // namespace qor::ctl

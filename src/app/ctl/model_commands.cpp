@@ -38,12 +38,7 @@ std::vector<Command> ModelCommands() {
        "mouse is plugged in, and prints it with the layout picture config.ini gives that\n"
        "model (the picture for unknown models when it is none of the listed ones).\n"
        "Exit status 1 when no mouse answers.",
-       false,
-       [](const std::vector<std::string>& a) -> std::optional<std::string> {
-         if (!a.empty()) return std::string("takes no arguments");
-         return std::nullopt;
-       },
-       runModel},
+       false, NoArguments, runModel},
   };
 }
 

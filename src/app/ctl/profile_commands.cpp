@@ -43,11 +43,6 @@ std::optional<std::string> oneArgument(const std::vector<std::string>& args, con
   return std::nullopt;
 }
 
-std::optional<std::string> noArguments(const std::vector<std::string>& args) {
-  if (!args.empty()) return "takes no arguments";
-  return std::nullopt;
-}
-
 int runShow(TDM& dm, const std::vector<std::string>& args, Output& io) {
   ShowOptions o;
   parseShow(args, o);
@@ -151,7 +146,7 @@ std::vector<Command> ProfileCommands() {
       {"reset", "", "restore the current profile's factory values",
        "Restores the factory values of the current profile and saves it. Button entries past\n"
        "the ninth, the macros' records and unused fields keep their bytes.",
-       true, noArguments, runReset},
+       true, NoArguments, runReset},
   };
 }
 
