@@ -26,6 +26,12 @@ void UiControl::SetHint(const QString& source) {
 
 void UiControl::RetranslateHint(const TextTranslationService& service) {
   if (!FHint.isEmpty()) FSelf.setToolTip(TranslatedBy(service, FHint));
+  if (!FAccessible.isEmpty()) FSelf.setAccessibleName(TranslatedBy(service, FAccessible));
+}
+
+void UiControl::SetAccessibleText(const QString& source) {
+  FAccessible = source;
+  FSelf.setAccessibleName(TranslateText(source));
 }
 
 QString TranslatedBy(const TextTranslationService& service, const QString& source) {
@@ -35,7 +41,12 @@ QString TranslatedBy(const TextTranslationService& service, const QString& sourc
 
 void UiTextControl::SetText(const QString& source) {
   FSource = source;
-  ShowText(FAutoTranslate ? TranslateText(source) : source);
+  Present(FAutoTranslate ? TranslateText(source) : source);
+}
+
+void UiTextControl::Present(const QString& text) {
+  ShowText(text);
+  if (AccessibleSource().isEmpty()) Widget().setAccessibleName(text);
 }
 
 void UiTextControl::SetAutoTranslate(bool on) {
@@ -44,7 +55,7 @@ void UiTextControl::SetAutoTranslate(bool on) {
 }
 
 void UiTextControl::Retranslate(const TextTranslationService& service) {
-  if (FAutoTranslate) ShowText(TranslatedBy(service, FSource));
+  if (FAutoTranslate) Present(TranslatedBy(service, FSource));
 }
 
 UiControl* AsControl(QObject* object) {

@@ -37,14 +37,21 @@ class UiControl {
   // The hint shown as the control's tooltip, translated like a text; empty for none.
   void SetHint(const QString& source);
   const QString& HintSource() const { return FHint; }
-  // Shows the hint in the service's language (see UiTextControl::Retranslate).
+  // Shows the hint and the accessible name in the service's language (see
+  // UiTextControl::Retranslate).
   void RetranslateHint(const TextTranslationService& service);
+
+  // The name assistive technology reads for the control, translated like a text; a text
+  // control without one is named by the text it shows.
+  void SetAccessibleText(const QString& source);
+  const QString& AccessibleSource() const { return FAccessible; }
 
   QWidget& Widget() { return FSelf; }
 
  private:
   QWidget& FSelf;
   QString FHint;
+  QString FAccessible;
   int FTag = 0;
   QString FBindingName;
   UiAlign FAlign = UiAlign::None;
@@ -71,6 +78,9 @@ class UiTextControl : public UiControl {
   virtual void ShowText(const QString& text) = 0;
 
  private:
+  // Shows `text` and names the control by it unless it has its own accessible text.
+  void Present(const QString& text);
+
   QString FSource;
   bool FAutoTranslate = true;
 };
