@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QWindow>
 
+#include "widgets/accessibility.h"
 #include "widgets/skin.h"
 #include "widgets/ui_control.h"
 
@@ -14,6 +15,7 @@ namespace qor {
 UiScene::UiScene(QWidget* owner, const QString& name, int width, int height)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint),
       FRegistration(TranslationService(), *this) {
+  InstallAccessibleInterfaces();
   setObjectName(name);
   setFixedSize(width, height);
   setAttribute(Qt::WA_OpaquePaintEvent);

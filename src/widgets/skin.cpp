@@ -43,6 +43,15 @@ QPushButton:hover { border-color: @accent; }
 QPushButton:pressed, QPushButton:checked { background: @raised; border-color: @accent; color: @accent; }
 QPushButton:disabled { color: @dim; border-color: #2c313a; }
 QPushButton[styleName="default"] { border-color: @accent; }
+QPushButton:focus, QRadioButton:focus, QCheckBox:focus { outline: none; }
+QPushButton:focus { border-color: @text; }
+QRadioButton:focus, QCheckBox:focus { color: @accent; }
+QPushButton[styleName="CPI-A"] { background: @raised; border-color: @accent; color: @accent; font-weight: bold; }
+QPushButton[styleName="CPI-N"] { background: @panel; border-color: #2c313a; color: @dim; }
+QPushButton[styleName="CPI-A"]:focus, QPushButton[styleName="CPI-N"]:focus { border-color: @text; }
+QPushButton[styleName="swatch"] { border: 2px solid #3a414d; border-radius: 6px; padding: 0; }
+QPushButton[styleName="swatch"]:hover, QPushButton[styleName="swatch"]:focus { border-color: @text; }
+QPushButton[styleName="swatch"][selected="true"] { border: 3px solid @accent; }
 QRadioButton, QCheckBox { spacing: 6px; }
 QRadioButton::indicator, QCheckBox::indicator {
   width: 12px; height: 12px; border: 1px solid #4a525f; background: @panel;
@@ -55,6 +64,9 @@ QSlider::groove:vertical { width: 4px; background: #2f3540; border-radius: 2px; 
 QSlider::sub-page:horizontal { background: @accent; border-radius: 2px; }
 QSlider::add-page:vertical { background: @accent; border-radius: 2px; }
 QSlider::handle { background: @text; border: 1px solid @accent; border-radius: 6px; width: 12px; height: 12px; }
+QSlider::handle:focus { background: @accent; border-color: @text; }
+QSlider::handle:disabled { background: #4a525f; border-color: #4a525f; }
+QSlider::add-page:vertical:disabled, QSlider::sub-page:horizontal:disabled { background: #3a414d; }
 QSlider::handle:horizontal { margin: -5px 0; }
 QSlider::handle:vertical { margin: 0 -5px; }
 QSpinBox, QLineEdit {

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "widgets/accessibility.h"
+
 namespace qor {
 
 UiTrackBar::UiTrackBar(QWidget* parent, const QString& name, Qt::Orientation orientation,
                        const QRect& geometry)
     : QSlider(orientation, parent), UiControl(static_cast<QWidget&>(*this)) {
+  InstallAccessibleInterfaces();
   setObjectName(name);
   if (!geometry.isNull()) setGeometry(geometry);
   connect(this, &QSlider::valueChanged, this, [this] {
@@ -33,6 +36,11 @@ int UiTrackBar::Snapped(int position) const {
 
 void UiTrackBar::SetPosition(int position) {
   setValue(Snapped(position));
+}
+
+void UiTrackBar::SetValueMapping(int base, bool descending) {
+  FBase = base;
+  FDescending = descending;
 }
 
 void UiTrackBar::sliderChange(SliderChange change) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QSlider>
+#include <algorithm>
 #include <functional>
 
 #include "widgets/ui_control.h"
@@ -23,6 +24,18 @@ class UiTrackBar : public QSlider, public UiControl {
   // The grid position nearest `position`.
   int Snapped(int position) const;
 
+  // The value a user reads off the track: `base` + position, or `base` - position when
+  // `descending` (a track that runs opposite to its value). Assistive technology reads and
+  // sets the track in this unit.
+  void SetValueMapping(int base, bool descending);
+  int ValueAt(int position) const { return FDescending ? FBase - position : FBase + position; }
+  int PositionOf(int value) const { return FDescending ? FBase - value : value - FBase; }
+  int UserValue() const { return ValueAt(Position()); }
+  int UserMinimum() const { return std::min(ValueAt(minimum()), ValueAt(maximum())); }
+  int UserMaximum() const { return std::max(ValueAt(minimum()), ValueAt(maximum())); }
+  // Moves the track to the value as a user would, so OnChange fires.
+  void SetUserValue(int value) { SetPosition(PositionOf(value)); }
+
   std::function<void(UiTrackBar&)> OnChange;
 
  protected:
@@ -31,6 +44,8 @@ class UiTrackBar : public QSlider, public UiControl {
  private:
   int FFrequency = 1;
   bool FSnapping = false;
+  int FBase = 0;
+  bool FDescending = false;
 };
 
 }  // namespace qor

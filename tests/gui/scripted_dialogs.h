@@ -15,23 +15,26 @@ class ScriptedDialogs final : public DialogPresenter {
     QString title, text;
     DialogPosition position;
     QWidget* owner;
+    int closeResult;
   };
+  // Answers a dialog with its close button.
+  static constexpr int kClose = -1;
 
   ScriptedDialogs() { UseDialogPresenter(this); }
   ~ScriptedDialogs() override { UseDialogPresenter(nullptr); }
 
-  // The answers of the next dialogs, in order; a dialog past the script is answered with
-  // Cancel, and counted in Calls() all the same.
+  // The answers of the next dialogs, in order (kClose: the close button); a dialog past the
+  // script is answered with Cancel, and counted in Calls() all the same.
   void Answer(int result) { answers_.push_back(result); }
   const std::vector<Call>& Calls() const { return calls_; }
 
   int ShowDialog(const QString& ATitle, const QString& AText, DialogPosition APosition,
-                 QWidget* AOwner) override {
-    calls_.push_back({ATitle, AText, APosition, AOwner});
+                 QWidget* AOwner, int ACloseResult) override {
+    calls_.push_back({ATitle, AText, APosition, AOwner, ACloseResult});
     if (answers_.empty()) return 2;
     const int answer = answers_.front();
     answers_.pop_front();
-    return answer;
+    return answer == kClose ? ACloseResult : answer;
   }
 
  private:

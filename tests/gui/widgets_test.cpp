@@ -227,11 +227,15 @@ class WidgetsTest : public QObject {
     QTest::newRow("close button counts as OK") << "BSBTNCLOSE" << 1;
     QTest::newRow("Enter") << "Enter" << 1;
     QTest::newRow("Escape") << "Escape" << 2;
+    QTest::newRow("question: OK") << "question BtnOK" << 1;
+    QTest::newRow("question: close button is Cancel") << "question BSBTNCLOSE" << 2;
   }
   void theNoticeDialogAnswers() {
     QFETCH(QString, action);
     QFETCH(int, result);
     QString title, text;
+    const bool question = action.startsWith("question ");
+    if (question) action.remove(0, 9);
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QWidget*>(QApplication::activeModalWidget());
       if (!dialog) dialog = findDialog();
@@ -245,7 +249,10 @@ class WidgetsTest : public QObject {
       else
         QTest::mouseClick(dialog->findChild<QWidget*>(action), Qt::LeftButton);
     });
-    QCOMPARE(ShowDialog("Title", "Some text", 0, DialogPosition::MainFormCenter, nullptr), result);
+    QCOMPARE(question
+                 ? ShowQuestion("Title", "Some text", DialogPosition::MainFormCenter, nullptr)
+                 : ShowDialog("Title", "Some text", 0, DialogPosition::MainFormCenter, nullptr),
+             result);
     QCOMPARE(title, QString("Title"));
     QCOMPARE(text, QString("Some text"));
   }

@@ -1,5 +1,5 @@
-// TAdvancedSettingForm: the advanced settings window; shows the CPI levels, the report rate
-// and which profile is current.
+// TAdvancedSettingForm: the advanced settings window; edits the CPI levels and the report
+// rate, switches the profile, and exports, imports and resets the current profile.
 #pragma once
 
 #include <array>
@@ -9,7 +9,7 @@
 
 namespace qor {
 
-class UiRectangle;
+class UiCheckBox;
 class UiTrackBar;
 class UiRadioButton;
 class UiTextButton;
@@ -17,21 +17,42 @@ class UiTextButton;
 class TAdvancedSettingForm : public TSettingsForm {
  public:
   static constexpr int kWidth = 607, kHeight = 467;
-  TAdvancedSettingForm(QWidget* owner, TDM& dm);
-  void DoShowChangedData() override;
+  // A track position p stands for the CPI value kTrackValueBase - p.
+  static constexpr int kTrackValueBase = kMinCPI + kMaxCPI;
+  TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServices services);
+
+  void bsbtnexportprofileClick();
+  void bsbtnimportprofileClick();
+  void BSBTNRESTOREDEFAULTSClick();
 
  private:
   struct Level {
-    UiRectangle* panel;
-    UiLabel* state;
-    UiTrackBar* trackX;
-    UiTrackBar* trackY;
-    UiLabel* numX;
-    UiLabel* numY;
+    UiTextButton* BTNCPI;  // the level's on/off switch
+    UiTrackBar* TrackX;
+    UiTrackBar* TrackY;
+    UiLabel* LabelX;
+    UiLabel* LabelY;
+    UiCheckBox* CheckCPI;  // hidden: X and Y of the level are linked while it is checked
   };
+
+  void uiCommandSetting1Commands0Execute();  // "SeCPI"
+  void uiCommandSetting1Commands1Execute();  // "SETREPORTRATE"
+  void uiCommandSetting1Commands2Execute();  // "SETPROFILEINDEX"
+  // Shows level i as on or off: its switch, and whether its tracks and labels are enabled.
+  void showLevelState(int i);
+  void DoTrackCPIXYChange(UiTrackBar& track);
+  void DoCPIOnOffChange(UiTextButton& button);
+  void DoReportRateChangeEvent(UiRadioButton& radio);
+  void DoProfileSwitchClickEvent(UiTextButton& button);
+  void showStoreProblem(const std::string& reason);
+
   std::array<Level, kEditableCPILevels> FLevels{};
   std::array<UiRadioButton*, 4> FRates{};
   std::array<UiTextButton*, kProfileSlots> FProfiles{};
+  UiTextButton* bsbtnexportprofile;
+  UiTextButton* bsbtnimportprofile;
+  UiTextButton* BSBTNRESTOREDEFAULTS;
+  bool FLinking = false;  // a linked track follows its partner; its event stores nothing more
 };
 
 }  // namespace qor

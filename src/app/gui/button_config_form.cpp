@@ -7,8 +7,8 @@
 
 namespace qor {
 
-TButtonConfigForm::TButtonConfigForm(QWidget* owner, TDM& dm)
-    : TSettingsForm(owner, dm, "TButtonConfigForm", kWidth, kHeight, "bg_buttons.png",
+TButtonConfigForm::TButtonConfigForm(QWidget* owner, TDM& dm, SettingsServices services)
+    : TSettingsForm(owner, dm, services, "TButtonConfigForm", kWidth, kHeight, "bg_buttons.png",
                     "Button Assignment") {
   for (int i = 0; i < kButtons; ++i) {
     const QString n = QString::number(i + 1);

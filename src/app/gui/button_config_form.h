@@ -11,7 +11,7 @@ class TButtonConfigForm : public TSettingsForm {
  public:
   static constexpr int kWidth = 233, kHeight = 286;
   static constexpr int kButtons = 5;
-  TButtonConfigForm(QWidget* owner, TDM& dm);
+  TButtonConfigForm(QWidget* owner, TDM& dm, SettingsServices services);
   void DoShowChangedData() override;
 
  private:

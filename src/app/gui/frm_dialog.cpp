@@ -28,7 +28,12 @@ void UseDialogPresenter(DialogPresenter* presenter) {
 
 int ShowDialog(const QString& ATitle, const QString& AText, int, DialogPosition APosition,
                QWidget* AOwner) {
-  return Dialogs().ShowDialog(ATitle, AText, APosition, AOwner);
+  return Dialogs().ShowDialog(ATitle, AText, APosition, AOwner, kModalOK);
+}
+
+int ShowQuestion(const QString& ATitle, const QString& AText, DialogPosition APosition,
+                 QWidget* AOwner) {
+  return Dialogs().ShowDialog(ATitle, AText, APosition, AOwner, kModalCancel);
 }
 
 QWidget* MainForm() {
@@ -41,8 +46,7 @@ void SetMainForm(QWidget* form) {
 
 TFrmDialog::TFrmDialog(QWidget* owner) : UiScene(owner, "TFrmDialog", kWidth, kHeight) {
   SetBackground(skin::SkinPixmap("bg_dialog.png"));
-  // The close button counts as OK.
-  SetCloseResult(kModalOK);
+  SetCloseAnswer(kModalOK);
   setFocusPolicy(Qt::StrongFocus);
 
   LabelTitle = new UiLabel(this, "LabelTitle", QRect(40, 0, kWidth - 80, 32));
@@ -68,7 +72,14 @@ TFrmDialog::TFrmDialog(QWidget* owner) : UiScene(owner, "TFrmDialog", kWidth, kH
 
   BSBTNCLOSE = new UiBitmapStateButton(this, "BSBTNCLOSE", QRect(kWidth - 30, 4, 24, 24));
   BSBTNCLOSE->SetSkinBitmaps("close");
-  BSBTNCLOSE->OnClick = [this](UiBitmapStateButton&) { SetModalResult(kModalOK); };
+  BSBTNCLOSE->SetAccessibleText("Close");
+  BSBTNCLOSE->OnClick = [this](UiBitmapStateButton&) { SetModalResult(FCloseAnswer); };
+}
+
+void TFrmDialog::SetCloseAnswer(int result) {
+  FCloseAnswer = result;
+  // Closing the window by the desktop's means answers like the close button.
+  SetCloseResult(result);
 }
 
 void TFrmDialog::SetTexts(const QString& ATitle, const QString& AText) {
@@ -105,9 +116,10 @@ void TFrmDialog::showEvent(QShowEvent* event) {
 }
 
 int WindowDialogPresenter::ShowDialog(const QString& ATitle, const QString& AText,
-                                      DialogPosition APosition, QWidget* AOwner) {
+                                      DialogPosition APosition, QWidget* AOwner, int ACloseResult) {
   TFrmDialog dialog(AOwner);
   dialog.FCreateByOther = true;
+  dialog.SetCloseAnswer(ACloseResult);
   dialog.SetTexts(ATitle, AText);
   dialog.CentreOn(APosition == DialogPosition::MainFormCenter || !AOwner ? MainForm() : AOwner);
   return dialog.ShowModal();

@@ -16,6 +16,8 @@ class TFrmDialog : public UiScene {
   explicit TFrmDialog(QWidget* owner);
 
   void SetTexts(const QString& ATitle, const QString& AText);
+  // What the close button answers: OK unless a question says otherwise.
+  void SetCloseAnswer(int result);
   // Moves the window to the centre of `over`, or of its screen when null.
   void CentreOn(const QWidget* over);
 
@@ -31,13 +33,14 @@ class TFrmDialog : public UiScene {
   UiTextButton* BtnOK;
   UiTextButton* BSBTNCANCEL;
   UiBitmapStateButton* BSBTNCLOSE;
+  int FCloseAnswer = kModalOK;
 };
 
 // The presenter that shows TFrmDialog.
 class WindowDialogPresenter final : public DialogPresenter {
  public:
   int ShowDialog(const QString& ATitle, const QString& AText, DialogPosition APosition,
-                 QWidget* AOwner) override;
+                 QWidget* AOwner, int ACloseResult) override;
 };
 
 }  // namespace qor

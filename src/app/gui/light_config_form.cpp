@@ -1,58 +1,145 @@
 #include "app/gui/light_config_form.h"
 
+#include <QStyle>
+
+#include "widgets/choice_buttons.h"
 #include "widgets/label.h"
 #include "widgets/layout.h"
 #include "widgets/qt_text.h"
 #include "widgets/skin.h"
+#include "widgets/text_button.h"
 
 namespace qor {
 namespace {
 
-// Brightness and breathing speed share one scale.
-QString levelText(uint8_t level) {
-  static const char* const names[] = {"Off", "Low", "Middle", "High"};
-  return level < 4 ? TranslateText(names[level]) : QString::number(level);
+constexpr int kSwatch = 56, kSwatchGap = 12, kLeft = 40, kTop = 70;
+constexpr std::array<const char*, 4> kLevelCaptions = {"Off", "Low", "Middle", "High"};
+constexpr std::array<const char*, 4> kLevelNames = {"CLOSE", "LOW", "MIDDLE", "HIGH"};
+
+QColor swatchColour(const LedSwatch& s) {
+  return QColor(QString::fromLatin1(s.colour));  // Qt reads #AARRGGBB
+}
+
+// Marks the swatch of the profile's colour.
+void markSelected(UiTextButton& swatch, bool selected) {
+  if (swatch.property("selected").toBool() == selected) return;
+  swatch.setProperty("selected", selected);
+  swatch.style()->unpolish(&swatch);
+  swatch.style()->polish(&swatch);
 }
 
 }  // namespace
 
-TLightConfigForm::TLightConfigForm(QWidget* owner, TDM& dm)
-    : TSettingsForm(owner, dm, "TLightConfigForm", kWidth, kHeight, "bg_lighting.png", "Lighting") {
-  AddCaption("LabelColor", "LED colour", QRect(40, 52, 200, 20));
-  auto* frame = new UiRectangle(this, "FrameColor", QRect(40, 78, 180, 180));
-  frame->SetFill(skin::kPanel);
-  frame->SetStroke(QColor(0x3a, 0x41, 0x4d));
-  frame->SetRadius(6);
+TLightConfigForm::TLightConfigForm(QWidget* owner, TDM& dm, SettingsServices services)
+    : TSettingsForm(owner, dm, services, "TLightConfigForm", kWidth, kHeight, "bg_lighting.png",
+                    "Lighting") {
+  AddCaption("LabelColor", "LED colour", QRect(kLeft, 44, 200, 20));
+  for (std::size_t i = 0; i < kLedSwatches.size(); ++i) {
+    const LedSwatch& s = kLedSwatches[i];
+    const int x = kLeft + int(i % 3) * (kSwatch + kSwatchGap);
+    const int y = kTop + int(i / 3) * (kSwatch + kSwatchGap);
+    auto* swatch = new UiTextButton(this, s.name, QRect(x, y, kSwatch, kSwatch));
+    swatch->SetStyleName("swatch");
+    swatch->setStyleSheet(
+        QString("QPushButton { background: %1; }").arg(swatchColour(s).name(QColor::HexRgb)));
+    swatch->SetAccessibleText(s.caption);
+    swatch->SetHint(s.caption);
+    swatch->OnClick = [this](UiTextButton& b) { RCC1Click(b); };
+    FSwatches[i] = swatch;
+  }
+
+  const int boxLeft = kLeft + 3 * kSwatch + 2 * kSwatchGap + 40;
+  const int boxWidth = kWidth - kLeft - boxLeft;
+  AddCaption("LabelSelected", "Selected colour", QRect(boxLeft, 44, boxWidth, 20));
+  UiRectangle* frame = AddPanel(this, "FrameColor", QRect(boxLeft, kTop, boxWidth, 154));
   frame->setAttribute(Qt::WA_TransparentForMouseEvents);
-  RectColor = new UiRectangle(frame, "RectColor");
-  RectColor->SetRadius(4);
-  RectColor->SetPadding(QMargins(10, 10, 10, 10));
-  RectColor->SetAlign(UiAlign::Client);
-  LabelColorHex = new UiLabel(this, "LabelColorHex", QRect(40, 264, 180, 22));
+  RCCSELECTEDCOLOR = new UiRectangle(frame, "RCCSELECTEDCOLOR");
+  RCCSELECTEDCOLOR->SetRadius(4);
+  RCCSELECTEDCOLOR->SetPadding(QMargins(10, 10, 10, 10));
+  RCCSELECTEDCOLOR->SetAlign(UiAlign::Client);
+  LabelColorHex = new UiLabel(this, "LabelColorHex", QRect(boxLeft, kTop + 160, boxWidth, 22));
   LabelColorHex->setAlignment(Qt::AlignCenter);
   LabelColorHex->SetStyleName("value");
   LabelColorHex->SetAutoTranslate(false);
 
-  const int x = 250, w = kWidth - x - 40;
-  LabelRed = AddValueRow("LabelRed", "Red", x, 78, w);
-  LabelGreen = AddValueRow("LabelGreen", "Green", x, 114, w);
-  LabelBlue = AddValueRow("LabelBlue", "Blue", x, 150, w);
-  AddCaption("LabelEffect", "Effect", QRect(40, 310, 200, 20));
-  LabelBrightness = AddValueRow("LabelBrightness", "Brightness", 40, 336, kWidth - 80);
-  LabelBreathing = AddValueRow("LabelBreathing", "Breathing", 40, 372, kWidth - 80);
-  DoShowChangedData();
+  const int groupsTop = kTop + 3 * kSwatch + 2 * kSwatchGap + 28;
+  FBrightness = addLevelGroup("RBBR", "RBBRIGHT", "Brightness", groupsTop);
+  FBreathing = addLevelGroup("RBSP", "RBSPEED", "Breathing", groupsTop + 80);
+  for (UiRadioButton* r : FBrightness)
+    r->OnChange = [this](UiRadioButton& b) { RBBRCLOSEChange(b); };
+  for (UiRadioButton* r : FBreathing)
+    r->OnChange = [this](UiRadioButton& b) { RBSPCLOSEChange(b); };
+
+  uiCommandSetting1.Commands().Add("Command1").OnExecute = [this](TuiGetSet, void*, uint32_t) {
+    uiCommandSetting1Commands0Execute();
+  };
+  FormCreate();
 }
 
-void TLightConfigForm::DoShowChangedData() {
+std::array<UiRadioButton*, 4> TLightConfigForm::addLevelGroup(const QString& prefix,
+                                                              const QString& group,
+                                                              const QString& caption, int y) {
+  UiRectangle* panel =
+      AddPanel(this, "Panel" + group, QRect(kLeft, y, kWidth - 2 * kLeft, 64), caption);
+  auto* title = new UiLabel(panel, "Label" + group, QRect(12, 6, 200, 20), caption);
+  title->SetStyleName("caption");
+  std::array<UiRadioButton*, 4> radios{};
+  const int column = (panel->width() - 24) / 4;
+  for (int level = 0; level < 4; ++level) {
+    radios[level] =
+        new UiRadioButton(panel, prefix + kLevelNames[level], group,
+                          QRect(12 + level * column, 32, column - 8, 22), kLevelCaptions[level]);
+    radios[level]->SetTag(level);
+  }
+  return radios;
+}
+
+void TLightConfigForm::showColour() {
   const TLEDCONFIG& led = FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig;
   const QColor colour(led.R, led.G, led.B);
-  RectColor->SetFill(colour);
+  RCCSELECTEDCOLOR->SetFill(colour);
   LabelColorHex->SetText(colour.name(QColor::HexRgb).toUpper());
-  LabelRed->SetText(QString::number(led.R));
-  LabelGreen->SetText(QString::number(led.G));
-  LabelBlue->SetText(QString::number(led.B));
-  LabelBrightness->SetText(levelText(led.BRIGHT_LEVEL));
-  LabelBreathing->SetText(levelText(led.BREATH_SPEED));
+  for (std::size_t i = 0; i < kLedSwatches.size(); ++i)
+    markSelected(*FSwatches[i], swatchColour(kLedSwatches[i]).rgb() == colour.rgb());
+}
+
+void TLightConfigForm::uiCommandSetting1Commands0Execute() {
+  const TLEDCONFIG& led = FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig;
+  // A stored level above 3 checks no radio: none of them says what the mouse gets.
+  for (UiRadioButton* r : FBrightness) r->SetChecked(r->Tag() == led.BRIGHT_LEVEL);
+  for (UiRadioButton* r : FBreathing) r->SetChecked(r->Tag() == led.BREATH_SPEED);
+  showColour();
+}
+
+void TLightConfigForm::RCC1Click(UiTextButton& swatch) {
+  for (std::size_t i = 0; i < kLedSwatches.size(); ++i) {
+    if (FSwatches[i] != &swatch) continue;
+    const QColor colour = swatchColour(kLedSwatches[i]);
+    TLEDCONFIG& led = FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig;
+    led.R = uint8_t(colour.red());
+    led.G = uint8_t(colour.green());
+    led.B = uint8_t(colour.blue());
+  }
+  showColour();
+  SaveBack();
+  // The main window shows the new colour on the mouse at once.
+  FDM.NoticeMainFormToUpdateSomeChanged();
+}
+
+void TLightConfigForm::RBBRCLOSEChange(UiRadioButton& radio) {
+  if (ShowingProfile() || !radio.isChecked()) return;
+  FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig.BRIGHT_LEVEL = uint8_t(radio.Tag());
+  // Saved and shown on the mouse at once, like the colour: kept only in the window's copy it
+  // would be lost by a profile switch.
+  SaveBack();
+  FDM.NoticeMainFormToUpdateSomeChanged();
+}
+
+void TLightConfigForm::RBSPCLOSEChange(UiRadioButton& radio) {
+  if (ShowingProfile() || !radio.isChecked()) return;
+  FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig.BREATH_SPEED = uint8_t(radio.Tag());
+  SaveBack();
+  FDM.NoticeMainFormToUpdateSomeChanged();
 }
 
 }  // namespace qor

@@ -1,26 +1,52 @@
-// TLightConfigForm: the lighting window; shows the LED colour, brightness and breathing.
+// TLightConfigForm: the lighting window; edits the LED colour, brightness and breathing.
 #pragma once
+
+#include <array>
 
 #include "app/gui/settings_form.h"
 
 namespace qor {
 
-class UiRectangle;
+class UiRadioButton;
+class UiTextButton;
+
+// The nine preset colours, as the toolkit writes colours (#AARRGGBB), with their names.
+struct LedSwatch {
+  const char* name;    // RCC1 ..
+  const char* colour;  // #AARRGGBB
+  const char* caption;
+};
+inline constexpr std::array<LedSwatch, 9> kLedSwatches = {{
+    {"RCC1", "#FFB90001", "Red"},
+    {"RCC2", "#FFFF4700", "Orange"},
+    {"RCC3", "#FFF8E801", "Yellow"},
+    {"RCC4", "#FF00FF01", "Green"},
+    {"RCC5", "#FF26A2EA", "Sky Blue"},
+    {"RCC6", "#FF0F0FBD", "Blue"},
+    {"RCC7", "#FFD90A7E", "Pink"},
+    {"RCC8", "#FFFFFFFF", "White"},
+    {"RCC9", "#FF000000", "Black"},
+}};
 
 class TLightConfigForm : public TSettingsForm {
  public:
   static constexpr int kWidth = 516, kHeight = 466;
-  TLightConfigForm(QWidget* owner, TDM& dm);
-  void DoShowChangedData() override;
+  TLightConfigForm(QWidget* owner, TDM& dm, SettingsServices services);
 
  private:
-  UiRectangle* RectColor;
+  void uiCommandSetting1Commands0Execute();  // "Command1"
+  void RCC1Click(UiTextButton& swatch);
+  void RBBRCLOSEChange(UiRadioButton& radio);
+  void RBSPCLOSEChange(UiRadioButton& radio);
+  void showColour();
+  std::array<UiRadioButton*, 4> addLevelGroup(const QString& prefix, const QString& group,
+                                              const QString& caption, int y);
+
+  std::array<UiTextButton*, kLedSwatches.size()> FSwatches{};
+  UiRectangle* RCCSELECTEDCOLOR;
   UiLabel* LabelColorHex;
-  UiLabel* LabelRed;
-  UiLabel* LabelGreen;
-  UiLabel* LabelBlue;
-  UiLabel* LabelBrightness;
-  UiLabel* LabelBreathing;
+  std::array<UiRadioButton*, 4> FBrightness{};
+  std::array<UiRadioButton*, 4> FBreathing{};
 };
 
 }  // namespace qor

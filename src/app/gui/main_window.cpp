@@ -103,12 +103,16 @@ void TQorCfg51Main::buildScene() {
   BSBTNTEXTLOGO->SetHandCursor(false);
   APPLYAniIndicator = new UiAniIndicator(LayoutBOTTOM, "APPLYAniIndicator", QRect(230, 50, 50, 50));
   APPLYAniIndicator->hide();
-  BSBTNBUTTONCONFIG->SetHint("Button Assignment");
-  BSBTNSENSITIVITYCONFIG->SetHint("Sensitivity");
-  BSBTNADVANCEDSETTING->SetHint("Advanced Settings");
-  BSBTNLIGHT->SetHint("Lighting");
-  BSBTNAPPLY->SetHint("Apply");
-  BSBTNEXIT->SetHint("Exit");
+  // Picture buttons: the hint also names the button for assistive technology.
+  for (auto [button, text] :
+       {std::pair{BSBTNBUTTONCONFIG, "Button Assignment"},
+        std::pair{BSBTNSENSITIVITYCONFIG, "Sensitivity"},
+        std::pair{BSBTNADVANCEDSETTING, "Advanced Settings"}, std::pair{BSBTNLIGHT, "Lighting"},
+        std::pair{BSBTNAPPLY, "Apply"}, std::pair{BSBTNEXIT, "Exit"}}) {
+    button->SetHint(text);
+    button->SetAccessibleText(text);
+  }
+  BSBTNTEXTLOGO->SetAccessibleText(kApplicationTitle);
 
   BSBTNBUTTONCONFIG->OnClick = [this](UiBitmapStateButton&) { BSBTNBUTTONCONFIGClick(); };
   BSBTNSENSITIVITYCONFIG->OnClick = [this](UiBitmapStateButton&) { BSBTNSENSITIVITYCONFIGClick(); };
@@ -337,16 +341,21 @@ TSettingsForm* TQorCfg51Main::SettingsForm(SettingsWindow which) const {
   return FForms[index(which)];
 }
 
+SettingsServices TQorCfg51Main::settingsServices() {
+  return {FServices.monitor, FServices.pointer,
+          FServices.files ? *FServices.files : static_cast<FileDialogs&>(FDesktopFiles)};
+}
+
 TSettingsForm* TQorCfg51Main::createSettingsForm(SettingsWindow which) {
   switch (which) {
     case SettingsWindow::ButtonAssignment:
-      return new TButtonConfigForm(this, FDM);
+      return new TButtonConfigForm(this, FDM, settingsServices());
     case SettingsWindow::Sensitivity:
-      return new TSensitivityForm(this, FDM);
+      return new TSensitivityForm(this, FDM, settingsServices());
     case SettingsWindow::AdvancedSettings:
-      return new TAdvancedSettingForm(this, FDM);
+      return new TAdvancedSettingForm(this, FDM, settingsServices());
     case SettingsWindow::Lighting:
-      return new TLightConfigForm(this, FDM);
+      return new TLightConfigForm(this, FDM, settingsServices());
   }
   return nullptr;
 }

@@ -13,6 +13,7 @@
 
 #include "app/apply_sequence.h"
 #include "app/docking.h"
+#include "app/gui/settings_services.h"
 #include "app/model_detection.h"
 #include "device/device_watcher.h"
 #include "device/hid_backend.h"
@@ -44,6 +45,8 @@ struct MainWindowServices {
   std::filesystem::path program;  // the program folder
   // The screen area the settings windows dock within; empty: the primary screen's.
   std::function<QRect()> screenArea;
+  // The file dialogs of the settings windows; null: the desktop's own.
+  FileDialogs* files = nullptr;
 };
 
 inline constexpr const char* kMainWindowClass = "TQorCfg51Main";
@@ -104,10 +107,12 @@ class TQorCfg51Main : public UiScene {
   void updateButtonsEnabled();
   void OpenSettingsForm(SettingsWindow which);
   TSettingsForm* createSettingsForm(SettingsWindow which);
+  SettingsServices settingsServices();
   QRect screenArea() const;
 
   MainWindowServices FServices;
   TDM& FDM;
+  DesktopFileDialogs FDesktopFiles;
   std::vector<std::string> FIncludeHidDeviceList;
   TuiLanguage uiLanguage1;
   TuiHIDData uiHIDData1;

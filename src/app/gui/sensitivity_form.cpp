@@ -1,5 +1,6 @@
 #include "app/gui/sensitivity_form.h"
 
+#include "widgets/choice_buttons.h"
 #include "widgets/label.h"
 #include "widgets/qt_text.h"
 #include "widgets/track_bar.h"
@@ -7,48 +8,113 @@
 namespace qor {
 namespace {
 
-// The wheel setting's value for "one page at a time".
-constexpr int kWheelOnePage = 30;
+constexpr int kLeft = 14, kInnerWidth = TSensitivityForm::kWidth - 28;
 
-UiTrackBar* addTrack(TSettingsForm& form, const QString& name, int y, int minimum, int maximum) {
-  auto* track = new UiTrackBar(&form, name, Qt::Horizontal, QRect(22, y, 213, 22));
-  track->SetRange(minimum, maximum);
-  ShowOnly(*track);
+UiTrackBar* addTrack(TSettingsForm& form, const QString& name, const QString& accessibleName, int y,
+                     int maximum, int frequency) {
+  auto* track =
+      new UiTrackBar(&form, name, Qt::Horizontal, QRect(kLeft + 8, y, kInnerWidth - 16, 22));
+  track->SetRange(0, maximum, frequency);
+  track->SetAccessibleText(accessibleName);
   return track;
 }
 
 }  // namespace
 
-TSensitivityForm::TSensitivityForm(QWidget* owner, TDM& dm)
-    : TSettingsForm(owner, dm, "TSensitivityForm", kWidth, kHeight, "bg_sensitivity.png",
+TSensitivityForm::TSensitivityForm(QWidget* owner, TDM& dm, SettingsServices services)
+    : TSettingsForm(owner, dm, services, "TSensitivityForm", kWidth, kHeight, "bg_sensitivity.png",
                     "Sensitivity") {
-  const int x = 14, w = kWidth - 28;
-  AddCaption("LabelPointer", "Pointer", QRect(x, 44, w, 20));
-  LabelPointerSpeed = AddValueRow("LabelPointerSpeed", "Pointer speed", x, 68, w);
-  TrackPointerSpeed = addTrack(*this, "TrackPointerSpeed", 102, 1, 20);
-  LabelAcceleration = AddValueRow("LabelAcceleration", "Acceleration", x, 138, w);
-  TrackAcceleration = addTrack(*this, "TrackAcceleration", 172, 0, 3);
-  AddCaption("LabelWheel", "Wheel", QRect(x, 216, w, 20));
-  LabelWheelLines = AddValueRow("LabelWheelLines", "Scroll lines", x, 240, w);
-  TrackWheelLines = addTrack(*this, "TrackWheelLines", 274, 1, 10);
-  AddCaption("LabelButtons", "Buttons", QRect(x, 318, w, 20));
-  LabelDoubleClick = AddValueRow("LabelDoubleClick", "Double-click time", x, 342, w);
-  DoShowChangedData();
+  AddCaption("LabelPointer", "Pointer", QRect(kLeft, 40, kInnerWidth, 20));
+  LabelPointerSpeed = AddValueRow("LabelPointerSpeed", "Pointer speed", kLeft, 62, kInnerWidth);
+  TrackBarPointerSpeed = addTrack(*this, "TrackBarPointerSpeed", "Pointer speed", 98, 10, 1);
+  CHKENHANCEPOINTER =
+      new UiCheckBox(this, "CHKENHANCEPOINTER", QRect(kLeft + 4, 128, kInnerWidth, 22),
+                     "Enhance pointer precision");
+
+  AddCaption("LabelWheel", "Wheel", QRect(kLeft, 164, kInnerWidth, 20));
+  LabelScrollSpeed = AddValueRow("LabelScrollSpeed", "Scroll lines", kLeft, 186, kInnerWidth);
+  TrackBarScrollSpeed = addTrack(*this, "TrackBarScrollSpeed", "Scroll lines", 222, 10, 1);
+  CHKSCROLLONEPAGE = new UiCheckBox(this, "CHKSCROLLONEPAGE",
+                                    QRect(kLeft + 4, 252, kInnerWidth, 22), "One page per notch");
+
+  AddCaption("LabelButtons", "Buttons", QRect(kLeft, 288, kInnerWidth, 20));
+  LabelDoubleClickSpeed =
+      AddValueRow("LabelDoubleClickSpeed", "Double-click speed", kLeft, 310, kInnerWidth);
+  TrackBarDoubleClickSpeed =
+      addTrack(*this, "TrackBarDoubleClickSpeed", "Double-click speed", 346, 1000, 100);
+  TrackBarDoubleClickSpeed->SetValueMapping(kDoubleClickBase, true);
+  auto* slow = new UiLabel(this, "LabelSlow", QRect(kLeft + 8, 370, 100, 18), "Slow");
+  slow->SetStyleName("caption");
+  auto* fast = new UiLabel(this, "LabelFast", QRect(kWidth - kLeft - 108, 370, 100, 18), "Fast");
+  fast->SetStyleName("caption");
+  fast->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+  for (UiTrackBar* t : {TrackBarPointerSpeed, TrackBarScrollSpeed, TrackBarDoubleClickSpeed})
+    t->OnChange = [this](UiTrackBar& track) { DOSpeedValueChangedEvent(track); };
+  CHKENHANCEPOINTER->OnChange = [this](UiCheckBox&) { CHKENHANCEPOINTERChange(); };
+  CHKSCROLLONEPAGE->OnChange = [this](UiCheckBox&) { CHKSCROLLONEPAGEChange(); };
+
+  uiCommandSetting1.Commands().Add("SetMouseParam").OnExecute = [this](TuiGetSet, void*, uint32_t) {
+    uiCommandSetting1Commands0Execute();
+  };
+  FormCreate();
 }
 
-void TSensitivityForm::DoShowChangedData() {
+void TSensitivityForm::showValues() {
   const TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
+  // The labels show what is stored, also where a track can only show the nearest step.
   LabelPointerSpeed->SetText(QString("%1 / 20").arg(c.PointerSpeed));
-  TrackPointerSpeed->SetPosition(c.PointerSpeed);
-  LabelAcceleration->SetText(c.PointerAcceleration == 0
-                                 ? TranslateText("Off")
-                                 : QString("%1 / 3").arg(c.PointerAcceleration));
-  TrackAcceleration->SetPosition(c.PointerAcceleration);
-  const bool page = c.VWheelSpeed == kWheelOnePage;
-  LabelWheelLines->SetText(page ? TranslateText("One page") : QString::number(c.VWheelSpeed));
-  TrackWheelLines->setVisible(!page);
-  TrackWheelLines->SetPosition(c.VWheelSpeed);
-  LabelDoubleClick->SetText(QString("%1 %2").arg(c.DoubleClickSpeed).arg(TranslateText("ms")));
+  LabelScrollSpeed->SetText(c.VWheelSpeed == kWheelOnePage ? TranslateText("One page")
+                                                           : QString::number(c.VWheelSpeed));
+  LabelDoubleClickSpeed->SetText(QString("%1 %2").arg(c.DoubleClickSpeed).arg(TranslateText("ms")));
+}
+
+void TSensitivityForm::uiCommandSetting1Commands0Execute() {
+  const TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
+  const bool onePage = c.VWheelSpeed == kWheelOnePage;
+  TrackBarScrollSpeed->SetPosition(onePage ? 5 : c.VWheelSpeed);
+  TrackBarScrollSpeed->setEnabled(!onePage);
+  CHKSCROLLONEPAGE->setChecked(onePage);
+  TrackBarDoubleClickSpeed->SetUserValue(c.DoubleClickSpeed);
+  TrackBarPointerSpeed->SetPosition(c.PointerSpeed / 2);
+  CHKENHANCEPOINTER->setChecked(c.PointerAcceleration == 1);
+  showValues();
+}
+
+void TSensitivityForm::DOSpeedValueChangedEvent(UiTrackBar& track) {
+  if (ShowingProfile()) return;
+  TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
+  const int p = track.Position();
+  if (&track == TrackBarScrollSpeed) {
+    c.VWheelSpeed = uint16_t(p == 0 ? 1 : p);
+    TrackBarScrollSpeed->setEnabled(true);
+  } else if (&track == TrackBarDoubleClickSpeed) {
+    c.DoubleClickSpeed = uint16_t(track.UserValue());
+    if (FServices.pointer) FServices.pointer->setDoubleClickTime(c.DoubleClickSpeed);
+  } else {
+    c.PointerSpeed = uint16_t(p == 0 ? 1 : 2 * p);
+  }
+  showValues();
+  SaveBack();
+}
+
+void TSensitivityForm::CHKENHANCEPOINTERChange() {
+  if (ShowingProfile()) return;
+  FDM.FCurrentProfileInfo.ConfigInfo.PointerAcceleration = CHKENHANCEPOINTER->isChecked() ? 1 : 0;
+  SaveBack();
+}
+
+void TSensitivityForm::CHKSCROLLONEPAGEChange() {
+  if (ShowingProfile()) return;
+  TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
+  const bool onePage = CHKSCROLLONEPAGE->isChecked();
+  // Leaving one-page mode with the track at 0 stores 1: a wheel that scrolls no line is
+  // no setting anyone wants.
+  const int p = TrackBarScrollSpeed->Position();
+  c.VWheelSpeed = uint16_t(onePage ? kWheelOnePage : (p == 0 ? 1 : p));
+  TrackBarScrollSpeed->setEnabled(!onePage);
+  showValues();
+  SaveBack();
 }
 
 }  // namespace qor

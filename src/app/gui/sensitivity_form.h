@@ -1,26 +1,38 @@
-// TSensitivityForm: the sensitivity window; shows the profile's desktop pointer settings.
+// TSensitivityForm: the sensitivity window; edits the profile's desktop pointer settings
+// (pointer speed and acceleration, wheel lines, double-click time).
 #pragma once
 
 #include "app/gui/settings_form.h"
 
 namespace qor {
 
+class UiCheckBox;
 class UiTrackBar;
 
 class TSensitivityForm : public TSettingsForm {
  public:
   static constexpr int kWidth = 257, kHeight = 433;
-  TSensitivityForm(QWidget* owner, TDM& dm);
-  void DoShowChangedData() override;
+  // The wheel setting's value for "one page per notch".
+  static constexpr int kWheelOnePage = 30;
+  // A double-click track position p stands for kDoubleClickBase - p milliseconds.
+  static constexpr int kDoubleClickBase = 1200;
+  TSensitivityForm(QWidget* owner, TDM& dm, SettingsServices services);
 
  private:
+  void uiCommandSetting1Commands0Execute();  // "SetMouseParam"
+  void DOSpeedValueChangedEvent(UiTrackBar& track);
+  void CHKENHANCEPOINTERChange();
+  void CHKSCROLLONEPAGEChange();
+  void showValues();
+
   UiLabel* LabelPointerSpeed;
-  UiTrackBar* TrackPointerSpeed;
-  UiLabel* LabelAcceleration;
-  UiTrackBar* TrackAcceleration;
-  UiLabel* LabelWheelLines;
-  UiTrackBar* TrackWheelLines;
-  UiLabel* LabelDoubleClick;
+  UiTrackBar* TrackBarPointerSpeed;
+  UiCheckBox* CHKENHANCEPOINTER;
+  UiLabel* LabelScrollSpeed;
+  UiTrackBar* TrackBarScrollSpeed;
+  UiCheckBox* CHKSCROLLONEPAGE;
+  UiLabel* LabelDoubleClickSpeed;
+  UiTrackBar* TrackBarDoubleClickSpeed;
 };
 
 }  // namespace qor

@@ -3,6 +3,7 @@
 #include "widgets/bitmap_state_button.h"
 #include "widgets/label.h"
 #include "widgets/layout.h"
+#include "widgets/qt_text.h"
 #include "widgets/skin.h"
 
 namespace qor {
@@ -12,9 +13,10 @@ constexpr int kTitleStrip = 32;
 constexpr int kRowHeight = 30;
 }  // namespace
 
-TSettingsForm::TSettingsForm(QWidget* owner, TDM& dm, const QString& name, int width, int height,
-                             const QString& background, const QString& title)
-    : UiScene(owner, name, width, height), FDM(dm) {
+TSettingsForm::TSettingsForm(QWidget* owner, TDM& dm, SettingsServices services,
+                             const QString& name, int width, int height, const QString& background,
+                             const QString& title)
+    : UiScene(owner, name, width, height), FDM(dm), FServices(services) {
   setWindowFlag(Qt::Tool);
   SetBackground(skin::SkinPixmap(background));
   LabelTitle = new UiLabel(this, "LabelTitle", QRect(36, 0, width - 72, kTitleStrip), title);
@@ -23,8 +25,25 @@ TSettingsForm::TSettingsForm(QWidget* owner, TDM& dm, const QString& name, int w
   LabelTitle->setAlignment(Qt::AlignCenter);
   BSBTNCLOSE = new UiBitmapStateButton(this, "BSBTNCLOSE", QRect(width - 30, 4, 24, 24));
   BSBTNCLOSE->SetSkinBitmaps("close");
+  BSBTNCLOSE->SetAccessibleText("Close");
   // Closing only hides the window; the main window keeps it.
   BSBTNCLOSE->OnClick = [this](UiBitmapStateButton&) { hide(); };
+  setWindowTitle(TranslateText(title));
+}
+
+void TSettingsForm::DoShowChangedData() {
+  RunSetPass(&FDM.FProfileSettingGroup, sizeof FDM.FProfileSettingGroup);
+}
+
+void TSettingsForm::FormCreate() {
+  RunSetPass(&FDM.FAllProfileSettingInfo, sizeof FDM.FAllProfileSettingInfo);
+}
+
+void TSettingsForm::RunSetPass(void* buffer, uint32_t size) {
+  const bool outer = !FShowingProfile;
+  FShowingProfile = true;
+  uiCommandSetting1.SetData(buffer, size);
+  if (outer) FShowingProfile = false;
 }
 
 UiLabel* TSettingsForm::AddValueRow(const QString& name, const QString& caption, int x, int y,
@@ -51,6 +70,16 @@ UiLabel* TSettingsForm::AddCaption(const QString& name, const QString& text,
   label->SetStyleName("caption");
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   return label;
+}
+
+UiRectangle* TSettingsForm::AddPanel(QWidget* parent, const QString& name, const QRect& geometry,
+                                     const QString& accessibleName) {
+  auto* panel = new UiRectangle(parent, name, geometry);
+  panel->SetFill(skin::kPanel);
+  panel->SetStroke(QColor(0x2c, 0x31, 0x3a));
+  panel->SetRadius(4);
+  if (!accessibleName.isEmpty()) panel->SetAccessibleText(accessibleName);
+  return panel;
 }
 
 void ShowOnly(QWidget& control) {

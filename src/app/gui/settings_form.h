@@ -1,40 +1,63 @@
 // TSettingsForm: what the main window needs of each of its four settings windows, and the
-// frame they share (background, title strip, close button, value rows).
+// frame they share (background, title strip, close button, command setting).
 #pragma once
 
 #include <QString>
 
+#include "app/gui/settings_services.h"
 #include "model/data_module.h"
+#include "ui/command_setting.h"
 #include "widgets/scene_window.h"
 
 namespace qor {
 
 class UiLabel;
 class UiBitmapStateButton;
+class UiRectangle;
 
 class TSettingsForm : public UiScene {
  public:
   // `background`: the skin picture drawn behind the window; `title`: the source text of the
   // title strip.
-  TSettingsForm(QWidget* owner, TDM& dm, const QString& name, int width, int height,
-                const QString& background, const QString& title);
+  TSettingsForm(QWidget* owner, TDM& dm, SettingsServices services, const QString& name, int width,
+                int height, const QString& background, const QString& title);
 
-  // Re-reads the current profile into the window.
-  virtual void DoShowChangedData() = 0;
+  // Re-reads the current profile into the window: the set pass of uiCommandSetting1 with the
+  // profile group record.
+  virtual void DoShowChangedData();
   bool Showing() const { return isVisible(); }
 
  protected:
   // Texts built from the profile are built again in the new language.
   void AfterTranslate() override { DoShowChangedData(); }
+  // The first showing of the profile, at the end of the window's construction.
+  void FormCreate();
+  // Runs the set pass. While it runs, the change events of the controls store nothing:
+  // showing a profile never writes it, so values the controls cannot show exactly stay as
+  // they are stored until the user moves that control.
+  void RunSetPass(void* buffer, uint32_t size);
+  bool ShowingProfile() const { return FShowingProfile; }
+  // Writes the edited profile into the current slot's store.
+  void SaveBack() { FDM.SaveBackToCurrentProfileInfo(); }
+
   // A caption at (x, y) with a value label right of it, `width` wide together; returns the
   // value label, whose text the window sets from the profile.
   UiLabel* AddValueRow(const QString& name, const QString& caption, int x, int y, int width);
   // A section caption in the skin's caption style.
   UiLabel* AddCaption(const QString& name, const QString& text, const QRect& geometry);
+  // A rounded panel that groups controls; `accessibleName` names the group for assistive
+  // technology (empty: none).
+  UiRectangle* AddPanel(QWidget* parent, const QString& name, const QRect& geometry,
+                        const QString& accessibleName = {});
 
   TDM& FDM;
+  SettingsServices FServices;
+  TuiCommandSetting uiCommandSetting1;
   UiLabel* LabelTitle;
   UiBitmapStateButton* BSBTNCLOSE;
+
+ private:
+  bool FShowingProfile = false;
 };
 
 // Stops a control from taking the pointer or the keyboard while keeping its full colours:
