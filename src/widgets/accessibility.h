@@ -1,5 +1,6 @@
 // What assistive technology (AT-SPI on Linux) learns of the widget set beyond Qt's own
-// interfaces: track bars in the unit the user reads, and named panels as groups.
+// interfaces: track bars in the unit the user reads, buttons whose every action is a click,
+// and named panels as groups.
 #pragma once
 
 namespace qor {

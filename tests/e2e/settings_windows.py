@@ -1,0 +1,120 @@
+"""Drives qorcfg51 as a screen-reader user would, over AT-SPI: switches to profile 2, sets
+1000 Hz, moves level 2 X to 1750 CPI, switches level 4 off, picks the red LED colour and
+presses Apply; then reads the virtual mouse's memory and compares it with bytes computed by
+hand."""
+import os
+import sys
+import time
+
+import pyatspi
+
+TIMEOUT = 15.0
+
+
+def fail(message):
+    print("settings_windows: " + message, file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, probe, timeout=TIMEOUT):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        try:
+            found = probe()
+        except Exception:  # the tree changes while we walk it
+            found = None
+        if found:
+            return found
+        time.sleep(0.1)
+    fail("timed out waiting for " + what)
+
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and app.name == "qorcfg51":
+            return app
+    return None
+
+
+def find(root, name, roles):
+    """The first showing object below root with this accessible name and one of the roles."""
+    def match(obj):
+        return (obj is not None and obj.name == name and obj.getRoleName() in roles
+                and obj.getState().contains(pyatspi.STATE_SHOWING))
+    return pyatspi.findDescendant(root, match)
+
+
+BUTTON = ("push button", "toggle button", "check box", "radio button")
+
+
+def control(name, roles=BUTTON):
+    app = wait_for("the qorcfg51 application on the accessibility bus", application)
+    return wait_for('"%s"' % name, lambda: find(app, name, roles))
+
+
+def press(name, roles=BUTTON):
+    obj = control(name, roles)
+    action = obj.queryAction()
+    names = [action.getName(i).lower() for i in range(action.nActions)]
+    for wanted in ("press", "click", "toggle"):
+        if wanted in names:
+            action.doAction(names.index(wanted))
+            break
+    else:
+        fail('"%s" offers no press action (%s)' % (name, names))
+    time.sleep(0.3)
+    return obj
+
+
+def checked(obj):
+    return obj.getState().contains(pyatspi.STATE_CHECKED)
+
+
+def main():
+    memory_file = os.environ["QOR_E2E_MEMORY"]
+
+    press("Advanced Settings")
+    press("PROFILE 2")
+    wait_for('"PROFILE 2" checked', lambda: checked(control("PROFILE 2")))
+    press("1000 Hz")
+    wait_for('"1000 Hz" checked', lambda: checked(control("1000 Hz")))
+
+    track = control("Level 2 X", ("slider",))
+    value = track.queryValue()
+    if (value.minimumValue, value.maximumValue) != (250, 3500):
+        fail("Level 2 X runs %s..%s, not 250..3500" % (value.minimumValue, value.maximumValue))
+    value.currentValue = 1750
+    wait_for("Level 2 Y following X", lambda: control("Level 2 Y", ("slider",)).queryValue().currentValue == 1750)
+
+    level4 = press("Level 4")
+    wait_for('"Level 4" off', lambda: not checked(level4))
+
+    press("Lighting")
+    press("Red", ("push button",))
+    press("Apply")
+
+    # Apply pauses 50 ms five times; the closing commands follow the last write.
+    expected = {
+        69: [0x11],  # 1000 Hz: rate code 1 in both nibbles
+        # Level count 4, current level 1 (read from the mouse before the upload), then
+        # enabled, X code, Y code per level: 500 CPI -> 2, 1750 -> 7, 1500 -> 6, 2500 -> 10
+        # (level 4 off), levels 5 to 10 empty (code 1).
+        72: [4, 1, 1, 2, 2, 1, 7, 7, 1, 6, 6, 0, 10, 10] + [0, 1, 1] * 6,
+        # Red #B90001: G, B, R each inverted, brightness 3, breathing 1, breathing time 0.
+        2177: [0xFF, 0xFE, 0x46, 3, 1, 0],
+    }
+
+    def memory_matches():
+        with open(memory_file, "rb") as f:
+            memory = f.read()
+        return all(list(memory[at:at + len(b)]) == b for at, b in expected.items()) and memory
+
+    memory = wait_for("the upload in the mouse's memory", memory_matches)
+    if len(memory) != 2408:
+        fail("the memory file holds %d bytes, not 2408" % len(memory))
+    print("settings_windows: the mouse holds the hand-computed bytes")
+
+
+if __name__ == "__main__":
+    main()
