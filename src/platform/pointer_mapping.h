@@ -6,6 +6,13 @@
 //   accel-profile preset 0 -> "flat", presets 1..3 -> "adaptive".
 //   double-click  milliseconds, unchanged.
 //   wheel lines   no such setting: skipped.
+// KDE Plasma (KWin's input devices on Wayland; kcminputrc [Mouse] and the X server on X11;
+// kdeglobals [KDE] for every KDE program):
+//   speed         the same -1..1 libinput scale as GNOME (pointerAcceleration,
+//                 XLbInptPointerAcceleration).
+//   accel-profile preset 0 -> flat, presets 1..3 -> adaptive (the profile flags).
+//   double-click  milliseconds, DoubleClickInterval.
+//   wheel lines   WheelScrollLines 1..29; one page per notch has no KDE setting: skipped.
 // X11 (XChangePointerControl, core pointer):
 //   acceleration  preset (t1, t2, level): multiplier 2^level (1, 2 or 4) past threshold t1;
 //                 X has one threshold, so t2 is not used. Speed, wheel lines and double-click

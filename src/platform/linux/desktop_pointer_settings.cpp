@@ -6,6 +6,8 @@
 #include <mutex>
 #include <string_view>
 
+#include "platform/linux/kde_pointer_settings.h"
+#include "platform/paths.h"
 #include "platform/pointer_mapping.h"
 
 namespace qor {
@@ -153,12 +155,12 @@ class NoPointerSettings final : public PointerSettings {
   bool setDoubleClickTime(int) override { return false; }
 };
 
-bool sessionIsGnomeBased() {
+// Whether XDG_CURRENT_DESKTOP names one of `names`.
+bool sessionIsOneOf(std::initializer_list<std::string_view> names) {
   const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
   if (!desktop) return false;
   const std::string_view d(desktop);
-  // GNOME and the desktops that keep GNOME's mouse settings.
-  for (std::string_view name : {"GNOME", "Unity", "Budgie", "Pantheon"})
+  for (std::string_view name : names)
     if (d.find(name) != std::string_view::npos) return true;
   return false;
 }
@@ -182,8 +184,12 @@ std::unique_ptr<PointerSettings> MakeNoPointerSettings() {
 }
 
 std::unique_ptr<PointerSettings> MakeDesktopPointerSettings() {
-  if (sessionIsGnomeBased())
+  // GNOME and the desktops that keep GNOME's mouse settings.
+  if (sessionIsOneOf({"GNOME", "Unity", "Budgie", "Pantheon"}))
     if (auto gnome = MakeGnomePointerSettings()) return gnome;
+  if (sessionIsOneOf({"KDE"}))
+    return MakeKdePointerSettings(paths::configHome(),
+                                  std::getenv("DISPLAY") ? MakeX11PointerSettings() : nullptr);
   if (std::getenv("DISPLAY"))
     if (auto x11 = MakeX11PointerSettings()) return x11;
   return MakeNoPointerSettings();

@@ -16,7 +16,8 @@ std::unique_ptr<PointerSettings> MakeGnomePointerSettings();
 std::unique_ptr<PointerSettings> MakeX11PointerSettings(const std::string& display = "");
 // Skips every setting.
 std::unique_ptr<PointerSettings> MakeNoPointerSettings();
-// GNOME when the session is GNOME-based, else X11 when a display is there, else none.
+// GNOME when the session is GNOME-based, KDE when it is Plasma, else X11 when a display is
+// there, else none.
 std::unique_ptr<PointerSettings> MakeDesktopPointerSettings();
 
 }  // namespace qor

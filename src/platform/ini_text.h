@@ -1,0 +1,17 @@
+// Editing one value of a desktop's INI-style settings file (KDE's kdeglobals, kcminputrc)
+// without disturbing anything else in it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qor {
+
+// Returns `text` with `key`=`value` in the group `group` (the name between the brackets of its
+// header, such as "KDE" or "Libinput][1133][49291"): an existing line of the key is replaced,
+// else the line is added at the end of the group, else the group is appended. Every other
+// line, comment and group stays as it was.
+std::string SetIniValue(std::string_view text, std::string_view group, std::string_view key,
+                        std::string_view value);
+
+}  // namespace qor
