@@ -42,15 +42,15 @@ constexpr ConstRow kNormalRows[] = {
     {18, "VK_MENU", 0, kNotExtended, -1, "ALT"},
     {19, "VK_PAUSE", 0, kNotExtended, 72, "PAUSE"},
     {20, "VK_CAPITAL", 0, kNotExtended, 57, "CAPS LOCK"},
-    {21, nullptr, 0, kNotExtended, -1, "Undefined"},
+    {21, "VK_HANGUL", 0x72, kNotExtended, 144, "HANGUL"},
     {22, nullptr, 0, kNotExtended, -1, "Undefined"},
     {23, nullptr, 0, kNotExtended, -1, "Undefined"},
     {24, nullptr, 0, kNotExtended, -1, "Undefined"},
-    {25, nullptr, 0, kNotExtended, -1, "Undefined"},
+    {25, "VK_HANJA", 0x71, kNotExtended, 145, "HANJA"},
     {26, nullptr, 0, kNotExtended, -1, "Undefined"},
     {27, "VK_ESCAPE", 0, kNotExtended, 41, "ESC"},
-    {28, nullptr, 0, kNotExtended, -1, "Undefined"},
-    {29, nullptr, 0, kNotExtended, -1, "Undefined"},
+    {28, "VK_CONVERT", 0x79, kNotExtended, 138, "CONVERT"},
+    {29, "VK_NONCONVERT", 0x7B, kNotExtended, 139, "NONCONVERT"},
     {30, nullptr, 0, kNotExtended, -1, "Undefined"},
     {31, nullptr, 0, kNotExtended, -1, "Undefined"},
     {32, "VK_SPACE", 0, kNotExtended, 44, "SPACEBAR"},
@@ -117,7 +117,7 @@ constexpr ConstRow kNormalRows[] = {
     {92, "VK_RWIN", 0, kExtended, 231, "R WIN"},
     {93, "VK_APP", 0, kExtended, 101, "APP"},
     {94, nullptr, 0, kNotExtended, -1, "Undefined"},
-    {95, nullptr, 0, kNotExtended, -1, "Undefined"},
+    {95, "VK_SLEEP", 0x5F, kExtended, -1, "SLEEP"},
     {96, "VK_NUMPAD0", 0, kNotExtended, 98, "NUMPAD 0"},
     {97, "VK_NUMPAD1", 0, kNotExtended, 89, "NUMPAD 1"},
     {98, "VK_NUMPAD2", 0, kNotExtended, 90, "NUMPAD 2"},
@@ -168,7 +168,7 @@ constexpr ConstRow kNormalRows[] = {
     {143, nullptr, 0, kNotExtended, -1, "Undefined"},
     {144, "VK_NUMLOCK", 0, kExtended, 83, "NUM LOCK"},
     {145, "VK_SCROLL", 0, kNotExtended, 71, "Scroll Lock"},
-    {146, nullptr, 0, kNotExtended, -1, "Undefined"},
+    {146, "VK_OEM_NEC_EQUAL", 0x59, kNotExtended, 103, "NUMPAD ="},
     {147, nullptr, 0, kNotExtended, -1, "Undefined"},
     {148, nullptr, 0, kNotExtended, -1, "Undefined"},
     {149, nullptr, 0, kNotExtended, -1, "Undefined"},
@@ -223,8 +223,15 @@ constexpr ConstRow kNormalRows[] = {
     {224, "VK_UNDEFINED_E0", 0, kNotExtended, -1, "Undefined"},
     {225, "VK_OEM_AX", 0, kNotExtended, -1, "AX"},
     {226, "VK_OEM_102", 86, kNotExtended, 100, "Europe 2 (Note 2)"},
+    // Keys of Japanese, Korean and Brazilian keyboards, with the keys Windows gives them and
+    // their positional usages (International 1-5, LANG1-2, Keypad Comma, Keyboard Grave).
+    {193, "VK_ABNT_C1", 0x73, kNotExtended, 135, "RO"},
+    {194, "VK_ABNT_C2", 0x7E, kNotExtended, 133, "NUMPAD ,"},
+    {242, "VK_OEM_COPY", 0x70, kNotExtended, 136, "KATAKANA/HIRAGANA"},
+    {243, "VK_OEM_AUTO", 0x29, kNotExtended, 53, "ZENKAKU/HANKAKU"},
+    {244, "VK_OEM_ENLW", 0x7D, kNotExtended, 137, "YEN"},
 };
-static_assert(std::size(kNormalRows) == 184 + 7 + 8);
+static_assert(std::size(kNormalRows) == 184 + 7 + 8 + 5);
 
 // The separate keys that share their code with a keypad key, and the power key.
 constexpr ConstRow kExtendedRows[] = {
@@ -294,9 +301,23 @@ int32_t GetHIDCodeByVK(uint32_t vk, int32_t extended) {
   return row && row->HIDCode != -1 ? row->HIDCode : 0;
 }
 
+namespace {
+KeyLabelSource& keyLabels() {
+  static KeyLabelSource source;
+  return source;
+}
+}  // namespace
+
+void UseKeyLabels(KeyLabelSource source) {
+  keyLabels() = std::move(source);
+}
+
 std::string GetKeyDescriptionByVK(uint32_t vk, int32_t extended) {
   const TKeyboardInfoTable* row = FindKeyRow(vk, extended);
-  return row ? row->KeyDescription : std::string();
+  if (!row) return {};
+  if (keyLabels())
+    if (std::string label = keyLabels()(vk, extended != 0); !label.empty()) return label;
+  return row->KeyDescription;
 }
 
 std::string GetModifierText(uint8_t flags) {

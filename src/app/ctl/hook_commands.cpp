@@ -13,6 +13,8 @@
 #include "macro/hook_library.h"
 #include "macro/hook_script.h"
 #include "platform/linux/evdev_hook_provider.h"
+#include "platform/linux/xkb_key_labels.h"
+#include "platform/paths.h"
 #include "protocol/key_code_table.h"
 
 namespace qor::ctl {
@@ -75,6 +77,8 @@ int runRecord(TDM&, const std::vector<std::string>& args, Output& io) {
     SetHookProviderFactory(EvdevHookProviderFactory());
   }
 
+  // Keys are named as the user's keyboard layout prints them.
+  UseSessionKeyLabels(paths::configHome().string());
   TuiHookEnvironment env;
   env.ShowMessage = [&io](const std::string& text, const std::string& caption) {
     io.err << "qorcfg51-ctl: " << caption << ": " << text << "\n";

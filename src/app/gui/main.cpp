@@ -18,6 +18,7 @@
 #include "platform/linux/linux_device_watcher.h"
 #include "platform/linux/sqlite_registry.h"
 #include "platform/linux/system_hid_backend.h"
+#include "platform/linux/xkb_key_labels.h"
 #include "platform/paths.h"
 #include "sim/sim_protocol.h"
 #include "widgets/qt_text.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path icon = paths::resolveInFolder(program, "Images\\logo.ico");
   if (std::filesystem::exists(icon)) QApplication::setWindowIcon(QIcon(FromUtf8(icon.string())));
   skin::Apply(app);
+  // Keys are named as the user's keyboard layout prints them.
+  UseSessionKeyLabels(paths::configHome().string());
 
   // Problems met while the profiles load are shown once the window is up; later ones at once.
   std::vector<StoreProblem> early;

@@ -78,6 +78,18 @@ enum : uint8_t {
   VK_OEM_6 = 0xDD,
   VK_OEM_7 = 0xDE,
   VK_OEM_102 = 0xE2,
+  // Keys of Japanese, Korean and Brazilian keyboards.
+  VK_HANGUL = 0x15,
+  VK_HANJA = 0x19,
+  VK_CONVERT = 0x1C,
+  VK_NONCONVERT = 0x1D,
+  VK_SLEEP = 0x5F,
+  VK_OEM_NEC_EQUAL = 0x92,
+  VK_ABNT_C1 = 0xC1,
+  VK_ABNT_C2 = 0xC2,
+  VK_OEM_COPY = 0xF2,
+  VK_OEM_AUTO = 0xF3,
+  VK_OEM_ENLW = 0xF4,
 };
 
 constexpr uint8_t letter(char c) {
@@ -90,7 +102,9 @@ constexpr uint8_t f(int n) {
   return static_cast<uint8_t>(n <= 12 ? VK_F1 + n - 1 : VK_F13 + n - 13);
 }
 
-// The keys a US keyboard sends, with their media and browser keys. Below code 89 the Linux
+// The keys a US keyboard sends, with their media and browser keys, and the keys of Japanese,
+// Korean and Brazilian keyboards (the yen key takes an OEM key of its own, so that it plays
+// back at its own position). Below code 89 the Linux
 // code is the set-1 scan code itself; the keypad follows Num Lock as on Windows.
 constexpr EvdevKeyMapping kTable[] = {
     {KEY_ESC, VK_ESCAPE, 0x01, false, 0},
@@ -176,9 +190,14 @@ constexpr EvdevKeyMapping kTable[] = {
     {KEY_KP3, numpad(3), 0x51, false, VK_NEXT},
     {KEY_KP0, numpad(0), 0x52, false, VK_INSERT},
     {KEY_KPDOT, VK_DECIMAL, 0x53, false, VK_DELETE},
+    {KEY_ZENKAKUHANKAKU, VK_OEM_AUTO, 0x29, false, 0},
     {KEY_102ND, VK_OEM_102, 0x56, false, 0},
     {KEY_F11, f(11), 0x57, false, 0},
     {KEY_F12, f(12), 0x58, false, 0},
+    {KEY_RO, VK_ABNT_C1, 0x73, false, 0},
+    {KEY_HENKAN, VK_CONVERT, 0x79, false, 0},
+    {KEY_KATAKANAHIRAGANA, VK_OEM_COPY, 0x70, false, 0},
+    {KEY_MUHENKAN, VK_NONCONVERT, 0x7B, false, 0},
     {KEY_KPENTER, VK_RETURN, 0x1C, true, 0},
     {KEY_RIGHTCTRL, VK_RCONTROL, 0x1D, true, 0},
     {KEY_KPSLASH, VK_DIVIDE, 0x35, true, 0},
@@ -197,12 +216,18 @@ constexpr EvdevKeyMapping kTable[] = {
     {KEY_MUTE, VK_VOLUME_MUTE, 0x20, true, 0},
     {KEY_VOLUMEDOWN, VK_VOLUME_DOWN, 0x2E, true, 0},
     {KEY_VOLUMEUP, VK_VOLUME_UP, 0x30, true, 0},
+    {KEY_KPEQUAL, VK_OEM_NEC_EQUAL, 0x59, false, 0},
     {KEY_PAUSE, VK_PAUSE, 0x45, false, 0},
+    {KEY_KPCOMMA, VK_ABNT_C2, 0x7E, false, 0},
+    {KEY_HANGEUL, VK_HANGUL, 0x72, false, 0},
+    {KEY_HANJA, VK_HANJA, 0x71, false, 0},
+    {KEY_YEN, VK_OEM_ENLW, 0x7D, false, 0},
     {KEY_LEFTMETA, VK_LWIN, 0x5B, true, 0},
     {KEY_RIGHTMETA, VK_RWIN, 0x5C, true, 0},
     {KEY_COMPOSE, VK_APPS, 0x5D, true, 0},
     {KEY_STOP, VK_BROWSER_STOP, 0x68, true, 0},
     {KEY_CALC, VK_LAUNCH_APP2, 0x21, true, 0},
+    {KEY_SLEEP, VK_SLEEP, 0x5F, true, 0},
     {KEY_MAIL, VK_LAUNCH_MAIL, 0x6C, true, 0},
     {KEY_BOOKMARKS, VK_BROWSER_FAVORITES, 0x66, true, 0},
     {KEY_COMPUTER, VK_LAUNCH_APP1, 0x6B, true, 0},
