@@ -14,6 +14,7 @@
 #include "app/gui/frm_creat.h"
 #include "app/gui/frm_fire.h"
 #include "app/gui/frm_message_dialog.h"
+#include "app/gui/hook_choice.h"
 #include "app/gui/macro_dialogs.h"
 #include "macro/hook_library.h"
 #include "macro/hook_script.h"
@@ -397,6 +398,37 @@ class MacroDialogsTest : public QObject {
     QCOMPARE(ShowComboKeyDialog(combo), 1);
     QCOMPARE(int(combo.nKeyValue1), 65);
     QCOMPARE(int(combo.nModifier), 2);
+  }
+
+  void aHookScriptNamedByTheEnvironmentIsTheKeyboard() {
+    test::TempDir dir;
+    const auto script = dir.path() / "combo.hook";
+    std::ofstream(script) << "0 key VK_LMENU down\n20 key VK_F5 down\n40 key VK_F5 up\n";
+    qputenv("QORCFG51_HOOK_SCRIPT", QByteArray::fromStdString(script.string()));
+    SetHookProviderFactory(HookProviderFromEnvironment());
+    whenShown<TFrmCombo>([&](TFrmCombo& d) {
+      QVERIFY(!d.UsesWindowKeys());
+      QTRY_VERIFY(child<QWidget>(d, "Button1")->isEnabled());
+      click(d, "Button1");
+    });
+    TCOMBOKEYINFO combo{};
+    QCOMPARE(ShowComboKeyDialog(combo), 1);
+    QCOMPARE(int(combo.nKeyValue1), 116);  // F5
+    QCOMPARE(int(combo.nModifier), 1);     // Alt
+
+    // A malformed script (or one that ends in the middle of a combination) is no crash: the
+    // line is named on stderr and the window's own keys stand in.
+    std::ofstream(script) << "0 key VK_LMENU down\n20 key NOSUCHKEY down\n";
+    SetHookProviderFactory(HookProviderFromEnvironment());
+    HookProblem problem;
+    QVERIFY(!LoadHookProvider(problem));
+    QVERIFY(QString::fromStdString(problem.fix).contains("2"));
+    whenShown<TFrmCombo>([&](TFrmCombo& d) {
+      QVERIFY(d.UsesWindowKeys());
+      click(d, "Button2");
+    });
+    QCOMPARE(ShowComboKeyDialog(combo), 2);
+    qunsetenv("QORCFG51_HOOK_SCRIPT");
   }
 
   void theKeyboardsAreLetGoOnEveryWayOut_data() {
