@@ -134,6 +134,12 @@ TuiHook::TuiHook(TuiHookEnvironment AEnvironment) : FEnvironment(std::move(AEnvi
   FIdThreadComponentDataEvent = std::thread([this] { workerLoop(); });
 }
 
+TuiHook::TuiHook(std::shared_ptr<HookProvider> AProvider, TuiHookEnvironment AEnvironment)
+    : FEnvironment(std::move(AEnvironment)), FProvider(std::move(AProvider)) {
+  FDLLLoaded = FProvider != nullptr;
+  FIdThreadComponentDataEvent = std::thread([this] { workerLoop(); });
+}
+
 TuiHook::~TuiHook() {
   {
     std::lock_guard guard(FEventLock);

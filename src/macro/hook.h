@@ -173,6 +173,8 @@ class TuiHook {
   // Takes the process-wide provider (LoadHookProvider); when none can run, shows "... can
   // not be found!" with the way to fix it, once for this component.
   explicit TuiHook(TuiHookEnvironment AEnvironment = {});
+  // Works with AProvider instead of the process-wide one; null: no hook, and no message.
+  TuiHook(std::shared_ptr<HookProvider> AProvider, TuiHookEnvironment AEnvironment);
   // Disables the hooks this component enabled, ends the worker and lets go of the provider.
   ~TuiHook();
   TuiHook(const TuiHook&) = delete;

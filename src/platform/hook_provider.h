@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qor {
 
@@ -107,6 +108,11 @@ class HookProvider {
   virtual int fd() const = 0;
   // Reads what is ready without waiting and hands it to the enabled callbacks.
   virtual void dispatch() = 0;
+
+  // The keyboards an enabled keyboard hook could not take for itself (another program holds
+  // them, or their keys cannot be passed on): what is typed on them also reaches other
+  // programs. Keyboards waiting for their held keys to be released are not listed.
+  virtual std::vector<std::string> UngrabbedKeyboards() const { return {}; }
 };
 
 // Held keys by virtual-key code, counted per source so that a key held on two keyboards is

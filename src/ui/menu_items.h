@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/menu_params.h"
+
 namespace qor {
 
 class TuiMenuEx;
@@ -54,6 +56,9 @@ class TuiMenuItemsEx {
 
   int ItemIndex = -1;  // the remembered selected row
   bool UseParentParameter = true;
+  // This level's own look, used when the root's UseCustomMenuParams is on and
+  // UseParentParameter is off.
+  TMenuParams Parameters;
 
  private:
   TuiMenuEx& FRoot;
@@ -121,6 +126,8 @@ class TuiMenuEx {
   void ClearItemIndexes(const TuiMenuItemsEx* AKeep);
 
   bool UseCustomMenuParams = false;
+  // The look of every level that uses its parent's parameters.
+  TMenuParams Parameters;
   TuiMenuItemsClick OnItemsClick;
   TuiMenuClose OnMenuClose;
 

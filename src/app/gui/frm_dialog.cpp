@@ -1,9 +1,8 @@
 #include "app/gui/frm_dialog.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 
+#include "app/gui/dialog_scene.h"
 #include "widgets/bitmap_state_button.h"
 #include "widgets/label.h"
 #include "widgets/skin.h"
@@ -88,12 +87,7 @@ void TFrmDialog::SetTexts(const QString& ATitle, const QString& AText) {
 }
 
 void TFrmDialog::CentreOn(const QWidget* over) {
-  QRect area;
-  if (over && over->isVisible())
-    area = over->frameGeometry();
-  else if (QScreen* screen = QGuiApplication::primaryScreen())
-    area = screen->availableGeometry();
-  move(area.center() - QPoint(kWidth / 2, kHeight / 2));
+  CentreWindowOn(*this, over);
 }
 
 void TFrmDialog::keyPressEvent(QKeyEvent* event) {

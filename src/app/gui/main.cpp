@@ -1,7 +1,12 @@
 // qorcfg51: the configuration window of the gaming mouse.
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -9,8 +14,10 @@
 #include <vector>
 
 #include "app/gui/dialog_presenter.h"
+#include "app/gui/hook_choice.h"
 #include "app/gui/main_window.h"
 #include "app/thread_call.h"
+#include "macro/hook_library.h"
 #include "model/data_module.h"
 #include "platform/instance_lock.h"
 #include "platform/linux/dbus_monitor_link.h"
@@ -37,7 +44,12 @@ void printUsage(std::ostream& out) {
          "Qt's own options (-platform, -display, ...) are accepted as well.\n\n"
          "Environment: XDG_CONFIG_HOME (settings database), XDG_DOCUMENTS_DIR (profile files),\n"
          "QORCFG51_PROGRAM_DIR (folder holding config.ini and images/), QORCFG51_SIM_DIR\n"
-         "(sockets of running qorcfg51-sim virtual mice), QT_QPA_PLATFORM (window system).\n";
+         "(sockets of running qorcfg51-sim virtual mice), QT_QPA_PLATFORM (window system),\n"
+         "QORCFG51_HOOK_SCRIPT (a hook script played as the keyboard instead of the real\n"
+         "keyboards while a macro is recorded or a key combination captured, for tests and\n"
+         "demos; the format is described in src/macro/hook_script.h).\n\n"
+         "Recording reads /dev/input/event* and writes /dev/uinput (see the README); without\n"
+         "them the key combination dialog takes the keys typed into its own window.\n";
 }
 
 void chooseWindowSystem() {
@@ -49,6 +61,27 @@ void chooseWindowSystem() {
   const char* chosen = std::getenv("QT_QPA_PLATFORM");
   if (wayland && *wayland && x11 && *x11 && !(chosen && *chosen))
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+int gSignalPipe[2] = {-1, -1};
+
+// SIGINT, SIGTERM and SIGHUP end every event loop, modal ones included, so that each window
+// lets go of the keyboards it holds before the program ends.
+void quitOnSignals(QApplication& app) {
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(gSignalPipe[1], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+    char signal = 0;
+    if (::read(gSignalPipe[1], &signal, 1) == 1) QCoreApplication::exit(128 + signal);
+  });
+  struct sigaction action {};
+  action.sa_handler = [](int signal) {
+    const char byte = static_cast<char>(signal);
+    [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[0], &byte, 1);
+  };
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
 }  // namespace
@@ -74,6 +107,8 @@ int main(int argc, char** argv) {
   skin::Apply(app);
   // Keys are named as the user's keyboard layout prints them.
   UseSessionKeyLabels(paths::configHome().string());
+  quitOnSignals(app);
+  SetHookProviderFactory(HookProviderFromEnvironment());
 
   // Problems met while the profiles load are shown once the window is up; later ones at once.
   std::vector<StoreProblem> early;

@@ -9,7 +9,11 @@
 #include <map>
 #include <string>
 
+#include "app/gui/frm_combo.h"
+#include "app/gui/frm_creat.h"
 #include "app/gui/frm_dialog.h"
+#include "app/gui/frm_fire.h"
+#include "app/gui/frm_message_dialog.h"
 #include "app/gui/main_window.h"
 #include "app/gui/settings_form.h"
 #include "model/data_module.h"
@@ -17,6 +21,9 @@
 #include "platform/linux/sqlite_registry.h"
 #include "platform/linux/system_hid_backend.h"
 #include "platform/paths.h"
+#include "widgets/edit_boxes.h"
+#include "widgets/function_menu.h"
+#include "widgets/menu_box.h"
 #include "widgets/qt_text.h"
 #include "widgets/skin.h"
 
@@ -29,7 +36,8 @@ void printUsage(std::ostream& out) {
          "       qorcfg51-render --screenshot FILE\n\n"
          "Draws windows of qorcfg51 into DIR, one PNG each, named after the window (TEXT is\n"
          "added to the main window's file name). WINDOW is one of: main, buttons,\n"
-         "sensitivity, advanced, lighting, dialog, exit-question, or all.\n"
+         "sensitivity, advanced, lighting, dialog, exit-question, new-macro, macro-question,\n"
+         "leave-macro, combo, fire, menu, or all.\n"
          "Nothing is sent to a mouse and the desktop's pointer settings are left alone; the\n"
          "profiles are those of XDG_CONFIG_HOME and XDG_DOCUMENTS_DIR.\n\n"
          "--screenshot saves the whole screen of the display (DISPLAY) into FILE instead.\n";
@@ -90,7 +98,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (windows.size() == 1 && windows[0] == "all")
-    windows = {"main", "buttons", "sensitivity", "advanced", "lighting", "dialog", "exit-question"};
+    windows = {"main",   "buttons",       "sensitivity", "advanced",       "lighting",
+               "dialog", "exit-question", "new-macro",   "macro-question", "leave-macro",
+               "combo",  "fire",          "menu"};
 
   QApplication app(argc, argv);
   skin::Apply(app);
@@ -139,6 +149,38 @@ int main(int argc, char** argv) {
       else
         dialog.SetTexts(TranslateText(kExitQuestionTitle), TranslateText(kExitQuestionText));
       ok = save(dialog, out, w == "dialog" ? "message-dialog" : "exit-question") && ok;
+    } else if (w == "new-macro") {
+      TFrmCreat dialog(&main);
+      dialog.TextboxMacroName->setText("Reload");
+      ok = save(dialog, out, "new-macro-dialog") && ok;
+    } else if (w == "macro-question") {
+      TFrmMessageDialog dialog(&main);
+      dialog.SetTexts(TranslateText("Warning"), TranslateText(kExitQuestionText), "Macro 1");
+      ok = save(dialog, out, "macro-question-dialog") && ok;
+    } else if (w == "leave-macro") {
+      TDlgLeaveMacroWithErrorsForm dialog(&main);
+      ok = save(dialog, out, "leave-macro-dialog") && ok;
+    } else if (w == "combo") {
+      TFrmCombo dialog(&main);
+      dialog.SetComboKey({65, 0, 66, 0, 2 | 4});
+      ok = save(dialog, out, "combo-key-dialog") && ok;
+    } else if (w == "fire") {
+      TFrmFire dialog(&main);
+      dialog.FFireKeyInfo = {5, 100};
+      dialog.FormShow();
+      ok = save(dialog, out, "fire-key-dialog") && ok;
+    } else if (w == "menu") {
+      UiMenuEx menu(&main);
+      for (const char* caption :
+           {"Left Click", "Right Click", "Middle Button", "Combo Key", "Basic", "Media", "Disable"})
+        menu.Items().Add()->Caption = caption;
+      for (const char* caption : {"Cut", "Copy", "Paste"})
+        menu.Items().Items(4).SubItems().Add()->Caption = caption;
+      menu.Items().Items(1).Checked = true;
+      main.show();
+      menu.ShowMainMenu(3, &main, MenuPlacement::RightCenter);
+      ok = save(*menu.OpenBox(menu.Items()), out, "function-menu") && ok;
+      menu.CloseMenu();
     } else {
       std::cerr << "qorcfg51-render: unknown window \"" << w << "\"\n";
       ok = false;

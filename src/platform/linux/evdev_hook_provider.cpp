@@ -15,11 +15,13 @@
 #include "platform/linux/evdev_hook_router.h"
 #include "platform/linux/evdev_keymap.h"
 #include "platform/linux/evdev_translate.h"
+#include "platform/linux/uinput_outputs.h"
 #include "platform/unique_fd.h"
 
 namespace qor {
 namespace {
 
+// The output devices' names begin with this.
 constexpr const char* kOutputName = "qorcfg51 input hook";
 constexpr uint64_t kMonitorTag = 0;      // epoll tag of the udev monitor; devices count from 1
 constexpr int kMaxEventsPerRead = 4096;  // a flooding device yields to the others
@@ -43,18 +45,15 @@ bool property(udev_device* dev, const char* name) {
   return v && std::strcmp(v, "1") == 0;
 }
 
-// The keys and buttons the output device declares: the keyboard's range, the mouse buttons
-// and the further keys, but no joystick or tablet buttons (which would make it a joystick).
 bool outputHasKey(unsigned code) {
-  return (code >= KEY_ESC && code < BTN_MISC) || (code >= BTN_LEFT && code <= BTN_TASK) ||
-         (code >= KEY_OK && code < BTN_TRIGGER_HAPPY);
+  return OutputHasKey(UinputOutput::Keyboard, code) || OutputHasKey(UinputOutput::Pointer, code);
 }
 bool outputHasRel(unsigned code) {
-  return code == REL_X || code == REL_Y || code == REL_WHEEL || code == REL_HWHEEL ||
-         code == REL_WHEEL_HI_RES || code == REL_HWHEEL_HI_RES;
+  return OutputHasRel(UinputOutput::Pointer, code) || code == REL_WHEEL_HI_RES ||
+         code == REL_HWHEEL_HI_RES;  // read, and re-emitted as whole notches
 }
 
-// Whether the output device can reproduce everything the device sends; a device that it
+// Whether the output devices can reproduce everything the device sends; a device that they
 // cannot is watched but never grabbed.
 bool reproducible(const libevdev* dev) {
   for (unsigned type = 0; type <= EV_MAX; ++type) {
@@ -100,8 +99,12 @@ struct EvdevHookProvider::Impl final : EvdevRouterIo {
   UdevPtr<udev> udev_;
   UdevPtr<udev_monitor> monitor_;
   UniqueFd epoll_;
-  std::unique_ptr<libevdev_uinput, EvdevFree> output_;
-  std::string outputSyspath_, outputDevnode_;
+  struct Output {
+    std::unique_ptr<libevdev_uinput, EvdevFree> device;
+    std::string syspath, devnode;
+  };
+  Output keyboardOut_, pointerOut_;
+  bool hasOutput() const { return keyboardOut_.device && pointerOut_.device; }
   std::map<int, Device> devices_;
   int nextId_ = 1;
   EvdevHookRouter router_{*this};
@@ -117,18 +120,29 @@ struct EvdevHookProvider::Impl final : EvdevRouterIo {
            libevdev_grab(it->second.evdev.get(), grab ? LIBEVDEV_GRAB : LIBEVDEV_UNGRAB) == 0;
   }
 
+  // Each part of the frame goes to the output that declares it, closed by its own report.
   void emitFrame(std::span<const input_event> events) override {
-    if (!output_) return;
-    for (const input_event& ev : events)
-      libevdev_uinput_write_event(output_.get(), ev.type, ev.code, ev.value);
-    libevdev_uinput_write_event(output_.get(), EV_SYN, SYN_REPORT, 0);
+    if (!hasOutput()) return;
+    for (Output* out : {&keyboardOut_, &pointerOut_}) {
+      const UinputOutput kind =
+          out == &keyboardOut_ ? UinputOutput::Keyboard : UinputOutput::Pointer;
+      bool any = false;
+      for (const input_event& ev : events) {
+        if (OutputFor(ev.type, ev.code) != kind) continue;
+        libevdev_uinput_write_event(out->device.get(), ev.type, ev.code, ev.value);
+        any = true;
+      }
+      if (any) libevdev_uinput_write_event(out->device.get(), EV_SYN, SYN_REPORT, 0);
+    }
   }
 
   bool isOwnOutput(udev_device* dev) const {
     udev_device* parent = udev_device_get_parent(dev);  // owned by dev
     const char* parentPath = parent ? udev_device_get_syspath(parent) : nullptr;
     const char* node = udev_device_get_devnode(dev);
-    return (parentPath && outputSyspath_ == parentPath) || (node && outputDevnode_ == node);
+    for (const Output* out : {&keyboardOut_, &pointerOut_})
+      if ((parentPath && out->syspath == parentPath) || (node && out->devnode == node)) return true;
+    return false;
   }
 
   bool known(const char* syspath) const {
@@ -166,7 +180,7 @@ struct EvdevHookProvider::Impl final : EvdevRouterIo {
 
     // The output device of this or another running copy: grabbing it would loop.
     if (const char* name = libevdev_get_name(evdev.get());
-        name && std::strcmp(name, kOutputName) == 0) {
+        name && std::strncmp(name, kOutputName, std::strlen(kOutputName)) == 0) {
       r.candidate = false;
       return r;
     }
@@ -177,7 +191,7 @@ struct EvdevHookProvider::Impl final : EvdevRouterIo {
       r.candidate = false;  // only keys the recorder cannot name (power, brightness)
       return r;
     }
-    info.grabbable = output_ && reproducible(evdev.get());
+    info.grabbable = hasOutput() && reproducible(evdev.get());
     for (unsigned code = 0; code <= KEY_MAX; ++code)
       if (libevdev_has_event_code(evdev.get(), EV_KEY, code) &&
           libevdev_get_event_value(evdev.get(), EV_KEY, code))
@@ -249,19 +263,25 @@ struct EvdevHookProvider::Impl final : EvdevRouterIo {
     }
   }
 
-  bool createOutput(HookProblem& problem) {
+  // One output device: the keyboard or the pointer.
+  bool createOutput(UinputOutput kind, Output& out, HookProblem& problem) {
     std::unique_ptr<libevdev, EvdevFree> proto(libevdev_new());
-    libevdev_set_name(proto.get(), kOutputName);
+    const std::string name =
+        std::string(kOutputName) + (kind == UinputOutput::Keyboard ? " keyboard" : " pointer");
+    libevdev_set_name(proto.get(), name.c_str());
     libevdev_set_id_bustype(proto.get(), BUS_VIRTUAL);
     libevdev_enable_event_type(proto.get(), EV_KEY);
     for (unsigned code = 0; code <= KEY_MAX; ++code)
-      if (outputHasKey(code)) libevdev_enable_event_code(proto.get(), EV_KEY, code, nullptr);
-    libevdev_enable_event_type(proto.get(), EV_REL);
-    for (unsigned code : {REL_X, REL_Y, REL_WHEEL, REL_HWHEEL})
-      libevdev_enable_event_code(proto.get(), EV_REL, code, nullptr);
-    libevdev_uinput* out = nullptr;
+      if (OutputHasKey(kind, code)) libevdev_enable_event_code(proto.get(), EV_KEY, code, nullptr);
+    if (kind == UinputOutput::Pointer) {
+      libevdev_enable_event_type(proto.get(), EV_REL);
+      for (unsigned code = 0; code <= REL_MAX; ++code)
+        if (OutputHasRel(kind, code))
+          libevdev_enable_event_code(proto.get(), EV_REL, code, nullptr);
+    }
+    libevdev_uinput* device = nullptr;
     const int rc =
-        libevdev_uinput_create_from_device(proto.get(), LIBEVDEV_UINPUT_OPEN_MANAGED, &out);
+        libevdev_uinput_create_from_device(proto.get(), LIBEVDEV_UINPUT_OPEN_MANAGED, &device);
     if (rc < 0) {
       problem.missing = "/dev/uinput";
       if (rc == -EACCES || rc == -EPERM)
@@ -275,10 +295,19 @@ struct EvdevHookProvider::Impl final : EvdevRouterIo {
         problem.fix = "Creating the output device failed: " + errnoText(-rc) + ".";
       return false;
     }
-    output_.reset(out);
-    if (const char* p = libevdev_uinput_get_syspath(out)) outputSyspath_ = p;
-    if (const char* p = libevdev_uinput_get_devnode(out)) outputDevnode_ = p;
+    out.device.reset(device);
+    if (const char* p = libevdev_uinput_get_syspath(device)) out.syspath = p;
+    if (const char* p = libevdev_uinput_get_devnode(device)) out.devnode = p;
     return true;
+  }
+
+  bool createOutputs(HookProblem& problem) {
+    if (createOutput(UinputOutput::Keyboard, keyboardOut_, problem) &&
+        createOutput(UinputOutput::Pointer, pointerOut_, problem))
+      return true;
+    keyboardOut_ = {};
+    pointerOut_ = {};
+    return false;
   }
 
   bool start(HookProblem& problem) {
@@ -292,7 +321,7 @@ struct EvdevHookProvider::Impl final : EvdevRouterIo {
     // Without the output device nothing can be passed on, so nothing may be grabbed; the
     // devices are still tried first, as their access is the first thing to fix.
     HookProblem outputProblem;
-    const bool output = createOutput(outputProblem);
+    const bool output = createOutputs(outputProblem);
 
     // The monitor first, so that nothing plugged in during the enumeration is missed.
     monitor_.reset(udev_monitor_new_from_netlink(udev_.get(), "udev"));
@@ -386,6 +415,17 @@ void EvdevHookProvider::dispatch() {
       impl_->readDevice(static_cast<int>(ready[i].data.u64));
   }
   impl_->router_.flush();
+}
+
+std::vector<std::string> EvdevHookProvider::UngrabbedKeyboards() const {
+  std::vector<std::string> names;
+  for (int id : impl_->router_.ungrabbedKeyboards()) {
+    auto it = impl_->devices_.find(id);
+    if (it == impl_->devices_.end()) continue;
+    const char* name = libevdev_get_name(it->second.evdev.get());
+    names.push_back(name && *name ? name : it->second.syspath);
+  }
+  return names;
 }
 
 void EvdevHookProvider::SetPointerPosition(int32_t x, int32_t y) {

@@ -26,6 +26,8 @@ class EvdevHookProvider final : public HookProvider {
   // An epoll descriptor: the devices and the udev monitor that reports new ones.
   int fd() const override;
   void dispatch() override;
+  // By the names the devices give themselves.
+  std::vector<std::string> UngrabbedKeyboards() const override;
 
   // Tells where the pointer is; evdev knows only motion, so mouse events carry positions
   // counted from the last point given here (0, 0 at first).

@@ -21,6 +21,14 @@ bool EvdevHookRouter::grabbed(int id) const {
   return it != devices_.end() && it->second.grabbed;
 }
 
+std::vector<int> EvdevHookRouter::ungrabbedKeyboards() const {
+  std::vector<int> ids;
+  if (!keyboard_) return ids;
+  for (const auto& [id, d] : devices_)
+    if (d.info.keyboard && !d.grabbed && (!d.info.grabbable || d.grabRefused)) ids.push_back(id);
+  return ids;
+}
+
 void EvdevHookRouter::addDevice(int id, EvdevDeviceInfo info) {
   removeDevice(id);
   Device& d = devices_[id];

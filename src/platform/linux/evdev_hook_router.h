@@ -56,6 +56,8 @@ class EvdevHookRouter {
   void setPointerPosition(TPOINT pt) { shared_.pointer = pt; }
   void setNumLock(bool on) { shared_.numLock = on; }
   bool grabbed(int id) const;
+  // The keyboards the keyboard hook wants but does not have: refused, or not reproducible.
+  std::vector<int> ungrabbedKeyboards() const;
 
  private:
   struct Device {

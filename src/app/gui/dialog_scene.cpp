@@ -1,0 +1,83 @@
+#include "app/gui/dialog_scene.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include "app/gui/dialog_presenter.h"
+#include "widgets/bitmap_state_button.h"
+#include "widgets/label.h"
+#include "widgets/skin.h"
+#include "widgets/text_button.h"
+
+namespace qor {
+
+void CentreWindowOn(QWidget& window, const QWidget* over) {
+  QRect area;
+  if (over && over->isVisible())
+    area = over->frameGeometry();
+  else if (QScreen* screen = QGuiApplication::primaryScreen())
+    area = screen->availableGeometry();
+  window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
+}
+
+UiDialogScene::UiDialogScene(QWidget* owner, const QString& name, int width, int height,
+                             const QString& background)
+    : UiScene(owner, name, width, height) {
+  SetBackground(skin::SkinPixmap("bg_" + background + ".png"));
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void UiDialogScene::CentreOnMainForm() {
+  CentreWindowOn(*this, MainForm());
+}
+
+UiLabel* UiDialogScene::AddTitle(const QString& name, const QString& text, int pixels) {
+  auto* title = new UiLabel(this, name, QRect(40, 0, width() - 80, 32), text);
+  title->SetFontSize(pixels, true);
+  title->setAlignment(Qt::AlignCenter);
+  title->SetStyleName("title");
+  FTitle = title;
+  AfterTranslate();
+  return title;
+}
+
+void UiDialogScene::AfterTranslate() {
+  // Assistive technology names the window by its title.
+  if (FTitle) setWindowTitle(FTitle->text());
+}
+
+void UiDialogScene::AddButtons(const QString& okName, const QString& cancelName,
+                               const QString& cancelCaption) {
+  OKButton = new UiTextButton(this, okName, QRect(width() - 214, height() - 44, 96, 28), "OK");
+  OKButton->SetStyleName("default");
+  OKButton->OnClick = [this](UiTextButton&) { Accept(); };
+  CancelButton = new UiTextButton(this, cancelName, QRect(width() - 110, height() - 44, 96, 28),
+                                  cancelCaption);
+  CancelButton->SetModalResult(kModalCancel);
+}
+
+UiBitmapStateButton* UiDialogScene::AddCloseButton(const QString& name, int result) {
+  auto* close = new UiBitmapStateButton(this, name, QRect(width() - 30, 4, 24, 24));
+  close->SetSkinBitmaps("close");
+  close->SetAccessibleText("Close");
+  close->OnClick = [this, result](UiBitmapStateButton&) { SetModalResult(result); };
+  SetCloseResult(result);
+  return close;
+}
+
+void UiDialogScene::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (!OKButton || OKButton->isEnabled()) Accept();
+      return;
+    case Qt::Key_Escape:
+      SetModalResult(kModalCancel);
+      return;
+    default:
+      UiScene::keyPressEvent(event);
+  }
+}
+
+}  // namespace qor

@@ -1,0 +1,36 @@
+// TFrmMessageDialog: a question of the macro editor with a title, a text and a second line;
+// TDlgLeaveMacroWithErrorsForm: whether to go on although macros have errors.
+#pragma once
+
+#include "app/gui/dialog_scene.h"
+
+namespace qor {
+
+class TFrmMessageDialog : public UiDialogScene {
+ public:
+  static constexpr int kWidth = 476, kHeight = 162;
+  explicit TFrmMessageDialog(QWidget* owner);
+  // The caller's texts, translated already; empty texts give empty labels.
+  void SetTexts(const QString& ATitle, const QString& AText, const QString& AText1);
+
+  bool FCreateByOther = false;
+  UiLabel* LabelTitle;
+  UiLabel* LabelText;
+  UiLabel* LabelText1;
+};
+
+class TDlgLeaveMacroWithErrorsForm : public UiDialogScene {
+ public:
+  static constexpr int kWidth = 452, kHeight = 211;
+  explicit TDlgLeaveMacroWithErrorsForm(QWidget* owner);
+  // The caller's texts go to hidden labels: the window asks its own question.
+  void SetTexts(const QString& ATitle, const QString& AText, const QString& AText1);
+
+  bool FCreateByOther = false;
+  UiLabel* LabelQuestion;
+  UiLabel* LabelTitle;  // hidden, like the next two
+  UiLabel* LabelText;
+  UiLabel* LabelText1;
+};
+
+}  // namespace qor
