@@ -61,6 +61,14 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
         buffer.data(), static_cast<uint32_t>(buffer.size()));
   pause();
 
+  // An image that is no profile (a zero record) would erase the mouse's settings.
+  if (FDM.FCurrentProfileInfo.ProfileHeader.FFileVersion != kProfileFileVersion) {
+    FWarnings.push_back("profile " + std::to_string(FDM.FProfileIndex + 1) +
+                        " holds no profile of this version; nothing was sent to the mouse");
+    trace(FWarnings.back());
+    return ApplyResult::NoProfile;
+  }
+
   // 5: the mouse must be there.
   THIDDataParam presence;
   presence.UsageAndPage = SharedDeviceUsagePair();

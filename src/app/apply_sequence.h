@@ -35,7 +35,7 @@ struct ApplyHooks {
   std::function<void(const std::string&)> Trace;         // one line per device step
 };
 
-enum class ApplyResult { Applied, NoMouse, MouseStopped };
+enum class ApplyResult { Applied, NoMouse, MouseStopped, NoProfile };
 
 // What reading the uploaded blocks back found.
 struct ApplyVerification {
@@ -52,6 +52,8 @@ class ApplySequence {
   // was sent; the caller shows kNoMouseTitle / kNoMouseText. MouseStopped: the data was saved
   // but a device exchange failed and nothing was sent after it; the caller shows
   // kMouseStoppedTitle / kMouseStoppedText (Failure() says which exchange and why).
+  // NoProfile: the current slot holds no profile of this version; nothing was sent and
+  // Warnings() says so.
   ApplyResult Run(const ApplyHooks& hooks);
   // The failed exchange of the last Run, or "".
   const std::string& Failure() const { return FFailure; }

@@ -158,6 +158,17 @@ TEST_F(ApplyTest, WithoutAMouseItSavesAndSendsNothing) {
   EXPECT_EQ(test::u16At(file, 72546), 250);  // saved before the presence check
 }
 
+TEST_F(ApplyTest, AnImageThatIsNoProfileIsNeverSent) {
+  sim::InProcessHidBackend backend({}, 1, sim::FactoryMemory("MODAL002"));
+  TuiHIDData device(backend, {});
+  dm.FCurrentProfileInfo = TMOUSEPROFILEINFO{};
+  ApplySequence apply(dm, device, pointer, monitor);
+  EXPECT_EQ(apply.Run(hooks()), ApplyResult::NoProfile);
+  ASSERT_TRUE(TuiThread::WaitForWorkers(std::chrono::seconds(5)));
+  ASSERT_EQ(apply.Warnings().size(), 1u);
+  EXPECT_EQ(backend.firmware(0).command6().count, 0u);  // the first thing Apply sends
+}
+
 TEST_F(ApplyTest, ModelDetectionTrimsAndMatchesExactly) {
   struct Case {
     std::string answer;

@@ -38,6 +38,8 @@ int runApply(TDM& dm, const std::vector<std::string>& args, Output& io) {
     case ApplyResult::MouseStopped:
       io.err << "qorcfg51-ctl: " << kMouseStoppedText << " (" << apply.Failure() << ")\n";
       return kExitMouseStopped;
+    case ApplyResult::NoProfile:
+      return kExitFailed;
     case ApplyResult::Applied:
       break;
   }
