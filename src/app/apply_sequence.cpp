@@ -1,6 +1,7 @@
 #include "app/apply_sequence.h"
 
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "app/pointer_worker.h"
@@ -18,6 +19,8 @@ ApplySequence::ApplySequence(TDM& dm, TuiHIDData& device, std::shared_ptr<Pointe
 
 ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   FWarnings.clear();
+  FFailure.clear();
+  FWritten.clear();
   auto processMessages = [&] {
     if (hooks.ProcessMessages) hooks.ProcessMessages();
   };
@@ -31,8 +34,18 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   auto trace = [&](const std::string& step) {
     if (hooks.Trace) hooks.Trace(step);
   };
+  bool busyShown = false;
   auto busy = [&](bool on) {
+    busyShown = on;
     if (hooks.Busy) hooks.Busy(on);
+  };
+  // Sends nothing more after a failed exchange: the mouse is gone or refuses.
+  auto stopped = [&](const std::string& step, uint32_t result) {
+    FFailure = step + ": " + std::strerror(static_cast<int>(result));
+    trace(step + " failed (" + std::strerror(static_cast<int>(result)) +
+          "); nothing more was sent");
+    if (busyShown) busy(false);
+    return ApplyResult::MouseStopped;
   };
 
   // 1-2: everything saved, whatever follows.
@@ -48,6 +61,14 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
         buffer.data(), static_cast<uint32_t>(buffer.size()));
   pause();
 
+  // An image that is no profile (a zero record) would erase the mouse's settings.
+  if (FDM.FCurrentProfileInfo.ProfileHeader.FFileVersion != kProfileFileVersion) {
+    FWarnings.push_back("profile " + std::to_string(FDM.FProfileIndex + 1) +
+                        " holds no profile of this version; nothing was sent to the mouse");
+    trace(FWarnings.back());
+    return ApplyResult::NoProfile;
+  }
+
   // 5: the mouse must be there.
   THIDDataParam presence;
   presence.UsageAndPage = SharedDeviceUsagePair();
@@ -57,9 +78,10 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   }
 
   trace("command 6 (0, 0)");
-  SendCommand6(FDevice, 0, 0);
+  if (uint32_t r = SendCommand6(FDevice, 0, 0)) return stopped("command 6 (0, 0)", r);
   busy(true);
 
+  // A level that cannot be read counts as 0; a mouse that went away fails the next write.
   int32_t level = 0;
   ReadCurrentCPIIndex(FDevice, level);
   trace("current CPI level read: " + std::to_string(level));
@@ -69,28 +91,59 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   TMOUSEPROFILEINFO profile{};
   FDM.ReadProfileInfo(profile, FDM.FProfileIndex);
   trace("profile blocks: button table, macro slots, LED block, CPI block");
-  WriteProfileBlocks(FDevice, profile, processMessages, &FWarnings);
+  if (uint32_t r = WriteProfileBlocks(FDevice, profile, processMessages, &FWarnings))
+    return stopped("profile blocks", r);
 
   const uint8_t rate = GetReportRateCode(profile.ConfigInfo.ReportRate, &FWarnings);
+  const uint8_t rateByte = static_cast<uint8_t>(rate * 16 + rate);
+  const auto wheel = static_cast<uint8_t>(profile.ConfigInfo.HWVWheelValue);
+  const bool wheelLED = profile.ConfigInfo.WheelLedOnOff != 0;
   pause();
-  trace("report rate byte " + std::to_string(rate * 16 + rate));
-  WriteDeviceByte(FDevice, static_cast<uint8_t>(rate * 16 + rate), kReportRateAddress);
+  trace("report rate byte " + std::to_string(rateByte));
+  if (uint32_t r = WriteDeviceByte(FDevice, rateByte, kReportRateAddress))
+    return stopped("report rate byte", r);
   trace("bank selector 0");
-  WriteDeviceByte(FDevice, 0, kBankSelectorAddress);
+  if (uint32_t r = WriteDeviceByte(FDevice, 0, kBankSelectorAddress))
+    return stopped("bank selector", r);
   trace("wheel LED byte");
-  WriteWheelLEDByte(FDevice, static_cast<uint8_t>(profile.ConfigInfo.HWVWheelValue),
-                    profile.ConfigInfo.WheelLedOnOff != 0, kWheelLEDAddress);
+  if (uint32_t r = WriteWheelLEDByte(FDevice, wheel, wheelLED, kWheelLEDAddress))
+    return stopped("wheel LED byte", r);
   pause();
   trace("command 6 (1, 0)");
-  SendCommand6(FDevice, 1, 0);
+  if (uint32_t r = SendCommand6(FDevice, 1, 0)) return stopped("command 6 (1, 0)", r);
   pause();
   trace("command 1 (1, 0)");
-  SendCommand1(FDevice, 1, 0);
+  if (uint32_t r = SendCommand1(FDevice, 1, 0)) return stopped("command 1 (1, 0)", r);
   pause();
 
+  FWritten = ProfileBlocksInMemory(profile);
+  FWritten.push_back({kReportRateAddress, {rateByte}});
+  FWritten.push_back({kBankSelectorAddress, {0}});
+  FWritten.push_back({kWheelLEDAddress, {WheelLEDByte(wheel, wheelLED)}});
   FMonitor.Notify(0, 0);
   busy(false);
   return ApplyResult::Applied;
+}
+
+ApplyVerification ApplySequence::Verify() {
+  ApplyVerification v;
+  for (const DeviceBlock& block : FWritten) {
+    std::vector<uint8_t> back(block.bytes.size());
+    const auto length = static_cast<uint16_t>(block.bytes.size());
+    if (uint32_t r = ReadDeviceBlock(FDevice, back.data(), length, block.address)) {
+      v.readFailure = "reading " + std::to_string(length) + " bytes at " +
+                      std::to_string(block.address) + ": " + std::strerror(static_cast<int>(r));
+      return v;
+    }
+    std::size_t differing = 0, first = 0;
+    for (std::size_t i = back.size(); i-- > 0;)
+      if (back[i] != block.bytes[i]) ++differing, first = i;
+    if (differing)
+      v.differences.push_back(std::to_string(differing) + " of " + std::to_string(length) +
+                              " bytes at " + std::to_string(block.address) +
+                              " differ, the first at " + std::to_string(block.address + first));
+  }
+  return v;
 }
 
 }  // namespace qor

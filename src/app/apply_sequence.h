@@ -5,11 +5,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/data_module.h"
 #include "platform/monitor_link.h"
 #include "platform/pointer_settings.h"
 #include "protocol/profile_blocks.h"
+#include "protocol/profile_upload.h"
 
 namespace qor {
 
@@ -18,6 +20,10 @@ class TuiHIDData;
 inline constexpr const char* kNoMouseTitle = "Warning";
 inline constexpr const char* kNoMouseText =
     "Please connect your mouse device before apply new settings!";
+inline constexpr const char* kMouseStoppedTitle = "Warning";
+inline constexpr const char* kMouseStoppedText =
+    "The mouse stopped answering during Apply. Your settings are saved; reconnect the mouse and "
+    "press Apply again.";
 inline constexpr std::chrono::milliseconds kApplyPause{50};
 
 // What the caller's event loop offers to Apply.
@@ -29,7 +35,13 @@ struct ApplyHooks {
   std::function<void(const std::string&)> Trace;         // one line per device step
 };
 
-enum class ApplyResult { Applied, NoMouse };
+enum class ApplyResult { Applied, NoMouse, MouseStopped, NoProfile };
+
+// What reading the uploaded blocks back found.
+struct ApplyVerification {
+  std::string readFailure;               // why the mouse could not be read, or ""
+  std::vector<std::string> differences;  // one line per block that differs
+};
 
 class ApplySequence {
  public:
@@ -37,8 +49,16 @@ class ApplySequence {
                 MonitorLink& monitor);
 
   // Runs Apply. NoMouse: the data was saved and the pointer settings handed on, but nothing
-  // was sent; the caller shows kNoMouseTitle / kNoMouseText.
+  // was sent; the caller shows kNoMouseTitle / kNoMouseText. MouseStopped: the data was saved
+  // but a device exchange failed and nothing was sent after it; the caller shows
+  // kMouseStoppedTitle / kMouseStoppedText (Failure() says which exchange and why).
+  // NoProfile: the current slot holds no profile of this version; nothing was sent and
+  // Warnings() says so.
   ApplyResult Run(const ApplyHooks& hooks);
+  // The failed exchange of the last Run, or "".
+  const std::string& Failure() const { return FFailure; }
+  // Reads back every block the last successful Run wrote and compares it.
+  ApplyVerification Verify();
   // What the last upload could not carry to the mouse, for the user to read.
   const UploadWarnings& Warnings() const { return FWarnings; }
 
@@ -48,6 +68,8 @@ class ApplySequence {
   std::shared_ptr<PointerSettings> FPointer;
   MonitorLink& FMonitor;
   UploadWarnings FWarnings;
+  std::string FFailure;
+  std::vector<DeviceBlock> FWritten;  // what the last Run left in the mouse
 };
 
 }  // namespace qor

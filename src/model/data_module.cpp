@@ -1,6 +1,8 @@
 #include "model/data_module.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -19,6 +21,39 @@ namespace {
 bool fileExists(const std::string& path) {
   std::error_code ec;
   return fs::exists(path, ec);
+}
+
+std::string slotName(int i) {
+  return "profile " + std::to_string(i + 1);
+}
+
+// A profile image of this system's version, as the upload and every save need.
+bool holdsProfile(const TuiProfile& store) {
+  const auto& bytes = store.StreamBytes();
+  int32_t version = 0;
+  if (bytes.size() >= sizeof version) std::memcpy(&version, bytes.data(), sizeof version);
+  return version == kProfileFileVersion;
+}
+
+// A name that stays inside the folder it is put in.
+bool usableFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+// Why the storage settings of a group record cannot be used, or "" when they can.
+std::string unusableStorage(const TProfileSettingGroup& g) {
+  for (int i = 0; i < kProfileSlots; ++i) {
+    const TProfileSettingInfo& e = g.ProfileSettingList[i];
+    const std::string name = readWideFieldUtf8(e.FileName);
+    if (e.StorageKind > 1)
+      return slotName(i) + " has the storage kind " + std::to_string(e.StorageKind) +
+             " (0 registry or 1 file)";
+    if (!usableFileName(name)) return slotName(i) + " has the file name \"" + name + "\"";
+    const std::string folder = readWideFieldUtf8(e.FilePath);
+    if (e.StorageKind == 1 && (folder.empty() || folder.front() != '/'))
+      return slotName(i) + " has the folder \"" + folder + "\", not an absolute path";
+  }
+  return {};
 }
 
 }  // namespace
@@ -42,8 +77,6 @@ TDM::TDM(const DataModuleEnvironment& env, StoreProblemSink problems)
   uiProfileDefaultGame.OnRestoreToDefault = [this](auto& s) { uiProfileGame1RestoreToDefault(s); };
   uiProfileTest.OnRestoreToDefault = [this](auto& s) { uiProfileTestRestoreToDefault(s); };
 
-  fs::path docs = env.documents / kDocumentsSubFolder;
-  FDocumentsFolder = docs.string();
   DataModuleCreate();
 }
 
@@ -54,7 +87,11 @@ void TDM::warn(std::string message) {
 }
 
 void TDM::error(std::string message) {
-  ++FErrorCount;
+  if (FGathered) {
+    if (std::find(FGathered->begin(), FGathered->end(), message) == FGathered->end())
+      FGathered->push_back(std::move(message));
+    return;
+  }
   if (FProblems) FProblems({StoreProblem::Kind::Error, std::move(message)});
 }
 
@@ -71,17 +108,70 @@ void TDM::prepareStore(TuiProfile& store, const std::string& valueName) {
   store.SetKeyPath(kRegistryKeyPath);
 }
 
-// Loads a registry-only record; a missing value gets factory values, saved at once. After a
-// failure of the registry itself the factory values are used but not saved, so that a
-// damaged database or a value of another type is never overwritten.
-void TDM::loadRecordFromRegistry(TuiProfile& store, const char* what) {
+// Loads a registry-only record; a missing value gets factory values, saved at once unless
+// `kept` says why not. After a failure of the registry itself the factory values are used
+// and `kept` keeps every later save away, so that a damaged database or a value of another
+// type is never overwritten.
+void TDM::loadRecordFromRegistry(TuiProfile& store, const char* what, std::string& kept) {
   if (store.LoadStreamFromRegistry()) return;
-  const bool layerFailed = store.LastError().has_value();
-  if (layerFailed)
+  if (store.LastError()) {
+    kept = "the stored " + std::string(what) + " could not be loaded (" + *store.LastError() +
+           ") and are kept as they are";
     error("cannot load the " + std::string(what) + ": " + *store.LastError() +
-          "; factory values are used for now and nothing was saved over it");
+          "; factory values are used for now and nothing is saved over it");
+    store.RestoreToDefault();
+    return;
+  }
   store.RestoreToDefault();
-  if (!layerFailed) checked(store, store.SaveStreamToRegistry());
+  if (kept.empty()) checked(store, store.SaveStreamToRegistry());
+}
+
+void TDM::chooseDocumentsFolder() {
+  const std::size_t limit = kLongestProfileFolder - 1 - std::strlen(kDocumentsSubFolder);
+  auto unusable = [&](const fs::path& folder) -> std::string {
+    if (!folder.is_absolute()) return "is not an absolute path";
+    TProfileSettingGroup probe{};
+    if (!RestoreFactoryProfileSettingGroup(probe, (folder / kDocumentsSubFolder).string()))
+      return "is longer than the " + std::to_string(limit) +
+             " characters the profile settings can hold";
+    return {};
+  };
+  fs::path docs = FEnv.documents;
+  if (const std::string why = unusable(docs); !why.empty()) {
+    warn("the documents folder \"" + docs.string() + "\" (XDG_DOCUMENTS_DIR) " + why +
+         "; the default documents folder " + FEnv.fallbackDocuments.string() + " is used");
+    docs = FEnv.fallbackDocuments;
+    if (const std::string why2 = unusable(docs); !why2.empty()) {
+      FDocumentsUsable = false;
+      error("the default documents folder \"" + docs.string() + "\" " + why2 +
+            " as well; profiles are kept in the settings database only");
+    }
+  }
+  FDocumentsFolder = (docs / kDocumentsSubFolder).string();
+}
+
+void TDM::loadProfileSettingGroup() {
+  prepareStore(uiProfileSettingGroup, kProfileSettingGroupValue);
+  TProfileSettingGroup zeroGroup{};
+  uiProfileSettingGroup.Write(zeroGroup);
+  loadRecordFromRegistry(uiProfileSettingGroup, "profile group settings", FGroupKept);
+  uiProfileSettingGroup.Read(FProfileSettingGroup);
+  if (const std::string why = unusableStorage(FProfileSettingGroup); !why.empty())
+    repairStorageSettings(why);
+}
+
+// Puts the factory storage settings into the group record; the group choice stays and the
+// profile files the broken settings named are left alone.
+void TDM::repairStorageSettings(const std::string& why) {
+  TProfileSettingGroup factory = FProfileSettingGroup;
+  TuiProfile::Stream stream(sizeof factory);
+  uiProfileSettingGroupRestoreToDefault(stream);
+  std::memcpy(&factory, stream.data(), sizeof factory);
+  std::copy(std::begin(factory.ProfileSettingList), std::end(factory.ProfileSettingList),
+            std::begin(FProfileSettingGroup.ProfileSettingList));
+  warn("the stored profile storage settings are not usable (" + why +
+       "); the factory storage settings are used and no profile file was touched");
+  if (FGroupKept.empty()) SaveProfileGroupSettingInfoToRegistry();
 }
 
 int TDM::groupStartProfile(int group) {
@@ -98,20 +188,34 @@ void TDM::createDocumentsFolder() {
          "; check that your documents folder exists and is writable");
 }
 
+void TDM::factorySlot(int slot) {
+  TuiProfile& store = *uiProfileGame[slot];
+  TMOUSEPROFILEINFO zero{};
+  store.SetSize(0);
+  store.Write(zero);
+  store.RestoreToDefault();
+}
+
+void TDM::keepSlot(int slot, const std::string& why) {
+  FSlotKept[slot] = why + "; it is kept as it is";
+  error(slotName(slot) + ": " + why + "; factory values are used for now and nothing is saved" +
+        " over it");
+  factorySlot(slot);
+}
+
 void TDM::keepDamagedFile(int slot, const std::string& file, const std::string& why) {
   std::string aside = file + ".damaged";
   for (int n = 1; fileExists(aside); ++n) aside = file + ".damaged." + std::to_string(n);
   std::error_code ec;
   fs::rename(file, aside, ec);
   if (ec) {
-    error("profile " + std::to_string(slot + 1) + ": " + why + "; it could not be moved aside (" +
-          ec.message() + ") and was left as it is; factory values are used for now");
+    keepSlot(slot, why + "; it could not be moved aside (" + ec.message() + ")");
     return;
   }
-  error("profile " + std::to_string(slot + 1) + ": " + why + "; the file was moved to " + aside +
+  error(slotName(slot) + ": " + why + "; the file was moved to " + aside +
         " and factory values are used");
-  uiProfileGame[slot]->RestoreToDefault();
-  checked(*uiProfileGame[slot], uiProfileGame[slot]->SaveStreamToFile());
+  factorySlot(slot);
+  saveSlotToFile(slot);
 }
 
 void TDM::loadSlot(int i) {
@@ -124,23 +228,19 @@ void TDM::loadSlot(int i) {
   store.SetFilePath(folder);
   TMOUSEPROFILEINFO zero{};
   store.Write(zero);
-  const std::string slot = "profile " + std::to_string(i + 1);
+  const std::string slot = slotName(i);
 
+  // The storage settings were checked: the kind is 0 or 1, the name and folder usable.
   if (e.StorageKind == 0) {
     if (!store.LoadStreamFromRegistry()) {
-      checked(store, false);
-      store.RestoreToDefault();
+      if (store.LastError())
+        keepSlot(i, "its registry value could not be loaded (" + *store.LastError() + ")");
+      else
+        store.RestoreToDefault();
+    } else if (!holdsProfile(store)) {
+      keepSlot(i, "its registry value \"" + name + "\" is not a profile of this version");
     }
-  } else if (e.StorageKind == 1) {
-    // A stored name with a folder in it, or a relative folder, would point the slot's file
-    // somewhere the user never chose.
-    if (name.empty() || name.find('/') != std::string::npos || folder.empty() ||
-        folder.front() != '/') {
-      warn(slot + ": the stored file location \"" + folder + "\" / \"" + name +
-           "\" is not usable; factory values are used and not saved to a file");
-      store.RestoreToDefault();
-      return;
-    }
+  } else {
     const std::string f = WithTrailingSeparator(folder) + name;
     if (!fileExists(f)) {
       store.RestoreToDefault();
@@ -150,10 +250,13 @@ void TDM::loadSlot(int i) {
         keepDamagedFile(i, f, "cannot load " + f + " (" + *store.LastError() + ")");
       else {
         store.RestoreToDefault();
-        checked(store, store.SaveStreamToFile());
+        saveSlotToFile(i);
       }
+    } else if (!holdsProfile(store)) {
+      keepDamagedFile(i, f, f + " is not a profile of this version");
     }
   }
+  if (!FSlotKept[i].empty() || !holdsProfile(store)) return;
   const std::size_t size = store.StreamBytes().size();
   if (size != sizeof(TMOUSEPROFILEINFO))
     warn(slot + " holds " + std::to_string(size) + " bytes instead of " +
@@ -163,11 +266,8 @@ void TDM::loadSlot(int i) {
 void TDM::DataModuleCreate() {
   FProfileGroupIndex = 0;
 
-  prepareStore(uiProfileSettingGroup, kProfileSettingGroupValue);
-  TProfileSettingGroup zeroGroup{};
-  uiProfileSettingGroup.Write(zeroGroup);
-  loadRecordFromRegistry(uiProfileSettingGroup, "profile group settings");
-  uiProfileSettingGroup.Read(FProfileSettingGroup);
+  chooseDocumentsFolder();
+  loadProfileSettingGroup();
   FProfileGroupIndex = FProfileSettingGroup.CurrentProfileGroup;
   if (!IsProfileGroupIndexInRange(FProfileGroupIndex)) {
     warn("the stored profile group " + std::to_string(FProfileGroupIndex) +
@@ -182,7 +282,7 @@ void TDM::DataModuleCreate() {
 
   prepareStore(uiProfileAllSettingInfo, kAllProfilesValue);
   uiProfileAllSettingInfo.Write(FAllProfileSettingInfo);
-  loadRecordFromRegistry(uiProfileAllSettingInfo, "all-profiles settings");
+  loadRecordFromRegistry(uiProfileAllSettingInfo, "all-profiles settings", FAllKept);
   uiProfileAllSettingInfo.Read(FAllProfileSettingInfo);
 
   // Made before the slots take their folders, so that the first slot saves from the start.
@@ -258,7 +358,7 @@ bool TDM::LoadProfileInfoFromRegistry(int AProfileIndex) {
 }
 
 void TDM::LoadProfileGroupSettingInfoFromRegistry() {
-  loadRecordFromRegistry(uiProfileSettingGroup, "profile group settings");
+  loadRecordFromRegistry(uiProfileSettingGroup, "profile group settings", FGroupKept);
   uiProfileSettingGroup.Read(FProfileSettingGroup);
   FProfileGroupIndex = IsProfileGroupIndexInRange(FProfileSettingGroup.CurrentProfileGroup)
                            ? FProfileSettingGroup.CurrentProfileGroup
@@ -267,7 +367,7 @@ void TDM::LoadProfileGroupSettingInfoFromRegistry() {
 }
 
 void TDM::LoadAllProfileInfoFromRegistry() {
-  loadRecordFromRegistry(uiProfileAllSettingInfo, "all-profiles settings");
+  loadRecordFromRegistry(uiProfileAllSettingInfo, "all-profiles settings", FAllKept);
   uiProfileAllSettingInfo.Read(FAllProfileSettingInfo);
 }
 
@@ -283,26 +383,59 @@ bool TDM::SaveBackToProfileInfo(const TMOUSEPROFILEINFO& AProfileInfo, int AProf
   return true;
 }
 
+bool TDM::slotSavable(int i) {
+  if (!FSlotKept[i].empty()) {
+    error(slotName(i) + " is not saved: " + FSlotKept[i]);
+    return false;
+  }
+  if (!holdsProfile(*FProfileGroup[i])) {
+    error(slotName(i) + " holds no profile of this version; it is not saved");
+    return false;
+  }
+  return true;
+}
+
+bool TDM::saveSlotToFile(int i) {
+  if (!slotSavable(i)) return false;
+  TuiProfile& store = *FProfileGroup[i];
+  if (store.FilePath().empty()) {
+    // A registry-kept slot has its file copy only where its folder exists.
+    const TProfileSettingInfo& e = FProfileSettingGroup.ProfileSettingList[i];
+    if (e.StorageKind == 1)
+      error(slotName(i) + " is not saved to its file: the folder \"" +
+            readWideFieldUtf8(e.FilePath) + "\" does not exist");
+    return false;
+  }
+  return checked(store, store.SaveStreamToFile());
+}
+
+bool TDM::saveSlotToRegistry(int i) {
+  if (!slotSavable(i)) return false;
+  return checked(*FProfileGroup[i], FProfileGroup[i]->SaveStreamToRegistry());
+}
+
 bool TDM::SaveCurrentProfileInfoToRegistry() {
   SaveBackToCurrentProfileInfo();
-  TuiProfile& store = *FProfileGroup[FProfileIndex];
-  return checked(store, store.SaveStreamToRegistry());
+  return saveSlotToRegistry(FProfileIndex);
 }
 
 bool TDM::SaveCurrentProfileInfoToFile() {
-  TuiProfile& store = *FProfileGroup[FProfileIndex];
-  return checked(store, store.SaveStreamToFile());
+  return saveSlotToFile(FProfileIndex);
 }
 
 bool TDM::SaveCurrentProfileInfoToFile(const std::string& AFile) {
   TuiProfile& store = *FProfileGroup[FProfileIndex];
+  if (!holdsProfile(store)) {
+    error(slotName(FProfileIndex) + " holds no profile of this version; nothing was written to " +
+          AFile);
+    return false;
+  }
   return checked(store, store.SaveStreamToFile(AFile));
 }
 
 bool TDM::SaveProfileInfoToRegistry(int AProfileIndex) {
   if (!IsProfileIndexInRange(AProfileIndex)) return false;
-  TuiProfile& store = *FProfileGroup[AProfileIndex];
-  return checked(store, store.SaveStreamToRegistry());
+  return saveSlotToRegistry(AProfileIndex);
 }
 
 bool TDM::SaveBackAllProfileInfo() {
@@ -311,15 +444,13 @@ bool TDM::SaveBackAllProfileInfo() {
 
 bool TDM::SaveBackAllProfileInfoToRegistry() {
   bool all = true;
-  for (int i = 0; i < kProfileSlots; ++i)
-    all = checked(*FProfileGroup[i], FProfileGroup[i]->SaveStreamToRegistry()) && all;
+  for (int i = 0; i < kProfileSlots; ++i) all = saveSlotToRegistry(i) && all;
   return all;
 }
 
 bool TDM::SaveBackAllProfileInfoToFile() {
   bool all = true;
-  for (int i = 0; i < kProfileSlots; ++i)
-    all = checked(*FProfileGroup[i], FProfileGroup[i]->SaveStreamToFile()) && all;
+  for (int i = 0; i < kProfileSlots; ++i) all = saveSlotToFile(i) && all;
   return all;
 }
 
@@ -329,12 +460,30 @@ void TDM::SaveBackToProfileGroupSettingInfo() {
 
 bool TDM::SaveProfileGroupSettingInfoToRegistry() {
   uiProfileSettingGroup.Write(FProfileSettingGroup);
+  return saveGroupStore();
+}
+
+bool TDM::saveGroupStore() {
+  if (!FGroupKept.empty()) {
+    error("the profile storage settings are not saved: " + FGroupKept);
+    return false;
+  }
+  TProfileSettingGroup stored{};
+  uiProfileSettingGroup.Read(stored);
+  if (const std::string why = unusableStorage(stored); !why.empty()) {
+    error("the profile storage settings are not saved: " + why);
+    return false;
+  }
   return checked(uiProfileSettingGroup, uiProfileSettingGroup.SaveStreamToRegistry());
 }
 
 bool TDM::SaveBackAllProfileSettingInfo() {
   FAllProfileSettingInfo.CurrentGame = FProfileIndex;
   uiProfileAllSettingInfo.Write(FAllProfileSettingInfo);
+  if (!FAllKept.empty()) {
+    error("the current profile choice is not saved: " + FAllKept);
+    return false;
+  }
   return checked(uiProfileAllSettingInfo, uiProfileAllSettingInfo.SaveStreamToRegistry());
 }
 
@@ -357,8 +506,9 @@ bool TDM::ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePat
 }
 
 bool TDM::SaveAllProfileData() {
-  // A slot without a folder is simply not saved to a file; only layer errors count here.
-  const int errorsBefore = FErrorCount;
+  // One save touches the same slot several times: its reasons are told once, together.
+  std::vector<std::string> gathered;
+  FGathered = &gathered;
   SaveBackToCurrentProfileInfo();
   SaveCurrentProfileInfoToRegistry();
   SaveCurrentProfileInfoToFile();
@@ -366,7 +516,12 @@ bool TDM::SaveAllProfileData() {
   SaveBackAllProfileInfoToRegistry();
   SaveBackToProfileGroupSettingInfo();
   SaveProfileGroupSettingInfoToRegistry();
-  return FErrorCount == errorsBefore;
+  FGathered = nullptr;
+  if (gathered.empty()) return true;
+  std::string all = "not everything was saved:";
+  for (const std::string& reason : gathered) all += "\n" + reason;
+  error(std::move(all));
+  return false;
 }
 
 // ---- Factory values -----------------------------------------------------------------------
@@ -394,7 +549,7 @@ bool TDM::RestoreProfileGroupToDefault(int AProfileGroupIndex) {
 
 void TDM::RestoreProfileSettingGroupToDefault() {
   uiProfileSettingGroup.RestoreToDefault();
-  checked(uiProfileSettingGroup, uiProfileSettingGroup.SaveStreamToRegistry());
+  saveGroupStore();
 }
 
 void TDM::RestoreToDefaultCPISetting() {
@@ -426,9 +581,12 @@ void TDM::uiProfileTestRestoreToDefault(TuiProfile::Stream& AStream) {
 
 void TDM::uiProfileSettingGroupRestoreToDefault(TuiProfile::Stream& AStream) {
   FillRecordInStream<TProfileSettingGroup>(AStream, [this](TProfileSettingGroup& g) {
-    if (!RestoreFactoryProfileSettingGroup(g, FDocumentsFolder))
-      error("the documents folder " + FDocumentsFolder +
-            " is too long to be stored in the profile settings; profiles are not saved to files");
+    if (FDocumentsUsable && RestoreFactoryProfileSettingGroup(g, FDocumentsFolder)) return;
+    // No folder fits: the slots live in the registry, and the record only in memory so that
+    // a later start with a usable folder makes its own.
+    RestoreFactoryProfileSettingGroup(g, "");
+    for (TProfileSettingInfo& e : g.ProfileSettingList) e.StorageKind = 0;
+    FGroupKept = "no documents folder fits them";
   });
 }
 

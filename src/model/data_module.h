@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/profile_records.h"
 #include "model/profile_store.h"
+#include "platform/paths.h"
 #include "platform/registry.h"
 
 namespace qor {
@@ -26,6 +28,8 @@ struct DataModuleEnvironment {
   Registry& registry;
   std::filesystem::path documents;  // the user's documents folder
   std::filesystem::path program;    // the program folder, holding config.ini
+  // Used instead of `documents` when that cannot be stored in the profile settings.
+  std::filesystem::path fallbackDocuments = paths::defaultDocuments();
 };
 
 inline constexpr const char* kRegistryKeyPath = "software\\QOR51GMMouse";
@@ -72,8 +76,8 @@ class TDM {
   bool SaveBackAllProfileSettingInfo();
   bool ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePath);
   // Apply's save step: the current profile written back, the five slots saved to their
-  // files and the registry, the group record to the registry. False when a save failed in
-  // the file or registry layer (the problems were reported).
+  // files and the registry, the group record to the registry. False when any save was not
+  // done; the reasons are reported together, as one problem.
   bool SaveAllProfileData();
 
   // Factory values.
@@ -117,10 +121,22 @@ class TDM {
  private:
   void DataModuleCreate();
   void prepareStore(TuiProfile& store, const std::string& valueName);
-  void loadRecordFromRegistry(TuiProfile& store, const char* what);
+  void loadRecordFromRegistry(TuiProfile& store, const char* what, std::string& kept);
   void loadSlot(int i);
   void keepDamagedFile(int slot, const std::string& file, const std::string& why);
+  void chooseDocumentsFolder();
+  void loadProfileSettingGroup();
+  void repairStorageSettings(const std::string& why);
   void createDocumentsFolder();
+  // Saves slot i to its file or to the registry, unless it must not be (reported).
+  bool saveSlotToFile(int i);
+  bool saveSlotToRegistry(int i);
+  bool slotSavable(int i);
+  bool saveGroupStore();
+  // Puts factory values into slot i's store, over whatever it held.
+  void factorySlot(int slot);
+  // Factory values for slot i, whose stored copy could not be used and is never saved over.
+  void keepSlot(int slot, const std::string& why);
   int groupStartProfile(int group);
   bool checked(TuiProfile& store, bool done);
   void warn(std::string message);
@@ -135,7 +151,14 @@ class TDM {
   DataModuleEnvironment FEnv;
   StoreProblemSink FProblems;
   std::string FDocumentsFolder;
-  int FErrorCount = 0;  // errors reported so far
+  bool FDocumentsUsable = true;  // the folder fits the profile settings
+  // While SaveAllProfileData runs, errors are gathered here and reported once at its end.
+  std::vector<std::string>* FGathered = nullptr;
+  // Why a record's stored copy must not be overwritten this run (it could not be loaded and
+  // is kept for the user); empty when it may be saved.
+  std::array<std::string, kProfileSlots> FSlotKept;
+  std::string FGroupKept;
+  std::string FAllKept;
   TuiProfile uiProfileSettingGroup;
   TuiProfile uiProfileAllSettingInfo;
   std::array<std::unique_ptr<TuiProfile>, kProfileSlots> uiProfileGame;

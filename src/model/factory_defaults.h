@@ -16,9 +16,12 @@ namespace qor {
 void RestoreFactoryProfile(TMOUSEPROFILEINFO& p);
 // The test profile: a zero image with six buttons, the sixth a key-bit function.
 void RestoreFactoryTestProfile(TMOUSEPROFILEINFO& p);
-// Five file-based slots "QORProfile1.PFX".. in `documentsFolder`. Returns false (record
-// unchanged) when a folder does not fit its field.
+// Five file-based slots "QORProfile1.PFX".. in `documentsFolder`, their macros in
+// "ETProfile1_Macros".. beside the files. Returns false (record unchanged) when a folder does
+// not fit its field.
 bool RestoreFactoryProfileSettingGroup(TProfileSettingGroup& g, const std::string& documentsFolder);
+// The longest profile folder (UTF-16 units) whose macro folders still fit their field.
+inline constexpr int kLongestProfileFolder = kPathUnits - 18;  // room for "/ETProfile1_Macros"
 // The all-profiles record.
 void RestoreFactoryAllGamesInfo(TALLGAMESINFO& a);
 // The sensitivity part of a profile.

@@ -1,6 +1,7 @@
 #include "model/settings_file.h"
 
 #include "model/ascii_text.h"
+#include "platform/paths.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -189,7 +190,10 @@ std::optional<int32_t> parseInteger(std::string_view s) {
 
 }  // namespace
 
-SettingsFile SettingsFile::load(const std::filesystem::path& file) {
+SettingsFile SettingsFile::load(const std::filesystem::path& named) {
+  // Every other name of the program folder is matched without regard to case; so is this.
+  const std::filesystem::path file =
+      paths::resolveInFolder(named.parent_path(), named.filename().string());
   std::ifstream in(file, std::ios::binary);
   if (!in) return {};
   // Read in chunks rather than trusting a reported size: special files report none or lie.

@@ -24,7 +24,8 @@ class SettingsFile {
  public:
   SettingsFile() = default;
 
-  // Reads the file; a missing or unreadable file gives an empty settings file (all defaults).
+  // Reads the file, its name matched without regard to case in its folder; a missing or
+  // unreadable file gives an empty settings file (all defaults).
   static SettingsFile load(const std::filesystem::path& file);
   // Parses file content given as raw bytes.
   static SettingsFile parse(std::string_view bytes);

@@ -38,6 +38,25 @@ class Fd {
   int fd_;
 };
 
+// The file a write to `file` must replace: symbolic links are followed to their target, so
+// that the link the user made stays a link. Empty with `err` set when the chain does not end.
+fs::path followLinks(const fs::path& file, int& err) {
+  fs::path at = file;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(at, ec);
+    if (ec) {
+      err = ec.value();
+      return {};
+    }
+    at = target.is_absolute() ? target : at.parent_path() / target;
+  }
+  err = ELOOP;
+  return {};
+}
+
 }  // namespace
 
 std::optional<std::string> readWholeFile(const fs::path& file, std::vector<uint8_t>& out,
@@ -64,8 +83,19 @@ std::optional<std::string> readWholeFile(const fs::path& file, std::vector<uint8
   return std::nullopt;
 }
 
-std::optional<std::string> writeFileAtomically(const fs::path& file, const uint8_t* data,
+std::optional<std::string> writeFileAtomically(const fs::path& named, const uint8_t* data,
                                                std::size_t size) {
+  int linkError = 0;
+  const fs::path file = followLinks(named, linkError);
+  if (file.empty()) return failure("cannot replace", named, linkError);
+  // Only a regular file is replaced, and only one the user left writable: a rename would
+  // silently take the place of a device node or of a file made read-only on purpose.
+  struct stat existing {};
+  const bool exists = ::stat(file.c_str(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode))
+    return "cannot replace " + file.string() + ": not a regular file";
+  if (exists && ((existing.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0))
+    return failure("cannot replace", file, EACCES) + " (the file is read-only)";
   fs::path folder = file.parent_path();
   if (folder.empty()) folder = ".";
   // Built by appending: GCC 12 warns falsely (-Wrestrict) about "." + name at -O3.
@@ -82,10 +112,9 @@ std::optional<std::string> writeFileAtomically(const fs::path& file, const uint8
     return failure(what, file, err);
   };
   // Keep the permissions an existing file had; a new one gets the usual 0666 & ~umask.
-  struct stat st {};
   mode_t mode;
-  if (::stat(file.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
+  if (exists) {
+    mode = existing.st_mode & 07777;
   } else {
     mode_t mask = ::umask(0);
     ::umask(mask);

@@ -19,8 +19,10 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file,
                                          std::uintmax_t maxSize = kMaxStoredFileSize);
 
 // Replaces `file` with `data`: writes a temporary file in the same folder, flushes it to disk
-// and renames it over the target, so a crash or a full disk never leaves half a file.
-// Returns an error text naming the file and the cause, or nothing on success.
+// and renames it over the target, so a crash or a full disk never leaves half a file. A
+// symbolic link is followed and its target replaced in the target's folder; a target that is
+// not a regular file, or is read-only, is refused. Returns an error text naming the file and
+// the cause, or nothing on success.
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& file,
                                                const uint8_t* data, std::size_t size);
 

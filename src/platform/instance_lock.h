@@ -8,6 +8,10 @@
 
 namespace qor {
 
+// The lock the window holds for its whole run (named after its window class); the command
+// line takes it too while it changes stored settings.
+inline constexpr const char* kSettingsLockName = "TQorCfg51Main";
+
 class InstanceLock {
  public:
   // Takes the lock named `name` ($XDG_RUNTIME_DIR/<name>.lock, else /tmp/<name>-<uid>.lock);

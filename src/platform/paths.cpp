@@ -56,6 +56,10 @@ fs::path runtimeDir() {
 fs::path documents() {
   std::string x = env("XDG_DOCUMENTS_DIR");
   if (!x.empty()) return fs::path(x);
+  return defaultDocuments();
+}
+
+fs::path defaultDocuments() {
   fs::path fromFile = documentsFromUserDirs(configHome() / "user-dirs.dirs");
   if (!fromFile.empty()) return fromFile;
   return home() / "Documents";

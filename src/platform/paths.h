@@ -13,9 +13,12 @@ std::filesystem::path configHome();
 // $XDG_RUNTIME_DIR, else /tmp.
 std::filesystem::path runtimeDir();
 
-// The user's documents folder: $XDG_DOCUMENTS_DIR, else the XDG_DOCUMENTS_DIR line of
-// $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Documents.
+// The user's documents folder: $XDG_DOCUMENTS_DIR, else defaultDocuments().
 std::filesystem::path documents();
+
+// The documents folder without the environment variable: the XDG_DOCUMENTS_DIR line of
+// $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Documents.
+std::filesystem::path defaultDocuments();
 
 // The program folder (config.ini, ui.local, images/): $QORCFG51_PROGRAM_DIR when set; else
 // the executable's folder when it holds config.ini or images/; else the installed share folder.

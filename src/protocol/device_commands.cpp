@@ -1,6 +1,7 @@
 #include "protocol/device_commands.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
@@ -31,11 +32,13 @@ uint32_t storedLength(const uint8_t* at) {
 
 }  // namespace
 
-void WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t length, uint16_t address) {
-  if (length == 0 || length > kCommandPayloadSize) return;
+uint32_t WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t length,
+                          uint16_t address) {
+  if (length == 0) return 0;
+  if (length > kCommandPayloadSize) return EINVAL;
   auto packet = newBlockCommand(kCmdWriteBlock, length, address);
   std::memcpy(packet->Payload, data, length);
-  SendDeviceCommand(device, *packet);
+  return SendDeviceCommand(device, *packet);
 }
 
 uint32_t ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length, uint16_t address) {
@@ -45,43 +48,49 @@ uint32_t ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length, u
   return 0;
 }
 
-void WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address) {
-  WriteDeviceBlock(device, &value, 1, address);
+uint32_t WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address) {
+  return WriteDeviceBlock(device, &value, 1, address);
 }
 
 uint32_t ReadDeviceByte(TuiHIDData& device, uint8_t& buffer, uint16_t address) {
   return ReadDeviceBlock(device, &buffer, 1, address);
 }
 
-void WriteWheelLEDByte(TuiHIDData& device, uint8_t value, bool on, uint16_t address) {
-  WriteDeviceByte(device, uint8_t((on ? 0x80 : 0) | (value & 0x7F)), address);
+uint8_t WheelLEDByte(uint8_t value, bool on) {
+  return uint8_t((on ? 0x80 : 0) | (value & 0x7F));
 }
 
-void WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address) {
-  WriteDeviceBlock(device, table.data(), table.size(), address);
+uint32_t WriteWheelLEDByte(TuiHIDData& device, uint8_t value, bool on, uint16_t address) {
+  return WriteDeviceByte(device, WheelLEDByte(value, on), address);
 }
 
-void WriteMacroSlots(TuiHIDData& device, const MacroImage& image) {
-  const uint8_t* lengths = image.data() + kMacroImageLengths;
-  const int last = kMacroSlotCount - 1;
-  for (int slot = 0; slot < last; ++slot) {
-    // A stored length past the slot would send the next slot's bytes: cut it to the slot.
-    const uint32_t length =
-        std::min<uint32_t>(storedLength(lengths + 4 * slot), uint32_t(kMacroSlotSize));
-    WriteDeviceBlock(device, image.data() + slot * kMacroSlotSize, uint16_t(length),
-                     kMacroSlotAddress[slot]);
-  }
+uint32_t WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address) {
+  return WriteDeviceBlock(device, table.data(), table.size(), address);
+}
+
+uint16_t MacroSlotWriteLength(const MacroImage& image, int slot) {
   // The last slot always goes in full, so nothing of an older macro stays behind it.
-  WriteDeviceBlock(device, image.data() + last * kMacroSlotSize, kMacroSlotSize,
-                   kMacroSlotAddress[last]);
+  if (slot == kMacroSlotCount - 1) return kMacroSlotSize;
+  // A stored length past the slot would send the next slot's bytes: cut it to the slot.
+  const uint8_t* lengths = image.data() + kMacroImageLengths;
+  return uint16_t(std::min<uint32_t>(storedLength(lengths + 4 * slot), uint32_t(kMacroSlotSize)));
 }
 
-void WriteLEDBlock(TuiHIDData& device, const LEDBlock& block, uint16_t address) {
-  WriteDeviceBlock(device, block.data(), block.size(), address);
+uint32_t WriteMacroSlots(TuiHIDData& device, const MacroImage& image) {
+  for (int slot = 0; slot < kMacroSlotCount; ++slot) {
+    if (uint32_t r = WriteDeviceBlock(device, image.data() + slot * kMacroSlotSize,
+                                      MacroSlotWriteLength(image, slot), kMacroSlotAddress[slot]))
+      return r;
+  }
+  return 0;
 }
 
-void WriteCPIBlock(TuiHIDData& device, const CPIBlock& block, uint16_t address) {
-  WriteDeviceBlock(device, block.data(), block.size(), address);
+uint32_t WriteLEDBlock(TuiHIDData& device, const LEDBlock& block, uint16_t address) {
+  return WriteDeviceBlock(device, block.data(), block.size(), address);
+}
+
+uint32_t WriteCPIBlock(TuiHIDData& device, const CPIBlock& block, uint16_t address) {
+  return WriteDeviceBlock(device, block.data(), block.size(), address);
 }
 
 uint32_t ReadCPIBlock(TuiHIDData& device, CPIBlock& buffer, uint16_t address) {
@@ -102,17 +111,17 @@ uint32_t ReadCurrentCPIIndex(TuiHIDData& device, int32_t& index) {
   return 0;
 }
 
-void SendLEDPreview(TuiHIDData& device, const LEDBlock& block) {
+uint32_t SendLEDPreview(TuiHIDData& device, const LEDBlock& block) {
   auto packet = newCommand(kCmdLEDPreview, {block[0], block[1], block[2], block[3], block[4]});
-  SendDeviceCommand(device, *packet);
+  return SendDeviceCommand(device, *packet);
 }
 
-void SendCommand1(TuiHIDData& device, uint8_t p0, uint8_t p1) {
-  SendDeviceCommand(device, *newCommand(kCmdCommand1, {p0, p1}));
+uint32_t SendCommand1(TuiHIDData& device, uint8_t p0, uint8_t p1) {
+  return SendDeviceCommand(device, *newCommand(kCmdCommand1, {p0, p1}));
 }
 
-void SendCommand6(TuiHIDData& device, uint8_t a, uint8_t b) {
-  SendDeviceCommand(device, *newCommand(kCmdCommand6, {a, b}));
+uint32_t SendCommand6(TuiHIDData& device, uint8_t a, uint8_t b) {
+  return SendDeviceCommand(device, *newCommand(kCmdCommand6, {a, b}));
 }
 
 }  // namespace qor

@@ -9,6 +9,7 @@
 #include "app/thread_call.h"
 #include "device/hid_data.h"
 #include "platform/linux/sqlite_registry.h"
+#include "protocol/device_commands.h"
 #include "settings/button_assignment.h"
 #include "sim/in_process_backend.h"
 #include "test_support/bytes.h"
@@ -123,6 +124,25 @@ TEST_F(ApplyTest, UploadsTheCurrentProfileInOrder) {
   EXPECT_EQ(events, expected);
 }
 
+TEST_F(ApplyTest, VerifyFindsWhatTheMouseDoesNotHold) {
+  sim::InProcessHidBackend backend({}, 1, sim::FactoryMemory("MODAL002"));
+  TuiHIDData device(backend, {});
+  dm.FCurrentProfileInfo.ConfigInfo.ReportRate = 500;
+  ApplySequence apply(dm, device, nullptr, monitor);
+  ASSERT_EQ(apply.Run(hooks()), ApplyResult::Applied);
+  ApplyVerification v = apply.Verify();
+  EXPECT_TRUE(v.readFailure.empty());
+  EXPECT_TRUE(v.differences.empty());
+  // Something else changed the report rate byte (0x22 was written) and two LED bytes.
+  ASSERT_EQ(WriteDeviceByte(device, 0x11, kReportRateAddress), 0u);
+  const uint8_t led[2] = {1, 2};
+  ASSERT_EQ(WriteDeviceBlock(device, led, 2, kLEDBlockAddress + 3), 0u);
+  v = apply.Verify();
+  EXPECT_EQ(v.differences,
+            (std::vector<std::string>{"2 of 6 bytes at 2177 differ, the first at 2180",
+                                      "1 of 1 bytes at 69 differ, the first at 69"}));
+}
+
 TEST_F(ApplyTest, WithoutAMouseItSavesAndSendsNothing) {
   sim::InProcessHidBackend backend(otherCollection());
   TuiHIDData device(backend, {});
@@ -136,6 +156,17 @@ TEST_F(ApplyTest, WithoutAMouseItSavesAndSendsNothing) {
   EXPECT_EQ(at(backend.firmware(0).memory(), 144, 1), Bytes{0});
   const Bytes file = test::readBytes(dir / "docs" / "Tessaly Gaming Mouse" / "QORProfile1.PFX");
   EXPECT_EQ(test::u16At(file, 72546), 250);  // saved before the presence check
+}
+
+TEST_F(ApplyTest, AnImageThatIsNoProfileIsNeverSent) {
+  sim::InProcessHidBackend backend({}, 1, sim::FactoryMemory("MODAL002"));
+  TuiHIDData device(backend, {});
+  dm.FCurrentProfileInfo = TMOUSEPROFILEINFO{};
+  ApplySequence apply(dm, device, pointer, monitor);
+  EXPECT_EQ(apply.Run(hooks()), ApplyResult::NoProfile);
+  ASSERT_TRUE(TuiThread::WaitForWorkers(std::chrono::seconds(5)));
+  ASSERT_EQ(apply.Warnings().size(), 1u);
+  EXPECT_EQ(backend.firmware(0).command6().count, 0u);  // the first thing Apply sends
 }
 
 TEST_F(ApplyTest, ModelDetectionTrimsAndMatchesExactly) {

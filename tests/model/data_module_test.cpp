@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "model/data_module.h"
@@ -31,10 +37,22 @@ class DataModuleTest : public ::testing::Test {
   std::unique_ptr<SqliteRegistry> makeRegistry() {
     return std::make_unique<SqliteRegistry>(dir / "user.db", dir / "machine.db");
   }
-  std::unique_ptr<TDM> start() {
+  std::unique_ptr<TDM> start() { return startIn(docs, dir / "fallback"); }
+  std::unique_ptr<TDM> startIn(const fs::path& documents, const fs::path& fallback) {
     problems.clear();
-    return std::make_unique<TDM>(DataModuleEnvironment{*registry, docs, dir / "program"},
-                                 [this](const StoreProblem& p) { problems.push_back(p); });
+    return std::make_unique<TDM>(
+        DataModuleEnvironment{*registry, documents, dir / "program", fallback},
+        [this](const StoreProblem& p) { problems.push_back(p); });
+  }
+  bool told(const std::string& text) const {
+    return std::any_of(problems.begin(), problems.end(),
+                       [&](auto& p) { return p.message.find(text) != std::string::npos; });
+  }
+  // Slot i (0-based) of the stored group record kept in the registry with `kind`.
+  void storeSlotKind(int i, uint8_t kind) {
+    Bytes group = value("QOR51ProfileSettingGroup.PFX");
+    group[12 + std::size_t(i) * 6190 + 6188] = kind;
+    putValue("QOR51ProfileSettingGroup.PFX", group);
   }
   int errors() const {
     return int(std::count_if(problems.begin(), problems.end(),
@@ -240,6 +258,173 @@ TEST_F(DataModuleTest, ImportRefusesWrongVersionsAndSizes) {
   EXPECT_EQ(dm->FCurrentProfileInfo.ConfigInfo.ReportRate, 250);
   EXPECT_EQ(notices, 1);
   EXPECT_EQ(test::u16At(value("QORProfile1.PFX"), kReportRate), 250);
+}
+
+TEST_F(DataModuleTest, UnusableStorageSettingsAreRepairedWithoutTouchingFiles) {
+  const Bytes factoryGroup = [&] {
+    start();
+    return value("QOR51ProfileSettingGroup.PFX");
+  }();
+  Bytes relative = factoryGroup, kind7 = factoryGroup, slashName = factoryGroup;
+  test::putWide(relative, 12 + 2 * 6190 + 2, std::string("Documents/elsewhere", 20));
+  kind7[12 + 3 * 6190 + 6188] = 7;
+  test::putWide(slashName, 12 + 4 * 6190 + 4098, std::string("../QORProfile5.PFX", 19));
+  struct Case {
+    const char* name;
+    Bytes group;
+    const char* says;
+  } cases[] = {
+      {"zero record", Bytes(30964, 0), "file name \"\""},
+      {"relative folder", relative, "not an absolute path"},
+      {"storage kind 7", kind7, "storage kind 7"},
+      {"name with a folder", slashName, "../QORProfile5.PFX"},
+  };
+  Bytes edited = factoryProfile();
+  test::put16(edited, kReportRate, 1000);
+  for (const Case& c : cases) {
+    for (int i = 1; i <= 5; ++i) test::writeBytes(slotFile(i), edited);
+    putValue("QOR51ProfileSettingGroup.PFX", c.group);
+    auto dm = start();
+    EXPECT_TRUE(told(c.says)) << c.name;
+    EXPECT_EQ(errors(), 0) << c.name;
+    const Bytes group = value("QOR51ProfileSettingGroup.PFX");
+    EXPECT_EQ(Bytes(group.begin() + 12, group.end()),
+              Bytes(factoryGroup.begin() + 12, factoryGroup.end()))
+        << c.name;  // the storage settings; the group choice is the record's own
+    EXPECT_EQ(dm->FCurrentProfileInfo.ConfigInfo.ReportRate, 1000) << c.name;
+    ASSERT_TRUE(dm->SaveAllProfileData()) << c.name;
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(test::readBytes(slotFile(i)), edited) << c.name << i;
+  }
+}
+
+TEST_F(DataModuleTest, ADocumentsFolderThatCannotBeStoredIsRefusedAtStart) {
+  const fs::path fallback = dir / "fallback";
+  struct Case {
+    const char* name;
+    fs::path documents;
+    const char* says;
+  } cases[] = {
+      {"relative", "Documents", "not an absolute path"},
+      {"too long", dir / std::string(990, 'd'), "longer than the 985 characters"},
+  };
+  for (const Case& c : cases) {
+    registry.reset();
+    fs::remove(dir / "user.db");
+    registry = makeRegistry();
+    auto dm = startIn(c.documents, fallback);
+    EXPECT_TRUE(told(c.says)) << c.name;
+    EXPECT_TRUE(told("XDG_DOCUMENTS_DIR")) << c.name;
+    const Bytes group = value("QOR51ProfileSettingGroup.PFX");
+    EXPECT_EQ(test::wideAt(group, 12 + 2, 1024), (fallback / "Tessaly Gaming Mouse").string());
+    dm->FCurrentProfileInfo.ConfigInfo.ReportRate = 250;
+    ASSERT_TRUE(dm->SaveAllProfileData()) << c.name;
+    const fs::path file = fallback / "Tessaly Gaming Mouse" / "QORProfile1.PFX";
+    EXPECT_EQ(test::u16At(test::readBytes(file), kReportRate), 250) << c.name;
+  }
+  // Neither folder fits: the profiles live in the registry; the group record is not stored.
+  registry.reset();
+  fs::remove(dir / "user.db");
+  registry = makeRegistry();
+  auto dm = startIn("Documents", "fallback");
+  EXPECT_GE(errors(), 1);
+  RegistryValue v;
+  EXPECT_EQ(
+      registry->readValue(RootKey::CurrentUser, kKey, "QOR51ProfileSettingGroup.PFX", v).status,
+      RegistryResult::Status::NotFound);
+  dm->FCurrentProfileInfo.ConfigInfo.ReportRate = 125;
+  EXPECT_FALSE(dm->SaveAllProfileData());
+  EXPECT_EQ(test::u16At(value("QORProfile1.PFX"), kReportRate), 125);
+}
+
+TEST_F(DataModuleTest, ARegistrySlotThatFailsToLoadIsNeverSavedOver) {
+  start();
+  storeSlotKind(1, 0);  // slot 2 kept in the registry
+  struct Case {
+    const char* name;
+    RegistryValue stored;
+    const char* says;
+  } cases[] = {
+      {"another type", {ValueType::String, {'x', 0}}, "not binary"},
+      {"another version", {ValueType::Binary, Bytes(109888, 0)}, "not a profile of this version"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(
+        registry->writeValue(RootKey::CurrentUser, kKey, "QORProfile2.PFX", c.stored).isOk());
+    auto dm = start();
+    EXPECT_EQ(errors(), 1) << c.name;
+    EXPECT_TRUE(told(c.says)) << c.name;
+    TMOUSEPROFILEINFO slot2{};
+    dm->ReadProfileInfo(slot2, 1);
+    EXPECT_EQ(test::imageOf(slot2), factoryProfile()) << c.name;  // in memory only
+    EXPECT_FALSE(dm->SaveAllProfileData()) << c.name;
+    ASSERT_EQ(errors(), 2) << c.name;  // the reasons of the whole save come as one problem
+    EXPECT_TRUE(problems.back().message.find("profile 2 is not saved") != std::string::npos);
+    RegistryValue after;
+    ASSERT_TRUE(registry->readValue(RootKey::CurrentUser, kKey, "QORProfile2.PFX", after).isOk());
+    EXPECT_EQ(after.type, c.stored.type) << c.name;
+    EXPECT_EQ(after.data, c.stored.data) << c.name;
+  }
+}
+
+TEST_F(DataModuleTest, ASaveNeverWritesAnImageThatIsNoProfile) {
+  auto dm = start();
+  const TMOUSEPROFILEINFO zero{};
+  dm->SaveBackToProfileInfo(zero, 2);
+  EXPECT_FALSE(dm->SaveAllProfileData());
+  EXPECT_TRUE(told("profile 3 holds no profile of this version"));
+  EXPECT_EQ(test::readBytes(slotFile(3)), factoryProfile());
+  RegistryValue v;  // never saved to the registry either
+  EXPECT_EQ(registry->readValue(RootKey::CurrentUser, kKey, "QORProfile3.PFX", v).status,
+            RegistryResult::Status::NotFound);
+}
+
+// Runs `body` in a child process with an ordinary user's rights, so that file modes hold
+// even when the tests run as root. Returns the child's exit status.
+int asOrdinaryUser(const fs::path& tree, const std::function<int()>& body) {
+  const bool root = ::geteuid() == 0;
+  if (root)
+    for (const auto& e : fs::recursive_directory_iterator(tree))
+      if (::lchown(e.path().c_str(), 65534, 65534) != 0) return 100;
+  if (root && ::chown(tree.c_str(), 65534, 65534) != 0) return 100;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+      ::_exit(101);
+    ::_exit(body());
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 102;
+}
+
+TEST_F(DataModuleTest, AnUnreadableSlotFileThatCannotBeMovedGetsFactoryValuesInMemoryOnly) {
+  start();
+  Bytes edited = factoryProfile();
+  test::put16(edited, kReportRate, 1000);
+  test::writeBytes(slotFile(1), edited);
+  registry.reset();
+  ::chmod(slotFile(1).c_str(), 0);
+  ::chmod(folder.c_str(), 0555);
+  const int status = asOrdinaryUser(dir.path(), [&] {
+    registry = makeRegistry();
+    auto dm = start();
+    if (!told("could not be moved aside")) return 1;
+    if (test::imageOf(dm->FCurrentProfileInfo) != factoryProfile()) return 2;
+    if (dm->SaveAllProfileData()) return 3;
+    if (!told("profile 1 is not saved")) return 4;
+    return 0;
+  });
+  ::chmod(folder.c_str(), 0755);
+  ::chmod(slotFile(1).c_str(), 0644);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(test::readBytes(slotFile(1)), edited);
+}
+
+TEST_F(DataModuleTest, ConfigIniIsFoundWhateverTheCaseOfItsName) {
+  fs::create_directories(dir / "program");
+  test::writeText(dir / "program" / "Config.INI", "[Modal_SN]\nSN1=OTHER1\n");
+  auto dm = start();
+  EXPECT_EQ(dm->GetModalLayoutByModalNumber("OTHER1"), "IMAGES\\LAYOUT1.PNG");
 }
 
 }  // namespace

@@ -40,6 +40,40 @@ TEST(AtomicFile, FailureNamesTheFileAndLeavesTheOldOne) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
+TEST(AtomicFile, RespectsWhatTheUserSetUp) {
+  test::TempDir dir;
+  const std::vector<uint8_t> data = {7, 7};
+  // A read-only file is refused with its reason and keeps its content.
+  test::writeText(dir / "ro.PFX", "kept");
+  ::chmod((dir / "ro.PFX").c_str(), 0444);
+  auto err = writeFileAtomically(dir / "ro.PFX", data.data(), data.size());
+  ASSERT_TRUE(err);
+  EXPECT_NE(err->find("read-only"), std::string::npos) << *err;
+  EXPECT_EQ(test::readBytes(dir / "ro.PFX"), (std::vector<uint8_t>{'k', 'e', 'p', 't'}));
+  // Only regular files are replaced: a named pipe stays what it is.
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+  err = writeFileAtomically(dir / "pipe", data.data(), data.size());
+  ASSERT_TRUE(err);
+  EXPECT_NE(err->find("not a regular file"), std::string::npos) << *err;
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+  // A symbolic link (relative, through a second link) stays a link; its target is replaced.
+  fs::create_directories(dir / "real");
+  test::writeText(dir / "real" / "p.PFX", "old");
+  fs::create_symlink("real/p.PFX", dir / "hop");
+  fs::create_symlink("hop", dir / "link.PFX");
+  ASSERT_FALSE(writeFileAtomically(dir / "link.PFX", data.data(), data.size()));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.PFX"));
+  EXPECT_TRUE(fs::is_symlink(dir / "hop"));
+  EXPECT_EQ(test::readBytes(dir / "real" / "p.PFX"), data);
+  // A dangling link gets its target created; a loop is refused.
+  fs::create_symlink("real/new.PFX", dir / "dangling");
+  ASSERT_FALSE(writeFileAtomically(dir / "dangling", data.data(), data.size()));
+  EXPECT_EQ(test::readBytes(dir / "real" / "new.PFX"), data);
+  fs::create_symlink("loop2", dir / "loop1");
+  fs::create_symlink("loop1", dir / "loop2");
+  EXPECT_TRUE(writeFileAtomically(dir / "loop1", data.data(), data.size()));
+}
+
 TEST(AtomicFile, ReadRefusesWhatIsNoRecordFile) {
   test::TempDir dir;
   std::vector<uint8_t> out = {9};

@@ -1,4 +1,5 @@
 // apply: the Apply of the main window, from the command line.
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 
@@ -13,23 +14,45 @@ namespace qor::ctl {
 namespace {
 
 constexpr int kExitNoMouse = 3;
+constexpr int kExitMouseStopped = 4;
+constexpr int kExitVerifyDiffers = 5;
 
 int runApply(TDM& dm, const std::vector<std::string>& args, Output& io) {
-  const bool verbose = !args.empty();
+  const auto has = [&](const char* option) {
+    return std::find(args.begin(), args.end(), option) != args.end();
+  };
   DeviceContext context = OpenDeviceContext();
   DbusMonitorLink monitor(MonitorProgramBesideExecutable());
   ApplySequence apply(dm, *context.device, MakeDesktopPointerSettings(), monitor);
   ApplyHooks hooks;
-  if (verbose) hooks.Trace = [&](const std::string& step) { io.out << "apply: " << step << "\n"; };
+  if (has("--verbose"))
+    hooks.Trace = [&](const std::string& step) { io.out << "apply: " << step << "\n"; };
   const ApplyResult result = apply.Run(hooks);
   // The pointer settings go to the desktop on a worker; let it finish before the exit.
   TuiThread::WaitForWorkers(std::chrono::seconds(3));
   for (const std::string& w : apply.Warnings()) io.err << "qorcfg51-ctl: warning: " << w << "\n";
-  if (result == ApplyResult::NoMouse) {
-    io.err << "qorcfg51-ctl: " << kNoMouseTitle << ": " << kNoMouseText << "\n";
-    return kExitNoMouse;
+  switch (result) {
+    case ApplyResult::NoMouse:
+      io.err << "qorcfg51-ctl: " << kNoMouseTitle << ": " << kNoMouseText << "\n";
+      return kExitNoMouse;
+    case ApplyResult::MouseStopped:
+      io.err << "qorcfg51-ctl: " << kMouseStoppedText << " (" << apply.Failure() << ")\n";
+      return kExitMouseStopped;
+    case ApplyResult::NoProfile:
+      return kExitFailed;
+    case ApplyResult::Applied:
+      break;
   }
   io.out << "profile " << dm.FProfileIndex + 1 << " applied to the mouse\n";
+  if (!has("--verify")) return kExitOk;
+  const ApplyVerification v = apply.Verify();
+  if (!v.readFailure.empty()) {
+    io.err << "qorcfg51-ctl: " << kMouseStoppedText << " (" << v.readFailure << ")\n";
+    return kExitMouseStopped;
+  }
+  for (const std::string& d : v.differences) io.err << "qorcfg51-ctl: verify: " << d << "\n";
+  if (!v.differences.empty()) return kExitVerifyDiffers;
+  io.out << "verified: the mouse holds what was written\n";
   return kExitOk;
 }
 
@@ -37,15 +60,20 @@ int runApply(TDM& dm, const std::vector<std::string>& args, Output& io) {
 
 std::vector<Command> ApplyCommands() {
   return {
-      {"apply", "[--verbose]", "save everything and upload the current profile to the mouse",
+      {"apply", "[--verbose] [--verify]",
+       "save everything and upload the current profile to the mouse",
        "Does what Apply in the window does: saves all profiles, hands the pointer speed,\n"
        "acceleration and wheel lines to the desktop, and uploads the current profile to the\n"
-       "mouse. --verbose prints each device step.\n"
-       "Exit status 3 (with a warning) when no mouse is connected; the profiles are saved.",
-       false,
+       "mouse. --verbose prints each device step. --verify reads every written block back\n"
+       "and compares it.\n"
+       "Exit status 3 (with a warning) when no mouse is connected, 4 when the mouse stopped\n"
+       "answering during the upload (nothing more is sent after the failed step), 5 when\n"
+       "--verify found a difference; the profiles are saved in each case.",
+       Access::Saves,
        [](const std::vector<std::string>& a) -> std::optional<std::string> {
-         if (a.size() > 1 || (a.size() == 1 && a[0] != "--verbose"))
-           return std::string("takes only --verbose");
+         for (const std::string& option : a)
+           if (option != "--verbose" && option != "--verify")
+             return "takes only --verbose and --verify, not \"" + option + "\"";
          return std::nullopt;
        },
        runApply},

@@ -21,12 +21,19 @@ struct Output {
   std::ostream& err;
 };
 
+// What a command does to the stored settings.
+enum class Access {
+  Reads,    // only reads them; runs beside the window
+  Changes,  // changes a profile, saved like Apply does afterwards
+  Saves,    // saves them itself
+};
+
 struct Command {
   const char* name;
   const char* usage;    // arguments after the name
   const char* summary;  // one line for the command list
   const char* help;     // what the command does, for `COMMAND --help`
-  bool changesData;     // saved like Apply does afterwards
+  Access access;
   // Checks the arguments; returns an error text for a usage error.
   std::function<std::optional<std::string>(const std::vector<std::string>& args)> check;
   // Runs the command on the data module; returns an exit status.

@@ -108,7 +108,7 @@ std::vector<Command> DeviceCommands() {
        "one is the mouse's configuration interface: usage page 0xFFA0, usage 0x0001, and a\n"
        "hardware ID from the include list of config.ini (any, when the list is empty).\n"
        "Nothing is sent to any device. Exit status 0, also when no mouse is found.",
-       false, NoArguments, runDevices},
+       Access::Reads, NoArguments, runDevices},
   };
 }
 

@@ -149,7 +149,7 @@ std::vector<Command> HookCommands() {
        "example \"1000 key VK_A down\".\n"
        "Reading the keyboards needs read access to /dev/input/event* (the group \"input\") and\n"
        "write access to /dev/uinput. Exit status 1 when neither can be had.",
-       false,
+       Access::Reads,
        [](const std::vector<std::string>& a) -> std::optional<std::string> {
          auto parsed = parseOptions(a);
          if (auto* error = std::get_if<std::string>(&parsed)) return *error;

@@ -5,6 +5,7 @@
 
 #include "app/ctl/ctl_commands.h"
 #include "model/data_module.h"
+#include "platform/instance_lock.h"
 #include "platform/linux/sqlite_registry.h"
 #include "platform/paths.h"
 
@@ -24,7 +25,9 @@ void printUsage(std::ostream& out) {
     out << "  " << head << std::string(head.size() < 26 ? 26 - head.size() : 1, ' ') << c.summary
         << "\n";
   }
-  out << "\nExit status: 0 done, 1 refused or failed (the reason is on stderr), 2 usage error.\n"
+  out << "\nExit status: 0 done, 1 refused or failed (the reason is on stderr), 2 usage error;\n"
+         "apply adds 3 (no mouse), 4 (the mouse stopped answering) and 5 (verify found a\n"
+         "difference). Commands that change profiles refuse while the qorcfg51 window runs.\n"
          "Environment: XDG_CONFIG_HOME (settings database), XDG_DOCUMENTS_DIR (profile files),\n"
          "QORCFG51_PROGRAM_DIR (folder holding config.ini).\n";
 }
@@ -64,6 +67,18 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
 
+  // The window saves everything on Apply: a change made beside it would be overwritten.
+  std::unique_ptr<InstanceLock> lock;
+  if (command->access != Access::Reads) {
+    lock = InstanceLock::TryAcquire(kSettingsLockName);
+    if (!lock) {
+      std::cerr << "qorcfg51-ctl " << command->name
+                << ": the qorcfg51 window is running (or another change is being saved); close "
+                   "it first, or make the change in the window\n";
+      return kExitFailed;
+    }
+  }
+
   bool errors = false;
   auto registry = SqliteRegistry::forThisUser();
   TDM dm({*registry, paths::documents(), paths::program()}, [&](const StoreProblem& p) {
@@ -75,7 +90,8 @@ int main(int argc, char** argv) {
 
   Output io{std::cout, std::cerr};
   int status = command->run(dm, args, io);
-  if (status == kExitOk && command->changesData && !dm.SaveAllProfileData()) status = kExitFailed;
+  if (status == kExitOk && command->access == Access::Changes && !dm.SaveAllProfileData())
+    status = kExitFailed;
   DM = nullptr;
   if (status == kExitOk && errors) status = kExitFailed;
   return status;

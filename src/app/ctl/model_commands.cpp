@@ -38,7 +38,7 @@ std::vector<Command> ModelCommands() {
        "mouse is plugged in, and prints it with the layout picture config.ini gives that\n"
        "model (the picture for unknown models when it is none of the listed ones).\n"
        "Exit status 1 when no mouse answers.",
-       false, NoArguments, runModel},
+       Access::Reads, NoArguments, runModel},
   };
 }
 

@@ -117,7 +117,7 @@ std::vector<Command> ProfileCommands() {
        "Prints the current profile, or profile N (1 to 5): its buttons with their function\n"
        "codes and parameters, CPI levels, report rate, LED, pointer settings and macros.\n"
        "--json prints one JSON object; its field names are stable.",
-       false,
+       Access::Reads,
        [](const std::vector<std::string>& a) {
          ShowOptions o;
          return parseShow(a, o);
@@ -126,7 +126,7 @@ std::vector<Command> ProfileCommands() {
       {"switch", "N", "make profile N (1 to 5) the current profile",
        "Makes profile N (1 to 5) the current profile and records it as the current game.\n"
        "The next start of the program begins again on the profile group's start profile.",
-       true,
+       Access::Changes,
        [](const std::vector<std::string>& a) -> std::optional<std::string> {
          if (a.size() != 1 || !ParseProfileNumber(a[0]))
            return "expects a profile number from 1 to 5";
@@ -136,17 +136,17 @@ std::vector<Command> ProfileCommands() {
       {"export", "FILE", "save the current profile to FILE (.PFX)",
        "Writes the current profile back into its slot and saves it to FILE as a\n"
        "109888-byte profile file.",
-       false, [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); },
+       Access::Reads, [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); },
        runExport},
       {"import", "FILE", "load FILE (.PFX) into the current profile",
        "Loads the profile file FILE into the current profile and saves it. A file that is not\n"
        "a profile of this program's version is refused and nothing changes.",
-       true, [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); },
-       runImport},
+       Access::Changes,
+       [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); }, runImport},
       {"reset", "", "restore the current profile's factory values",
        "Restores the factory values of the current profile and saves it. Button entries past\n"
        "the ninth, the macros' records and unused fields keep their bytes.",
-       true, NoArguments, runReset},
+       Access::Changes, NoArguments, runReset},
   };
 }
 

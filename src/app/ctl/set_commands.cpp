@@ -300,7 +300,7 @@ std::vector<Command> SetCommands() {
        "                          close-window, open-explorer, run, show-desktop, lock-pc,\n"
        "                          media:play-pause|stop|previous|next|volume-up|volume-down|mute,\n"
        "                          combo:ctrl+shift+a, fire:COUNT:DELAY, macro:NAME, disable",
-       true,
+       Access::Changes,
        [](const Args& a) -> std::optional<std::string> {
          if (a.empty()) return std::string("expects a setting; see qorcfg51-ctl set --help");
          const Setting* s = findSetting(a[0]);

@@ -290,6 +290,9 @@ void TQorCfg51Main::BSBTNAPPLYClick() {
   if (result == ApplyResult::NoMouse) {
     ShowDialog(TranslateText(kNoMouseTitle), TranslateText(kNoMouseText), 0,
                DialogPosition::MainFormCenter, this);
+  } else if (result == ApplyResult::MouseStopped) {
+    ShowDialog(TranslateText(kMouseStoppedTitle), TranslateText(kMouseStoppedText), 0,
+               DialogPosition::MainFormCenter, this);
   } else if (!FApply.Warnings().empty()) {
     QStringList lines;
     for (const std::string& w : FApply.Warnings()) lines << FromUtf8(w);

@@ -170,7 +170,7 @@ class HidrawDevice : public HidDevice {
  private:
   // Records the failed call and gives its result; hidraw answers EIO once its device has
   // been unplugged, which callers know as ENODEV.
-  int fail(const char* call, int error) {
+  int fail(const std::string& call, int error) {
     log_->set(failure(call, path_, error));
     return error == EIO ? ENODEV : error;
   }
@@ -183,6 +183,11 @@ class HidrawDevice : public HidDevice {
     do r = ::ioctl(fd_.get(), request, data);
     while (r < 0 && errno == EINTR);
     if (r < 0) return fail(set ? "ioctl HIDIOCSFEATURE" : "ioctl HIDIOCGFEATURE", errno);
+    // A shorter answer would leave the tail of the caller's report as zeros that look read.
+    if (!set && static_cast<std::size_t>(r) < size)
+      return fail("ioctl HIDIOCGFEATURE (short answer: " + std::to_string(r) + " of " +
+                      std::to_string(size) + " bytes)",
+                  EPROTO);
     return 0;
   }
 

@@ -1,0 +1,65 @@
+// qorcfg51-ctl and the files and lock it shares with the window.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "app/ctl_installation.h"
+#include "platform/instance_lock.h"
+
+namespace qor {
+namespace {
+
+using test::CtlRun;
+using test::Installation;
+namespace fs = std::filesystem;
+
+TEST(CtlStorage, ChangesRefuseWhileTheWindowRunsReadingWorks) {
+  Installation home;
+  ASSERT_EQ(home.ctl("show").status, 0);
+  {
+    // The window holds this lock for its whole run.
+    auto window = InstanceLock::TryAcquireFile(home / "TQorCfg51Main.lock");
+    ASSERT_TRUE(window);
+    for (const char* args : {"set rate 250", "reset", "switch 2", "apply"}) {
+      CtlRun r = home.ctl(args);
+      EXPECT_EQ(r.status, 1) << args;
+      EXPECT_NE(r.err.find("window is running"), std::string::npos) << args << r.err;
+    }
+    EXPECT_EQ(home.ctl("show").status, 0);
+    EXPECT_EQ(home.ctl("export " + (home / "copy.PFX").string()).status, 0);
+  }
+  EXPECT_EQ(home.ctl("set rate 250").status, 0);
+}
+
+TEST(CtlStorage, AFailedSaveMakesTheCommandFailWithItsReason) {
+  Installation home;
+  ASSERT_EQ(home.ctl("show").status, 0);
+  ::chmod(home.slotFile(3).c_str(), 0444);
+  CtlRun r = home.ctl("set rate 250");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("QORProfile3.PFX"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("read-only"), std::string::npos) << r.err;
+  // Told once, although the slot is saved twice over.
+  EXPECT_EQ(r.err.find("QORProfile3.PFX"), r.err.rfind("QORProfile3.PFX")) << r.err;
+}
+
+TEST(CtlStorage, ExportReplacesOnlyRegularFilesAndFollowsLinks) {
+  Installation home;
+  ASSERT_EQ(::mkfifo((home / "pipe").c_str(), 0644), 0);
+  CtlRun r = home.ctl("export " + (home / "pipe").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+  EXPECT_TRUE(fs::is_fifo(home / "pipe"));
+
+  fs::create_directories(home / "kept");
+  test::writeText(home / "kept" / "mine.PFX", "old");
+  fs::create_symlink(home / "kept" / "mine.PFX", home / "link.PFX");
+  ASSERT_EQ(home.ctl("export " + (home / "link.PFX").string()).status, 0);
+  EXPECT_TRUE(fs::is_symlink(home / "link.PFX"));
+  EXPECT_EQ(fs::file_size(home / "kept" / "mine.PFX"), 109888u);
+}
+
+}  // namespace
+}  // namespace qor
