@@ -591,7 +591,10 @@ void TDM::uiProfileSettingGroupRestoreToDefault(TuiProfile::Stream& AStream) {
 }
 
 void TDM::uiProfileAllSettingInfoRestoreToDefault(TuiProfile::Stream& AStream) {
-  FillRecordInStream<TALLGAMESINFO>(AStream, RestoreFactoryAllGamesInfo);
+  FillRecordInStream<TALLGAMESINFO>(AStream, [this](TALLGAMESINFO& a) {
+    RestoreFactoryAllGamesInfo(a);
+    a.CurrentLanguage = FEnv.firstStartLanguage;
+  });
 }
 
 // ---- Other --------------------------------------------------------------------------------

@@ -30,6 +30,9 @@ struct DataModuleEnvironment {
   std::filesystem::path program;    // the program folder, holding config.ini
   // Used instead of `documents` when that cannot be stored in the profile settings.
   std::filesystem::path fallbackDocuments = paths::defaultDocuments();
+  // The language index a new all-profiles record starts with: the user's language at the
+  // first start (LocaleLanguageIndex), English (0) when the program does not know it.
+  int32_t firstStartLanguage = 0;
 };
 
 inline constexpr const char* kRegistryKeyPath = "software\\QOR51GMMouse";

@@ -111,6 +111,57 @@ void TuiLanguage::switchTextTranslation(std::u16string_view shortID) {
   FService.UseDictionary(language->lines);
 }
 
+namespace {
+
+// The primary language of a language identifier: German of Germany and of Austria alike.
+uint16_t primaryLanguage(uint16_t langID) {
+  return langID & 0x3FF;
+}
+
+std::string lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return out;
+}
+
+}  // namespace
+
+int32_t LocaleLanguageIndex(const TuiLanguage& language) {
+  const std::u16string wanted = language.GetOSDefaultLang();
+  if (const int exact = language.GetLanguageIndexByShortID(wanted); exact >= 0) return exact;
+  const auto want = ParseShortID(wanted);
+  const auto& list = language.Resources();
+  for (std::size_t i = 0; want && i < list.size(); ++i) {
+    const auto id = ParseShortID(list[i].shortID);
+    if (id && primaryLanguage(*id) == primaryLanguage(*want)) return int32_t(i);
+  }
+  return 0;
+}
+
+int32_t FirstStartLanguage(const fs::path& program, const std::string& locale) {
+  TextTranslationService service;  // only the list is asked for
+  const TuiLanguage language({service, program, locale});
+  return LocaleLanguageIndex(language);
+}
+
+int FindLanguage(const TuiLanguage& language, std::string_view nameOrID) {
+  const std::string wanted = lowered(nameOrID);
+  const auto& list = language.Resources();
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (lowered(toUtf8(list[i].shortID)) == wanted) return int(i);
+    const auto id = ParseShortID(list[i].shortID);
+    const LocaleInfo* locale = id ? FindLocaleByLangID(*id) : nullptr;
+    if (!locale) continue;
+    const std::string english = lowered(locale->displayName);
+    // "German (Germany)" is also "German".
+    if (english == wanted || english.substr(0, english.find(" (")) == wanted ||
+        lowered(locale->nativeName) == wanted)
+      return int(i);
+  }
+  return -1;
+}
+
 fs::path LanguageImageFolder(const fs::path& program, std::u16string_view shortID) {
   if (IsValidShortID(shortID)) {
     const fs::path folder = paths::resolveInFolder(program, "images\\" + toUtf8(shortID));

@@ -91,6 +91,17 @@ class TuiLanguage {
   std::optional<std::string> FLastError;
 };
 
+// The language a first start shows: the position in `language`'s list of the user's locale
+// language (the same language identifier, else the same language of another country), 0
+// (English, the first) when the list has none or the locale names no language ("C", "zz_ZZ").
+int32_t LocaleLanguageIndex(const TuiLanguage& language);
+// LocaleLanguageIndex of the languages in `program`'s ui.local for the POSIX locale `locale`.
+int32_t FirstStartLanguage(const std::filesystem::path& program, const std::string& locale);
+// The position of the language that `nameOrID` names, without regard to case: its short ID
+// ("0407"), its English name ("German (Germany)", "German") or its own name ("Deutsch"); -1
+// when the list has none.
+int FindLanguage(const TuiLanguage& language, std::string_view nameOrID);
+
 // The picture folder of a language: "images/<short ID>" in the program folder when that
 // folder exists (names matched without regard to case), else "images/0409".
 std::filesystem::path LanguageImageFolder(const std::filesystem::path& program,

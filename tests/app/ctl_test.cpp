@@ -90,15 +90,76 @@ TEST(Ctl, ResetAndSwitchSave) {
   EXPECT_NE(r.out.find("current profile: 3"), std::string::npos);
 }
 
+TEST(Ctl, TheProfileOptionEditsThatProfileAndKeepsTheCurrentOne) {
+  constexpr std::size_t kReportRate = 72546;
+  Installation home;
+  CtlRun r = home.ctl("set --profile 3 rate 1000");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("profile 3"), std::string::npos) << r.out;
+  EXPECT_EQ(test::u16At(test::readBytes(home.slotFile(3)), kReportRate), 1000);
+  EXPECT_EQ(test::u16At(test::readBytes(home.slotFile(1)), kReportRate), 500);
+  ASSERT_EQ(home.ctl("reset --profile 3").status, 0);
+  EXPECT_EQ(test::u16At(test::readBytes(home.slotFile(3)), kReportRate), 500);
+  ASSERT_EQ(home.ctl("import --profile 2 '" + home.slotFile(1).string() + "'").status, 0);
+  // The next run still starts on profile 1.
+  r = home.ctl("show --json");
+  EXPECT_NE(r.out.find("\"profile\":1,"), std::string::npos) << r.out;
+  EXPECT_NE(home.ctl("set --help").out.find("--profile N"), std::string::npos);
+}
+
+TEST(Ctl, AFirstStartSpeaksTheUsersLanguage) {
+  struct Case {
+    const char* locale;
+    const char* language;
+  } cases[] = {
+      {"de_DE.UTF-8", "0407"},
+      {"de_AT.UTF-8", "0407"},
+      {"fr_FR.UTF-8", "040c"},
+      {"C", "0409"},
+      {"POSIX", "0409"},
+      {"zz_ZZ", "0409"},
+      {"", "0409"},
+  };
+  for (const Case& c : cases) {
+    Installation home;
+    CtlRun r = home.ctl("show --json", std::string("LC_ALL='") + c.locale + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(std::string("\"language\":\"") + c.language + "\""), std::string::npos)
+        << c.locale << ": " << r.out;
+  }
+  Installation home;
+  CtlRun r = home.ctl("set language Deutsch");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(home.ctl("show --json").out.find("\"language\":\"0407\""), std::string::npos);
+  ASSERT_EQ(home.ctl("set language 040a").status, 0);
+  EXPECT_NE(home.ctl("show --json").out.find("\"language\":\"040a\""), std::string::npos);
+  r = home.ctl("set language Klingon");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("0409, 0407"), std::string::npos) << r.err;
+}
+
 TEST(Ctl, UsageErrorsAndHelp) {
   Installation home;
   struct Case {
     const char* args;
     int status;
   } cases[] = {
-      {"", 2},          {"frobnicate", 2},       {"switch", 2},       {"switch 6", 2},
-      {"switch x", 2},  {"show --profile 0", 2}, {"show --bogus", 2}, {"export", 2},
-      {"reset now", 2}, {"--help", 0},           {"show --help", 0},  {"import --help", 0},
+      {"", 2},
+      {"frobnicate", 2},
+      {"switch", 2},
+      {"switch 6", 2},
+      {"switch x", 2},
+      {"show --profile 0", 2},
+      {"show --bogus", 2},
+      {"export", 2},
+      {"reset now", 2},
+      {"--help", 0},
+      {"show --help", 0},
+      {"import --help", 0},
+      {"set --profile 0 rate 500", 2},
+      {"set rate 500 --profile 6", 2},
+      {"apply --profile x", 2},
+      {"reset --profile", 2},
   };
   for (const Case& c : cases) {
     CtlRun r = home.ctl(c.args);

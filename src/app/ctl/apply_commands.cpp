@@ -76,7 +76,7 @@ std::vector<Command> ApplyCommands() {
              return "takes only --verbose and --verify, not \"" + option + "\"";
          return std::nullopt;
        },
-       runApply},
+       runApply, true},
   };
 }
 

@@ -2,6 +2,11 @@
 
 #include <charconv>
 
+#include "model/wide_text.h"
+#include "platform/paths.h"
+#include "ui/language.h"
+#include "ui/locale_table.h"
+
 namespace qor::ctl {
 
 std::optional<int> ParseProfileNumber(const std::string& text) {
@@ -15,6 +20,32 @@ std::optional<int> ParseProfileNumber(const std::string& text) {
 std::optional<std::string> NoArguments(const std::vector<std::string>& args) {
   if (!args.empty()) return "takes no arguments";
   return std::nullopt;
+}
+
+std::optional<std::string> TakeProfileOption(std::vector<std::string>& args,
+                                             std::optional<int>& profile) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--profile") continue;
+    if (i + 1 >= args.size()) return "--profile needs a number from 1 to 5";
+    profile = ParseProfileNumber(args[i + 1]);
+    if (!profile) return "--profile takes a number from 1 to 5, not \"" + args[i + 1] + "\"";
+    args.erase(args.begin() + std::ptrdiff_t(i), args.begin() + std::ptrdiff_t(i) + 2);
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+void UseProfileFor(TDM& dm, int profile) {
+  const int32_t current = dm.FAllProfileSettingInfo.CurrentGame;
+  dm.SwitchToProfile(profile - 1);
+  // Only this run works on it: the next start begins where it would have begun.
+  dm.FAllProfileSettingInfo.CurrentGame = current;
+}
+
+std::string StoredLanguage(const TDM& dm) {
+  TextTranslationService service;  // only the list is asked for
+  const TuiLanguage languages({service, paths::program(), SystemLocaleName()});
+  return toUtf8(languages.GetLanguageShortIDByIndex(dm.FAllProfileSettingInfo.CurrentLanguage));
 }
 
 const std::vector<Command>& Commands() {

@@ -38,7 +38,20 @@ struct Command {
   std::function<std::optional<std::string>(const std::vector<std::string>& args)> check;
   // Runs the command on the data module; returns an exit status.
   std::function<int(TDM& dm, const std::vector<std::string>& args, Output& io)> run;
+  // Takes `--profile N`: the command works on profile N and leaves the stored current
+  // profile as it was (the tool strips the option before `check` and `run`).
+  bool profileOption = false;
 };
+
+// Removes `--profile N` from `args`; the profile number 1..5, nothing without the option, or
+// the usage error.
+std::optional<std::string> TakeProfileOption(std::vector<std::string>& args,
+                                             std::optional<int>& profile);
+// Works on `profile` (1..5) from now on, keeping the stored current profile as it was.
+void UseProfileFor(TDM& dm, int profile);
+
+// The short ID of the stored language ("0407"); empty when ui.local has no such language.
+std::string StoredLanguage(const TDM& dm);
 
 // Every command, in the order --help lists them.
 const std::vector<Command>& Commands();

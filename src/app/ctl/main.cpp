@@ -8,11 +8,19 @@
 #include "platform/instance_lock.h"
 #include "platform/linux/sqlite_registry.h"
 #include "platform/paths.h"
+#include "ui/language.h"
+#include "ui/locale_table.h"
 
 using namespace qor;
 using namespace qor::ctl;
 
 namespace {
+
+std::string usageOf(const Command& c) {
+  std::string usage = c.usage;
+  if (c.profileOption) usage = "[--profile N]" + (usage.empty() ? "" : " " + usage);
+  return usage;
+}
 
 void printUsage(std::ostream& out) {
   out << "Usage: qorcfg51-ctl COMMAND [ARGS]\n"
@@ -21,7 +29,8 @@ void printUsage(std::ostream& out) {
          "qorcfg51 window uses. Commands that change a profile save all profiles the way\n"
          "Apply does; nothing is sent to the mouse.\n\nCommands:\n";
   for (const Command& c : Commands()) {
-    std::string head = std::string(c.name) + (*c.usage ? std::string(" ") + c.usage : "");
+    const std::string usage = usageOf(c);
+    std::string head = std::string(c.name) + (usage.empty() ? "" : " " + usage);
     out << "  " << head << std::string(head.size() < 26 ? 26 - head.size() : 1, ' ') << c.summary
         << "\n";
   }
@@ -33,8 +42,12 @@ void printUsage(std::ostream& out) {
 }
 
 void printCommandHelp(const Command& c, std::ostream& out) {
-  out << "Usage: qorcfg51-ctl " << c.name << (*c.usage ? " " : "") << c.usage << "\n\n"
+  const std::string usage = usageOf(c);
+  out << "Usage: qorcfg51-ctl " << c.name << (usage.empty() ? "" : " ") << usage << "\n\n"
       << c.help << "\n";
+  if (c.profileOption)
+    out << "\n--profile N works on profile N (1 to 5) instead of the current profile and leaves\n"
+           "the current profile as it was.\n";
 }
 
 }  // namespace
@@ -61,6 +74,12 @@ int main(int argc, char** argv) {
       return kExitOk;
     }
   }
+  std::optional<int> profile;
+  if (command->profileOption)
+    if (auto problem = TakeProfileOption(args, profile)) {
+      std::cerr << "qorcfg51-ctl " << command->name << ": " << *problem << "\n";
+      return kExitUsage;
+    }
   if (auto problem = command->check(args)) {
     std::cerr << "qorcfg51-ctl " << command->name << ": " << *problem << "\n";
     printCommandHelp(*command, std::cerr);
@@ -81,7 +100,10 @@ int main(int argc, char** argv) {
 
   bool errors = false;
   auto registry = SqliteRegistry::forThisUser();
-  TDM dm({*registry, paths::documents(), paths::program()}, [&](const StoreProblem& p) {
+  DataModuleEnvironment env{*registry, paths::documents(), paths::program()};
+  // A first start made from the command line speaks the user's language too.
+  env.firstStartLanguage = FirstStartLanguage(env.program, SystemLocaleName());
+  TDM dm(env, [&](const StoreProblem& p) {
     const bool isError = p.kind == StoreProblem::Kind::Error;
     errors = errors || isError;
     std::cerr << "qorcfg51-ctl: " << (isError ? "error: " : "warning: ") << p.message << "\n";
@@ -89,6 +111,7 @@ int main(int argc, char** argv) {
   DM = &dm;
 
   Output io{std::cout, std::cerr};
+  if (profile) UseProfileFor(dm, *profile);
   int status = command->run(dm, args, io);
   if (status == kExitOk && command->access == Access::Changes && !dm.SaveAllProfileData())
     status = kExitFailed;

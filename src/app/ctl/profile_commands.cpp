@@ -52,7 +52,8 @@ int runShow(TDM& dm, const std::vector<std::string>& args, Output& io) {
     record = dm.FCurrentProfileInfo;
   else
     dm.ReadProfileInfo(record, slot);
-  const ReportNode report = ProfileReport(record, slot);
+  ReportNode report = ProfileReport(record, slot);
+  std::get<ReportNode::Members>(report.value).emplace_back("language", StoredLanguage(dm));
   io.out << (o.json ? ToJson(report) : ToText(report));
   return kExitOk;
 }
@@ -125,7 +126,9 @@ std::vector<Command> ProfileCommands() {
        runShow},
       {"switch", "N", "make profile N (1 to 5) the current profile",
        "Makes profile N (1 to 5) the current profile and records it as the current game.\n"
-       "The next start of the program begins again on the profile group's start profile.",
+       "The next start of the program (and of this tool) begins again on the profile group's\n"
+       "start profile, so a later set or apply works on that profile: give them --profile N\n"
+       "to work on another one.",
        Access::Changes,
        [](const std::vector<std::string>& a) -> std::optional<std::string> {
          if (a.size() != 1 || !ParseProfileNumber(a[0]))
@@ -137,16 +140,17 @@ std::vector<Command> ProfileCommands() {
        "Writes the current profile back into its slot and saves it to FILE as a\n"
        "109888-byte profile file.",
        Access::Reads, [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); },
-       runExport},
+       runExport, true},
       {"import", "FILE", "load FILE (.PFX) into the current profile",
        "Loads the profile file FILE into the current profile and saves it. A file that is not\n"
        "a profile of this program's version is refused and nothing changes.",
        Access::Changes,
-       [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); }, runImport},
+       [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); }, runImport,
+       true},
       {"reset", "", "restore the current profile's factory values",
        "Restores the factory values of the current profile and saves it. Button entries past\n"
        "the ninth, the macros' records and unused fields keep their bytes.",
-       Access::Changes, NoArguments, runReset},
+       Access::Changes, NoArguments, runReset, true},
   };
 }
 

@@ -8,9 +8,12 @@
 #include "app/ctl/ctl_commands.h"
 #include "model/wide_text.h"
 #include "platform/linux/desktop_pointer_settings.h"
+#include "platform/paths.h"
 #include "protocol/key_code_table.h"
 #include "settings/button_assignment.h"
 #include "settings/cpi_levels.h"
+#include "ui/language.h"
+#include "ui/locale_table.h"
 
 namespace qor::ctl {
 namespace {
@@ -230,6 +233,24 @@ const std::vector<Setting>& settings() {
            io.err << "qorcfg51-ctl: note: the " << desktop->desktop()
                   << " desktop has no double-click setting; it is kept in the profile\n";
        }},
+      {"language", 1, 1,
+       [](TDM& dm, const Args& a, Output& io) {
+         TextTranslationService service;  // only the list is asked for
+         const TuiLanguage languages({service, paths::program(), SystemLocaleName()});
+         const int index = FindLanguage(languages, a[0]);
+         if (index < 0) {
+           std::string known;
+           for (const LanguageEntry& l : languages.Resources())
+             known += (known.empty() ? "" : ", ") + toUtf8(l.shortID);
+           throw Refused{"\"" + a[0] + "\" is not a language of this installation (" +
+                         (known.empty() ? std::string("none") : known) + ")"};
+         }
+         dm.FAllProfileSettingInfo.CurrentLanguage = index;
+         // The language lives in the all-profiles record, which the profile saves leave out.
+         if (!dm.SaveBackAllProfileSettingInfo()) throw Refused{"the language was not saved"};
+         io.out << "language " << toUtf8(languages.GetLanguageShortIDByIndex(index))
+                << " from the next start of qorcfg51\n";
+       }},
       {"button", 2, 2,
        [](TDM& dm, const Args& a, Output&) {
          const int button = number(a[0], "the button", 1, 5) - 1;
@@ -294,6 +315,8 @@ std::vector<Command> SetCommands() {
        "  acceleration 0-3        pointer acceleration preset (0 none, 1 enhanced)\n"
        "  wheel-lines 1-10|page   lines per wheel notch\n"
        "  double-click MS         200-1200; also set on the desktop at once\n"
+       "  language ID|NAME        the window's language from its next start: 0407, German,\n"
+       "                          Deutsch (for all profiles)\n"
        "  button N FUNCTION       button 1-5; FUNCTION is left-click, right-click,\n"
        "                          middle-button, forward, backward, cut, copy, paste,\n"
        "                          select-all, find, new, print, save, switch-window,\n"
@@ -312,7 +335,7 @@ std::vector<Command> SetCommands() {
                   " value(s)";
          return std::nullopt;
        },
-       runSet},
+       runSet, true},
   };
 }
 

@@ -28,6 +28,8 @@
 #include "platform/linux/xkb_key_labels.h"
 #include "platform/paths.h"
 #include "sim/sim_protocol.h"
+#include "ui/language.h"
+#include "ui/locale_table.h"
 #include "widgets/qt_text.h"
 #include "widgets/skin.h"
 
@@ -114,7 +116,10 @@ int main(int argc, char** argv) {
   std::vector<StoreProblem> early;
   bool windowUp = false;
   auto registry = SqliteRegistry::forThisUser();
-  TDM dm({*registry, paths::documents(), program}, [&](const StoreProblem& p) {
+  DataModuleEnvironment env{*registry, paths::documents(), program};
+  // A first start speaks the user's language.
+  env.firstStartLanguage = FirstStartLanguage(program, SystemLocaleName());
+  TDM dm(env, [&](const StoreProblem& p) {
     std::cerr << "qorcfg51: " << (p.kind == StoreProblem::Kind::Error ? "error: " : "warning: ")
               << p.message << "\n";
     if (!windowUp) {
