@@ -1,0 +1,75 @@
+# bash completion for qorcfg51-ctl (loaded by bash-completion on demand).
+# The word lists follow qorcfg51-ctl --help and qorcfg51-ctl set --help; a test compares them.
+
+_qorcfg51_ctl() {
+  local cur prev words cword
+  _init_completion || return
+
+  local commands="show switch export import reset set apply devices model record"
+  local settings="rate cpi cpi-enabled led brightness breathing pointer-speed acceleration
+    wheel-lines double-click button"
+  local functions="left-click right-click middle-button forward backward cut copy paste
+    select-all find new print save switch-window close-window open-explorer run show-desktop
+    lock-pc media:play-pause media:stop media:previous media:next media:volume-up
+    media:volume-down media:mute combo: fire: macro: disable"
+  local profiles="1 2 3 4 5"
+
+  if ((cword == 1)); then
+    mapfile -t COMPREPLY < <(compgen -W "$commands --help" -- "$cur")
+    return
+  fi
+
+  local options="--help" values=""
+  case ${words[1]} in
+    show)
+      options="--json --profile --help"
+      [[ $prev == --profile ]] && values="$profiles"
+      ;;
+    switch)
+      ((cword == 2)) && values="$profiles"
+      ;;
+    export | import)
+      if [[ $cur != -* ]]; then
+        _filedir
+        return
+      fi
+      ;;
+    apply)
+      options="--verbose --help"
+      ;;
+    record)
+      options="--combo --seconds --script --help"
+      if [[ $prev == --script ]]; then
+        _filedir
+        return
+      fi
+      [[ $prev == --seconds ]] && values="5 10 30 60"
+      ;;
+    set)
+      local setting=${words[2]-}
+      if ((cword == 2)); then
+        values="$settings"
+      elif [[ $setting == button ]]; then
+        ((cword == 3)) && values="$profiles"
+        ((cword == 4)) && values="$functions"
+      elif ((cword == 3)); then
+        case $setting in
+          rate) values="125 250 500 1000" ;;
+          cpi | cpi-enabled) values="1 2 3 4" ;;
+          brightness | breathing | acceleration) values="0 1 2 3" ;;
+          wheel-lines) values="1 2 3 4 5 6 7 8 9 10 page" ;;
+        esac
+      elif [[ $setting == cpi-enabled ]] && ((cword == 4)); then
+        values="on off"
+      fi
+      ;;
+  esac
+
+  if [[ $cur == -* ]]; then
+    mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
+  elif [[ -n $values ]]; then
+    mapfile -t COMPREPLY < <(compgen -W "$values" -- "$cur")
+    # A function with a parameter (combo:, fire:, macro:) goes on without a space.
+    [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *: ]] && compopt -o nospace
+  fi
+} && complete -F _qorcfg51_ctl qorcfg51-ctl
