@@ -29,16 +29,16 @@ set(CPACK_PACKAGE_NAME qorcfg51)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${QOR_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration utility for a USB gaming mouse")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "configuration utility for a USB gaming mouse
- qorcfg51 sets, for each of five profiles, what the mouse buttons do (clicks, keys,
- key combinations, shortcuts, media keys, rapid fire, recorded macros), the CPI
- levels, the report rate, the LED and the desktop pointer settings, and uploads
- the current profile into the mouse.
- .
- The package holds the window (qorcfg51), a command line tool (qorcfg51-ctl), a
- virtual mouse for trying it out (qorcfg51-sim), the translators' tool
- (qorcfg51-lang), the companion monitor (corvnmon) and the udev rules that give
- the user at the seat access to the mouse.")
+# The extended description below the summary; CPack indents it and marks the empty line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "qorcfg51 sets, for each of five profiles, what the mouse buttons do (clicks,
+keys, key combinations, shortcuts, media keys, rapid fire, recorded macros),
+the CPI levels, the report rate, the LED and the desktop pointer settings, and
+uploads the current profile into the mouse.
+
+The package holds the window (qorcfg51), a command line tool (qorcfg51-ctl), a
+virtual mouse for trying it out (qorcfg51-sim), the translators' tool
+(qorcfg51-lang), the companion monitor (corvnmon) and the udev rules that give
+the user at the seat access to the mouse.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -17,12 +17,11 @@ fail() {
   exit 1
 }
 
-# Runs an installed program as a user with a clean environment and no program folder set.
-run_as_user() {
-  env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" \
-    XDG_DOCUMENTS_DIR="$work/home/docs" XDG_RUNTIME_DIR="$work/run" \
-    QORCFG51_SIM_DIR="$work/run/sim" QT_QPA_PLATFORM=offscreen "$@"
-}
+# Runs an installed program as a user with a clean environment and no program folder set
+# (a command, not a function, so that a program started in the background is $!).
+run_as_user=(env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_CONFIG_HOME="$work/home/config"
+  XDG_DOCUMENTS_DIR="$work/home/docs" XDG_RUNTIME_DIR="$work/run"
+  QORCFG51_SIM_DIR="$work/run/sim" QT_QPA_PLATFORM=offscreen)
 mkdir -p "$work/home" "$work/run/sim"
 chmod 700 "$work/run"
 
@@ -48,7 +47,7 @@ check_tree() {
 
 # Starts the installed virtual mouse and waits for its socket.
 start_sim() {
-  run_as_user "$1/bin/qorcfg51-sim" >"$work/sim.out" 2>&1 &
+  "${run_as_user[@]}" "$1/bin/qorcfg51-sim" >"$work/sim.out" 2>&1 &
   sim=$!
   for _ in $(seq 100); do
     compgen -G "$work/run/sim/*.sock" >/dev/null && return 0
@@ -65,17 +64,17 @@ stop_sim() {
 # The installed tools work from `prefix` without being told where their files are.
 check_programs() {
   local prefix="$1"
-  run_as_user "$prefix/bin/qorcfg51-ctl" --help | grep -q "^  show" ||
+  "${run_as_user[@]}" "$prefix/bin/qorcfg51-ctl" --help | grep -q "^  show" ||
     fail "qorcfg51-ctl --help from $prefix"
-  run_as_user "$prefix/bin/qorcfg51-ctl" show | grep -q "^profile: 1" ||
+  "${run_as_user[@]}" "$prefix/bin/qorcfg51-ctl" show | grep -q "^profile: 1" ||
     fail "qorcfg51-ctl show from $prefix"
   start_sim "$prefix"
-  run_as_user "$prefix/bin/qorcfg51-ctl" devices >"$work/devices.out" 2>&1 ||
+  "${run_as_user[@]}" "$prefix/bin/qorcfg51-ctl" devices >"$work/devices.out" 2>&1 ||
     fail "qorcfg51-ctl devices from $prefix: $(cat "$work/devices.out")"
   grep -q "the mouse: *yes" "$work/devices.out" ||
     fail "the installed qorcfg51-sim was not found from $prefix: $(cat "$work/devices.out")"
   # The model's picture comes from the installed config.ini and lies in the installed folder.
-  run_as_user "$prefix/bin/qorcfg51-ctl" model >"$work/model.out" 2>&1 ||
+  "${run_as_user[@]}" "$prefix/bin/qorcfg51-ctl" model >"$work/model.out" 2>&1 ||
     fail "qorcfg51-ctl model from $prefix: $(cat "$work/model.out")"
   grep -qxF "picture: $prefix/share/qorcfg51/images/LAYOUT1.PNG" "$work/model.out" ||
     fail "the program folder was not found from $prefix: $(cat "$work/model.out")"
@@ -100,7 +99,7 @@ check_programs "$stage$configured"
 # 3. A damaged installation: the window still starts and names what is missing.
 rm -rf "$prefix/share/qorcfg51/ui.local" "$prefix/share/qorcfg51/images"
 set +e
-run_as_user timeout 5 "$prefix/bin/qorcfg51" >"$work/gui.out" 2>&1
+"${run_as_user[@]}" timeout 5 "$prefix/bin/qorcfg51" >"$work/gui.out" 2>&1
 status=$?
 set -e
 [ "$status" -eq 124 ] || fail "qorcfg51 without ui.local and images/ ended with $status: $(cat "$work/gui.out")"
