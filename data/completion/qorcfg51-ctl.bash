@@ -3,7 +3,8 @@
 
 _qorcfg51_ctl() {
   local cur prev words cword
-  _init_completion || return
+  # Button functions hold colons (media:mute), which bash would split words at.
+  _init_completion -n : || return
 
   local commands="show switch export import reset set apply devices model record"
   local settings="rate cpi cpi-enabled led brightness breathing pointer-speed acceleration
@@ -69,6 +70,7 @@ _qorcfg51_ctl() {
     mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
   elif [[ -n $values ]]; then
     mapfile -t COMPREPLY < <(compgen -W "$values" -- "$cur")
+    __ltrim_colon_completions "$cur"
     # A function with a parameter (combo:, fire:, macro:) goes on without a space.
     [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *: ]] && compopt -o nospace
   fi

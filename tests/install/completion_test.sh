@@ -15,6 +15,7 @@ _init_completion() {
   prev=${words[cword - 1]}
 }
 _filedir() { COMPREPLY=(FILE); }
+__ltrim_colon_completions() { :; }
 compopt() { :; }
 # shellcheck source=/dev/null
 source "$file"
