@@ -1,63 +1,18 @@
 # Writes the udev rule file for the mice of a config.ini's include list:
 #   cmake -DCONFIG=config.ini -DOUTPUT=70-qorcfg51.rules -P generate_rules.cmake
-# The list is read the way the program reads it: section "IncludeHIDDeviceList", keys id1,
-# id2, ... up to id101 (names in any letter case; the first of duplicate sections and keys
-# wins), stopping
-# at the first missing or empty key. Every entry of the form HID\VID_xxxx&PID_yyyy... gives
-# one rule for that vendor and product. The file is taken as UTF-8.
+# Every entry of the form HID\VID_xxxx&PID_yyyy... gives one rule for that vendor and product.
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../include_list.cmake)
 
-file(READ "${CONFIG}" text)
-string(REPLACE "\r" "\n" text "${text}")
-string(APPEND text "\n")
-
-# Walks the lines one by one: config.ini holds ';' and '[', which CMake lists would split on.
-set(section "")
-set(sections "")
-while(NOT text STREQUAL "")
-  string(FIND "${text}" "\n" end)
-  string(SUBSTRING "${text}" 0 ${end} line)
-  math(EXPR next "${end} + 1")
-  string(SUBSTRING "${text}" ${next} -1 text)
-  string(STRIP "${line}" line)
-  if(line MATCHES "^\\[([^]]*)\\]")
-    string(TOLOWER "${CMAKE_MATCH_1}" section)
-    string(STRIP "${section}" section)
-    if(section IN_LIST sections)
-      set(section "")  # a repeated section is skipped whole
-    else()
-      list(APPEND sections "${section}")
-    endif()
-  elseif(section STREQUAL "includehiddevicelist" AND line MATCHES "^[iI][dD]0*([0-9]+)[ \t]*=(.*)$")
-    set(number "${CMAKE_MATCH_1}")
-    string(STRIP "${CMAKE_MATCH_2}" value)
-    if(value MATCHES "^\"(.*)\"$")
-      set(value "${CMAKE_MATCH_1}")
-    elseif(value MATCHES "^'(.*)'$")
-      set(value "${CMAKE_MATCH_1}")
-    endif()
-    if(NOT DEFINED entry_${number})
-      set(entry_${number} "${value}")
-    endif()
-  endif()
-endwhile()
-
+qor_include_list_mice("${CONFIG}" mice)
 set(rules "")
-set(seen "")
-foreach(n RANGE 1 101)
-  if(NOT DEFINED entry_${n} OR entry_${n} STREQUAL "")
-    break()
-  endif()
-  string(TOUPPER "${entry_${n}}" id)
-  if(id MATCHES "^HID\\\\VID_([0-9A-F][0-9A-F][0-9A-F][0-9A-F])&PID_([0-9A-F][0-9A-F][0-9A-F][0-9A-F])")
-    string(TOLOWER "${CMAKE_MATCH_1}" vendor)
-    string(TOLOWER "${CMAKE_MATCH_2}" product)
-    if(NOT "${vendor}:${product}" IN_LIST seen)
-      list(APPEND seen "${vendor}:${product}")
-      string(APPEND rules "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"${vendor}\", "
-                          "ATTRS{idProduct}==\"${product}\", TAG+=\"uaccess\"\n")
-    endif()
-  endif()
+foreach(mouse IN LISTS mice)
+  string(TOLOWER "${mouse}" mouse)
+  string(REPLACE ":" ";" ids "${mouse}")
+  list(GET ids 0 vendor)
+  list(GET ids 1 product)
+  string(APPEND rules "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"${vendor}\", "
+                      "ATTRS{idProduct}==\"${product}\", TAG+=\"uaccess\"\n")
 endforeach()
 if(rules STREQUAL "")
   set(rules "# config.ini lists no mouse (no id1=HID\\VID_xxxx&PID_yyyy entry): no rule.\n")

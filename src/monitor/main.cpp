@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
 
   // The configurator's language: the same ui.local and the stored language index.
   const std::filesystem::path program = paths::program();
+  for (const auto& m : paths::missingProgramFiles(program)) std::cerr << "corvnmon: " << m << '\n';
   TuiLanguage language({TranslationService(), program, SystemLocaleName()});
   if (language.LastError())
     std::cerr << "corvnmon: warning: " << *language.LastError() << "; texts are shown in English\n";

@@ -2,12 +2,14 @@
 
 #include "model/ascii_text.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 namespace qor::paths {
 namespace fs = std::filesystem;
@@ -19,9 +21,18 @@ std::string env(const char* name) {
   return v ? std::string(v) : std::string();
 }
 
+// $HOME, else the home folder of the user's account (a session started by a service manager
+// or `env -i` may have no HOME), else "/" so that paths stay absolute.
 fs::path home() {
   std::string h = env("HOME");
-  return h.empty() ? fs::path("/") : fs::path(h);
+  if (!h.empty()) return fs::path(h);
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+      found->pw_dir && *found->pw_dir)
+    return fs::path(found->pw_dir);
+  return fs::path("/");
 }
 
 // The value of XDG_DOCUMENTS_DIR in a user-dirs.dirs file: `XDG_DOCUMENTS_DIR="$HOME/Docs"`.
@@ -65,18 +76,26 @@ fs::path defaultDocuments() {
   return home() / "Documents";
 }
 
+fs::path programFolderFor(const fs::path& executableDir) {
+  if (executableDir.empty()) return fs::path(QOR_SHARE_DIR);
+  std::error_code ec;
+  if (fs::exists(executableDir / "config.ini", ec) ||
+      fs::is_directory(executableDir / "images", ec) ||
+      fs::is_directory(executableDir / "IMAGES", ec))
+    return executableDir;
+  // Relative to the executable, so that a tree installed under any prefix, or copied
+  // elsewhere whole (a DESTDIR staging tree), finds its own files.
+  fs::path installed = (executableDir / QOR_SHARE_DIR_FROM_BIN).lexically_normal();
+  if (fs::is_directory(installed, ec)) return installed;
+  return fs::path(QOR_SHARE_DIR);
+}
+
 fs::path program() {
   std::string x = env("QORCFG51_PROGRAM_DIR");
   if (!x.empty()) return fs::path(x);
   std::error_code ec;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    fs::path dir = exe.parent_path();
-    if (fs::exists(dir / "config.ini", ec) || fs::is_directory(dir / "images", ec) ||
-        fs::is_directory(dir / "IMAGES", ec))
-      return dir;
-  }
-  return fs::path(QOR_SHARE_DIR);
+  return programFolderFor(ec ? fs::path() : exe.parent_path());
 }
 
 fs::path resolveInFolder(const fs::path& base, std::string_view name) {
@@ -102,6 +121,37 @@ fs::path resolveInFolder(const fs::path& base, std::string_view name) {
     if (!found) return asWritten;
   }
   return current;
+}
+
+std::vector<std::string> missingProgramFiles(const fs::path& folder) {
+  struct Piece {
+    const char* name;
+    bool isFolder;
+    const char* without;
+  };
+  // Each piece has a fallback, so a damaged installation still starts.
+  static constexpr Piece kPieces[] = {
+      {"config.ini", false, "the built-in settings are used"},
+      {"ui.local", false, "texts are shown in English only"},
+      {"images", true, "the windows are drawn without their pictures"},
+  };
+  std::vector<std::string> missing;
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    missing.push_back("the program folder " + folder.string() +
+                      " does not exist: the programs run without their files "
+                      "(set QORCFG51_PROGRAM_DIR to the folder holding config.ini)");
+    return missing;
+  }
+  for (const Piece& piece : kPieces) {
+    const fs::path found = resolveInFolder(folder, piece.name);
+    const bool present =
+        piece.isFolder ? fs::is_directory(found, ec) : fs::is_regular_file(found, ec);
+    if (!present)
+      missing.push_back(found.string() + (piece.isFolder ? "/" : "") +
+                        " is missing: " + piece.without);
+  }
+  return missing;
 }
 
 }  // namespace qor::paths

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qor::paths {
 
@@ -21,12 +22,21 @@ std::filesystem::path documents();
 std::filesystem::path defaultDocuments();
 
 // The program folder (config.ini, ui.local, images/): $QORCFG51_PROGRAM_DIR when set; else
-// the executable's folder when it holds config.ini or images/; else the installed share folder.
+// programFolderFor() the running executable's folder.
 std::filesystem::path program();
+
+// The program folder of an executable in `executableDir`: that folder when it holds config.ini
+// or images/ (a build tree); else share/qorcfg51 found from it the way the installation lays
+// it out (../share/qorcfg51 from bin/) when that exists; else the configured install folder.
+std::filesystem::path programFolderFor(const std::filesystem::path& executableDir);
 
 // Resolves a relative name from settings or code ("IMAGES\LAYOUT1.PNG") inside `base`:
 // `\` separates folders and every component is matched without regard to case. Returns the
 // existing file when found, else `base` joined with the name as written.
 std::filesystem::path resolveInFolder(const std::filesystem::path& base, std::string_view name);
+
+// One sentence per missing piece of the program folder `folder` (config.ini, ui.local,
+// images/), naming the path and what the programs do without it; empty when complete.
+std::vector<std::string> missingProgramFiles(const std::filesystem::path& folder);
 
 }  // namespace qor::paths

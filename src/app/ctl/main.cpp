@@ -43,11 +43,11 @@ void printUsage(std::ostream& out) {
 
 void printCommandHelp(const Command& c, std::ostream& out) {
   const std::string usage = usageOf(c);
-  out << "Usage: qorcfg51-ctl " << c.name << (usage.empty() ? "" : " ") << usage << "\n\n"
-      << c.help << "\n";
+  out << "Usage: qorcfg51-ctl " << c.name << (usage.empty() ? "" : " ") << usage << "\n\n";
   if (c.profileOption)
-    out << "\n--profile N works on profile N (1 to 5) instead of the current profile and leaves\n"
-           "the current profile as it was.\n";
+    out << "--profile N works on profile N (1 to 5) instead of the current profile and leaves\n"
+           "the current profile as it was.\n\n";
+  out << c.help << "\n";
 }
 
 }  // namespace

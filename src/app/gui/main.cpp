@@ -104,6 +104,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("qorcfg51");
   const std::filesystem::path program = paths::program();
+  for (const auto& m : paths::missingProgramFiles(program)) std::cerr << "qorcfg51: " << m << '\n';
   const std::filesystem::path icon = paths::resolveInFolder(program, "Images\\logo.ico");
   if (std::filesystem::exists(icon)) QApplication::setWindowIcon(QIcon(FromUtf8(icon.string())));
   skin::Apply(app);

@@ -1,0 +1,17 @@
+# Writes the AppStream metainfo with one modalias per mouse of a config.ini's include list:
+#   cmake -DCONFIG=config.ini -DTEMPLATE=...metainfo.xml.in -DOUTPUT=...metainfo.xml
+#         -DQOR_VERSION=... -DQOR_RELEASE_DATE=... -DQOR_HOMEPAGE=... -DQOR_SCREENSHOT_URL=...
+#         -P generate_metainfo.cmake
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../include_list.cmake)
+
+qor_include_list_mice("${CONFIG}" mice)
+set(QOR_MODALIASES "")
+foreach(mouse IN LISTS mice)
+  string(REPLACE ":" ";" ids "${mouse}")
+  list(GET ids 0 vendor)
+  list(GET ids 1 product)
+  # The USB device's modalias as the kernel writes it (upper-case hex).
+  string(APPEND QOR_MODALIASES "    <modalias>usb:v${vendor}p${product}d*</modalias>\n")
+endforeach()
+configure_file("${TEMPLATE}" "${OUTPUT}" @ONLY)
