@@ -6,7 +6,7 @@ _qorcfg51_ctl() {
   # Button functions hold colons (media:mute), which bash would split words at.
   _init_completion -n : || return
 
-  local commands="show switch export import reset set apply devices model record"
+  local commands="show switch export import reset set apply devices add-mouse model record"
   local settings="rate cpi cpi-enabled led brightness breathing pointer-speed acceleration
     wheel-lines double-click language button"
   local functions="left-click right-click middle-button forward backward cut copy paste
@@ -34,6 +34,16 @@ _qorcfg51_ctl() {
       if [[ $prev == --profile ]]; then
         values="$profiles"
       elif [[ $cur != -* ]]; then
+        _filedir
+        return
+      fi
+      ;;
+    devices)
+      options="--json --help"
+      ;;
+    add-mouse)
+      options="--config --rules --help"
+      if [[ $prev == --config || $prev == --rules ]]; then
         _filedir
         return
       fi

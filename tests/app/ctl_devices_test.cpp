@@ -69,5 +69,59 @@ TEST(CtlDevices, NamesTheMouseByItsCollectionAndTheIncludeList) {
   expectIn(shipped.out, "add one of its hardware IDs");
 }
 
+TEST(CtlDevices, JsonHasStableFieldsPerInterface) {
+  Installation home;
+  const auto program = home / "program";
+  fs::create_directories(program);
+  test::writeText(program / "config.ini",
+                  "[IncludeHIDDeviceList]\nid1=hid\\vid_1209&pid_0001&mi_01&col01\n");
+  const CtlRun r =
+      home.ctl("devices --json", launcher(home, "hid_devices.umockdev", program.string()));
+  EXPECT_EQ(r.status, 0) << r.err;
+  expectIn(r.out,
+           "{\"path\":\"/dev/hidraw1\",\"collection\":0,\"name\":\"Tessaly Gaming Mouse\","
+           "\"vendor\":4617,\"product\":1,\"hardwareIds\":[\"HID\\\\VID_1209&PID_0001&REV_0100&"
+           "MI_01&COL01\",");
+  expectIn(r.out,
+           "\"usagePage\":65440,\"usage\":1,\"inputReportLength\":0,\"outputReportLength\":0,"
+           "\"featureReportLength\":4096,\"opens\":true,\"openError\":\"\",\"configuration\":"
+           "true,\"listed\":true,\"mouse\":true}");
+  expectIn(r.out, "\"mice\":1}");
+  EXPECT_EQ(home.ctl("devices --xml").status, 2);
+}
+
+TEST(CtlDevices, AddMousePrintsAndWritesOnlyTheNamedFiles) {
+  Installation home;
+  CtlRun r = home.ctl("add-mouse 1a2b:3C4D");
+  EXPECT_EQ(r.status, 0) << r.err;
+  expectIn(r.out, "    HID\\VID_1A2B&PID_3C4D\n");
+  expectIn(r.out,
+           "    KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", "
+           "TAG+=\"uaccess\"\n");
+
+  test::writeText(home / "config.ini",
+                  "; mine\n[IncludeHIDDeviceList]\nid1=HID\\VID_1209&PID_0001\n\n[OtherConfig]\n"
+                  "NoLogo=0\n");
+  const std::string files = "--config '" + (home / "config.ini").string() + "' --rules '" +
+                            (home / "70-qorcfg51.rules").string() + "'";
+  for (int twice = 0; twice < 2; ++twice) {
+    r = home.ctl("add-mouse 1a2b:3c4d " + files);
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  const auto text = [](const fs::path& f) {
+    const test::Bytes b = test::readBytes(f);
+    return std::string(b.begin(), b.end());
+  };
+  EXPECT_EQ(text(home / "config.ini"),
+            "; mine\n[IncludeHIDDeviceList]\nid1=HID\\VID_1209&PID_0001\nid2=HID\\VID_1A2B&PID_3C4D\n"
+            "\n[OtherConfig]\nNoLogo=0\n");
+  EXPECT_EQ(text(home / "70-qorcfg51.rules"),
+            "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", "
+            "TAG+=\"uaccess\"\n");
+  for (const char* bad : {"add-mouse", "add-mouse 1a2b", "add-mouse 1a2b:3c4dx",
+                          "add-mouse zzzz:0001", "add-mouse 1a2b:3c4d --config"})
+    EXPECT_EQ(home.ctl(bad).status, 2) << bad;
+}
+
 }  // namespace
 }  // namespace qor

@@ -12,6 +12,7 @@
 #include "app/gui/main_window.h"
 #include "app/gui/settings_form.h"
 #include "app/thread_call.h"
+#include "device/fake_hid_backend.h"
 #include "gui/scripted_dialogs.h"
 #include "platform/instance_lock.h"
 #include "platform/linux/linux_device_watcher.h"
@@ -350,6 +351,34 @@ class MainWindowTest : public QObject {
     QVERIFY(!s.window->SettingsChanged());
     QVERIFY(s.monitor.notes.empty());
     QVERIFY(s.part("BSBTNAPPLY")->isEnabled());
+  }
+
+  void aMouseTheUserMayNotOpenIsToldOncePerPlugIn() {
+    Home home;
+    auto registry = SqliteRegistry::forThisUser();
+    TDM dm({*registry, paths::documents(), paths::program()}, {});
+    test::FakeHidBackend backend;
+    test::FakeInterface denied;
+    denied.info.path = "/dev/hidraw9";
+    denied.info.hardwareIds = {"HID\\VID_1209&PID_0001"};
+    denied.info.usagePage = 0xFFA0;
+    denied.info.usage = 1;
+    denied.openError = EACCES;
+    backend.interfaces = {denied};
+    test::ScriptedDialogs dialogs;
+    RecordingMonitor monitor;
+    TQorCfg51Main window(MainWindowServices{dm, backend, nullptr,
+                                            std::make_shared<test::RecordingPointerSettings>(),
+                                            monitor, paths::program(), {}});
+    QTRY_COMPARE(dialogs.Calls().size(), std::size_t(1));
+    QVERIFY(dialogs.Calls()[0].text.contains("/dev/hidraw9"));
+    QVERIFY(dialogs.Calls()[0].text.contains("ATTRS{idVendor}==\"1209\""));
+    window.DetectMouse();  // still plugged in: nothing new to say
+    backend.interfaces.clear();
+    window.DetectMouse();  // pulled out
+    backend.interfaces = {denied};
+    window.DetectMouse();  // plugged in again
+    QTRY_COMPARE(dialogs.Calls().size(), std::size_t(2));
   }
 
   void plugAndUnplugRerunTheDetectionAfterTheQuietTime() {

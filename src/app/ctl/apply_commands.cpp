@@ -17,6 +17,12 @@ constexpr int kExitNoMouse = 3;
 constexpr int kExitMouseStopped = 4;
 constexpr int kExitVerifyDiffers = 5;
 
+// A mouse this user may not open looks absent or silent: say why, and the fix.
+void printAccessAdvice(DeviceContext& context, Output& io) {
+  if (const std::string advice = MouseAccessAdvice(context); !advice.empty())
+    io.err << advice << "\n";
+}
+
 int runApply(TDM& dm, const std::vector<std::string>& args, Output& io) {
   const auto has = [&](const char* option) {
     return std::find(args.begin(), args.end(), option) != args.end();
@@ -34,9 +40,11 @@ int runApply(TDM& dm, const std::vector<std::string>& args, Output& io) {
   switch (result) {
     case ApplyResult::NoMouse:
       io.err << "qorcfg51-ctl: " << kNoMouseTitle << ": " << kNoMouseText << "\n";
+      printAccessAdvice(context, io);
       return kExitNoMouse;
     case ApplyResult::MouseStopped:
       io.err << "qorcfg51-ctl: " << kMouseStoppedText << " (" << apply.Failure() << ")\n";
+      printAccessAdvice(context, io);
       return kExitMouseStopped;
     case ApplyResult::NoProfile:
       return kExitFailed;

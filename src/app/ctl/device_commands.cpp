@@ -6,9 +6,14 @@
 #include <ostream>
 
 #include "app/ctl/ctl_commands.h"
+#include "app/ctl/device_context.h"
+#include "app/ctl/profile_report.h"
 #include "device/hid_data.h"
+#include "device/mouse_access.h"
 #include "device/usage_pair.h"
 #include "model/settings_file.h"
+#include "platform/atomic_file.h"
+#include "platform/ini_text.h"
 #include "platform/linux/system_hid_backend.h"
 #include "platform/paths.h"
 
@@ -36,20 +41,53 @@ void printAccessHelp(std::ostream& out) {
          "and plug the mouse in again.\n";
 }
 
-int runDevices(TDM&, const std::vector<std::string>&, Output& io) {
-  const std::filesystem::path config = paths::program() / "config.ini";
-  const std::vector<std::string> include = ReadIncludeHIDDeviceList(SettingsFile::load(config));
-  const std::unique_ptr<HidBackend> backend = MakeSystemHidBackend();
-  const std::vector<HidInterfaceInfo> all = backend->enumerate();
+ReportNode jsonOf(const std::vector<InterfaceSurvey>& survey) {
+  ReportNode::Items interfaces;
+  int mice = 0;
+  for (const InterfaceSurvey& s : survey) {
+    ReportNode::Items ids;
+    for (const std::string& id : s.info.hardwareIds) ids.emplace_back(id);
+    interfaces.emplace_back(ReportNode::Members{
+        {"path", s.info.path},
+        {"collection", unsigned{s.info.collection}},
+        {"name", s.info.name},
+        {"vendor", unsigned{s.vendor}},
+        {"product", unsigned{s.product}},
+        {"hardwareIds", std::move(ids)},
+        {"usagePage", unsigned{s.info.usagePage}},
+        {"usage", unsigned{s.info.usage}},
+        {"inputReportLength", unsigned{s.info.inputReportByteLength}},
+        {"outputReportLength", unsigned{s.info.outputReportByteLength}},
+        {"featureReportLength", unsigned{s.info.featureReportByteLength}},
+        {"opens", s.opens},
+        {"openError", s.opens ? std::string() : std::string(std::strerror(s.error))},
+        {"configuration", s.configuration},
+        {"listed", s.listed},
+        {"mouse", s.IsMouse()},
+    });
+    mice += s.IsMouse();
+  }
+  return ReportNode::Members{{"interfaces", std::move(interfaces)}, {"mice", mice}};
+}
+
+int runDevices(TDM&, const std::vector<std::string>& args, Output& io) {
+  DeviceContext context = OpenDeviceContext();
+  const std::string config = ConfigFilePath();
+  const std::vector<InterfaceSurvey> all = SurveyInterfaces(*context.backend, context.includeList);
+  if (!args.empty()) {  // --json
+    io.out << ToJson(jsonOf(all));
+    return kExitOk;
+  }
 
   int mice = 0;
   bool denied = false;
   bool unlisted = false;  // a configuration collection that the include list leaves out
-  for (const HidInterfaceInfo& i : all) {
+  for (const InterfaceSurvey& s : all) {
+    const HidInterfaceInfo& i = s.info;
     io.out << i.path;
     // Several collections on one node share its path.
     std::size_t siblings = 0;
-    for (const HidInterfaceInfo& j : all) siblings += j.path == i.path;
+    for (const InterfaceSurvey& j : all) siblings += j.info.path == i.path;
     if (siblings > 1) io.out << ", collection " << i.collection + 1 << " of " << siblings;
     if (!i.name.empty()) io.out << "  \"" << i.name << "\"";
     io.out << "\n";
@@ -57,24 +95,19 @@ int runDevices(TDM&, const std::vector<std::string>&, Output& io) {
     io.out << "  usage page:     " << hex4(i.usagePage) << ", usage " << hex4(i.usage) << "\n"
            << "  report lengths: input " << i.inputReportByteLength << ", output "
            << i.outputReportByteLength << ", feature " << i.featureReportByteLength << " bytes\n";
-    int error = 0;
-    const bool opens = backend->open(i, error) != nullptr;
     io.out << "  access:         "
-           << (opens ? std::string("read and write")
-                     : std::string("cannot be opened: ") + std::strerror(error))
+           << (s.opens ? std::string("read and write")
+                       : std::string("cannot be opened: ") + std::strerror(s.error))
            << "\n";
-    denied = denied || (!opens && error == EACCES && isHidrawNode(i.path));
-    const bool collection =
-        i.usagePage == kMouseConfigUsage.UsagePage && i.usage == kMouseConfigUsage.Usage;
-    const bool listed = IsAllowedInterface("", include, i.hardwareIds);
+    denied = denied || (!s.opens && s.error == EACCES && isHidrawNode(i.path));
     io.out << "  the mouse:      "
-           << (!collection ? "no"
-               : listed    ? "yes, its configuration interface"
-                           : "no: its configuration collection, but none of its hardware IDs is "
-                             "in the include list of config.ini")
+           << (!s.configuration ? "no"
+               : s.listed       ? "yes, its configuration interface"
+                          : "no: its configuration collection, but none of its hardware IDs is "
+                            "in the include list of config.ini")
            << "\n\n";
-    mice += collection && listed;
-    unlisted = unlisted || (collection && !listed);
+    mice += s.IsMouse();
+    unlisted = unlisted || (s.configuration && !s.listed);
   }
 
   if (all.empty())
@@ -82,7 +115,7 @@ int runDevices(TDM&, const std::vector<std::string>&, Output& io) {
   else if (mice == 0)
     io.out << "The mouse was not found: no interface has its configuration collection (usage page "
            << hex4(kMouseConfigUsage.UsagePage) << ", usage " << hex4(kMouseConfigUsage.Usage)
-           << ") and a hardware ID from the include list of " << config.string() << ".\n";
+           << ") and a hardware ID from the include list of " << config << ".\n";
   else
     io.out << "The mouse's configuration interface" << (mice > 1 ? "s: " : ": ") << mice
            << " found.\n";
@@ -90,10 +123,112 @@ int runDevices(TDM&, const std::vector<std::string>&, Output& io) {
     io.out
         << "To use an interface the include list leaves out, add one of its hardware IDs as the\n"
            "next idN= line of [IncludeHIDDeviceList] in "
-        << config.string() << ".\n";
+        << config << ".\n";
   if (denied)
     io.out << "Some /dev/hidraw nodes cannot be opened: your user has no access to them.\n";
-  if (mice == 0 || denied) printAccessHelp(io.out);
+  if (const std::string advice = MouseAccessAdvice(all, config); !advice.empty())
+    io.out << "\n" << advice << "\n";
+  else if (mice == 0 || denied)
+    printAccessHelp(io.out);
+  return kExitOk;
+}
+
+// VID:PID as lsusb prints them (1a2b:3c4d).
+std::optional<std::pair<uint16_t, uint16_t>> parseVendorProduct(const std::string& text) {
+  unsigned v = 0, p = 0;
+  char end = 0;
+  if (text.size() != 9 || std::sscanf(text.c_str(), "%4x:%4x%c", &v, &p, &end) != 2)
+    return std::nullopt;
+  return std::pair{uint16_t(v), uint16_t(p)};
+}
+
+// Adds `line` to `file` (created when missing) unless it holds the line already.
+bool addLine(const std::string& file, const std::string& line, Output& io) {
+  std::vector<uint8_t> bytes;
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec))
+    if (auto problem = readWholeFile(file, bytes)) {
+      io.err << "qorcfg51-ctl add-mouse: " << *problem << "\n";
+      return false;
+    }
+  std::string text(bytes.begin(), bytes.end());
+  if (text.find(line) != std::string::npos) return true;
+  if (!text.empty() && text.back() != '\n') text += "\n";
+  text += line + "\n";
+  if (auto problem =
+          writeFileAtomically(file, reinterpret_cast<const uint8_t*>(text.data()), text.size())) {
+    io.err << "qorcfg51-ctl add-mouse: " << *problem << "\n";
+    return false;
+  }
+  return true;
+}
+
+// Sets key=entry in [IncludeHIDDeviceList] of the config.ini `file`, keeping the rest.
+bool AddIncludeListEntry(const std::string& file, const std::string& key, const std::string& entry,
+                         Output& io) {
+  std::vector<uint8_t> bytes;
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec))
+    if (auto problem = readWholeFile(file, bytes)) {
+      io.err << "qorcfg51-ctl add-mouse: " << *problem << "\n";
+      return false;
+    }
+  const std::string text =
+      SetIniValue(std::string(bytes.begin(), bytes.end()), "IncludeHIDDeviceList", key, entry);
+  if (auto problem =
+          writeFileAtomically(file, reinterpret_cast<const uint8_t*>(text.data()), text.size())) {
+    io.err << "qorcfg51-ctl add-mouse: " << *problem << "\n";
+    return false;
+  }
+  return true;
+}
+
+struct AddMouseOptions {
+  std::pair<uint16_t, uint16_t> mouse{};
+  std::string config, rules;  // files to change; empty: only print
+};
+
+std::optional<std::string> parseAddMouse(const std::vector<std::string>& args, AddMouseOptions& o) {
+  bool haveMouse = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--config" || args[i] == "--rules") {
+      if (i + 1 >= args.size()) return args[i] + " needs a file";
+      (args[i] == "--config" ? o.config : o.rules) = args[i + 1];
+      ++i;
+    } else if (auto m = parseVendorProduct(args[i]); m && !haveMouse) {
+      o.mouse = *m;
+      haveMouse = true;
+    } else {
+      return "expects VID:PID as lsusb prints them (1a2b:3c4d), not \"" + args[i] + "\"";
+    }
+  }
+  if (!haveMouse) return std::string("expects VID:PID as lsusb prints them (1a2b:3c4d)");
+  return std::nullopt;
+}
+
+int runAddMouse(TDM&, const std::vector<std::string>& args, Output& io) {
+  AddMouseOptions o;
+  parseAddMouse(args, o);
+  const auto [vendor, product] = o.mouse;
+  const std::string rule = UdevRuleLine(vendor, product);
+  io.out << "config.ini ([IncludeHIDDeviceList], as the next idN= line):\n    "
+         << IncludeListEntry(vendor, product) << "\n"
+         << "udev rule (/etc/udev/rules.d/" << kRuleFile << "):\n    " << rule << "\n";
+  if (!o.config.empty()) {
+    SettingsFile settings = SettingsFile::load(o.config);
+    const std::vector<std::string> listed = ReadIncludeHIDDeviceList(settings);
+    if (!IsAllowedInterface("", listed, {IncludeListEntry(vendor, product)})) {
+      const std::string key = "id" + std::to_string(listed.size() + 1);
+      if (!AddIncludeListEntry(o.config, key, IncludeListEntry(vendor, product), io))
+        return kExitFailed;
+    }
+    io.out << "added to " << o.config << "\n";
+  }
+  if (!o.rules.empty()) {
+    if (!addLine(o.rules, rule, io)) return kExitFailed;
+    io.out << "added to " << o.rules << "\nThen run: sudo udevadm control --reload, and plug "
+           << "the mouse in again.\n";
+  }
   return kExitOk;
 }
 
@@ -101,14 +236,33 @@ int runDevices(TDM&, const std::vector<std::string>&, Output& io) {
 
 std::vector<Command> DeviceCommands() {
   return {
-      {"devices", "", "list the HID interfaces and show which one is the mouse",
+      {"devices", "[--json]", "list the HID interfaces and show which one is the mouse",
        "Lists every HID interface of this machine (the /dev/hidraw nodes, one entry per\n"
        "top-level collection, and running qorcfg51-sim virtual mice) with its hardware IDs,\n"
        "usage page and usage, report lengths and whether it can be opened, and tells which\n"
        "one is the mouse's configuration interface: usage page 0xFFA0, usage 0x0001, and a\n"
        "hardware ID from the include list of config.ini (any, when the list is empty).\n"
-       "Nothing is sent to any device. Exit status 0, also when no mouse is found.",
-       Access::Reads, NoArguments, runDevices},
+       "Nothing is sent to any device. Exit status 0, also when no mouse is found.\n"
+       "--json prints one JSON object instead (field names are stable; see the README).",
+       Access::Reads,
+       [](const std::vector<std::string>& a) -> std::optional<std::string> {
+         if (a.empty() || (a.size() == 1 && a[0] == "--json")) return std::nullopt;
+         return std::string("takes only --json");
+       },
+       runDevices},
+      {"add-mouse", "VID:PID [--config FILE] [--rules FILE]",
+       "print (or add) the config.ini entry and udev rule for a mouse",
+       "Prints the include-list entry of config.ini and the udev rule line that let qorcfg51\n"
+       "use the mouse VID:PID (the numbers lsusb prints, 1a2b:3c4d). --config FILE adds the\n"
+       "entry to the config.ini FILE, --rules FILE adds the rule line to the rule file FILE;\n"
+       "nothing else is written. Copy the config.ini of the program folder first when you may\n"
+       "not write there, and point QORCFG51_PROGRAM_DIR at the copy's folder.",
+       Access::Reads,
+       [](const std::vector<std::string>& a) {
+         AddMouseOptions o;
+         return parseAddMouse(a, o);
+       },
+       runAddMouse},
   };
 }
 

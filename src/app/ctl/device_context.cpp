@@ -1,17 +1,27 @@
 #include "app/ctl/device_context.h"
 
+#include "device/mouse_access.h"
 #include "model/settings_file.h"
 #include "platform/linux/system_hid_backend.h"
 #include "platform/paths.h"
 
 namespace qor::ctl {
 
+std::string ConfigFilePath() {
+  return (paths::program() / "config.ini").string();
+}
+
 DeviceContext OpenDeviceContext() {
   DeviceContext c;
   c.backend = MakeSystemHidBackend();
-  c.includeList = ReadIncludeHIDDeviceList(SettingsFile::load(paths::program() / "config.ini"));
+  c.includeList = ReadIncludeHIDDeviceList(SettingsFile::load(ConfigFilePath()));
   c.device = std::make_unique<TuiHIDData>(*c.backend, c.includeList);
   return c;
+}
+
+std::string MouseAccessAdvice(DeviceContext& context) {
+  return qor::MouseAccessAdvice(SurveyInterfaces(*context.backend, context.includeList),
+                                ConfigFilePath());
 }
 
 }  // namespace qor::ctl

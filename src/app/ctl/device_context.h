@@ -19,4 +19,10 @@ struct DeviceContext {
 };
 DeviceContext OpenDeviceContext();
 
+// The path of config.ini in the program folder.
+std::string ConfigFilePath();
+// What keeps the mouse from the user (access, the include list) with the fix; empty when
+// nothing does.
+std::string MouseAccessAdvice(DeviceContext& context);
+
 }  // namespace qor::ctl

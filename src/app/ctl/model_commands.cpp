@@ -14,13 +14,12 @@ int runModel(TDM& dm, const std::vector<std::string>&, Output& io) {
   const std::filesystem::path program = paths::program();
   const ModelDetection found = DetectModel(*context.device, dm, program);
   if (!found.present) {
+    const std::string advice = MouseAccessAdvice(context);
     io.err << "qorcfg51-ctl: no mouse found\n"
-              "Connect the mouse, or start the virtual mouse with qorcfg51-sim. A real mouse must\n"
-              "be listed in the include list of "
-           << (program / "config.ini").string()
-           << ", and the udev rule\n"
-              "70-qorcfg51.rules must give your user access to it; qorcfg51-ctl devices shows\n"
-              "what is found.\n";
+           << (advice.empty() ? "Connect the mouse, or start the virtual mouse with qorcfg51-sim; "
+                                "qorcfg51-ctl devices shows what is found."
+                              : advice)
+           << "\n";
     return kExitFailed;
   }
   io.out << "model: " << found.model << "\n"

@@ -12,6 +12,7 @@
 #include "app/gui/dialog_presenter.h"
 #include "app/gui/light_config_form.h"
 #include "app/gui/sensitivity_form.h"
+#include "device/mouse_access.h"
 #include "model/settings_file.h"
 #include "platform/paths.h"
 #include "protocol/device_commands.h"
@@ -219,6 +220,26 @@ void TQorCfg51Main::DetectMouse() {
   }
   FSettingButtonsEnabled = SettingButtonsEnabled(FDetection, FDM);
   updateButtonsEnabled();
+  if (!FDetection.present) tellAccessProblems();
+}
+
+void TQorCfg51Main::tellAccessProblems() {
+  // Once per plug-in: a node is told of again only after it was gone.
+  std::vector<InterfaceSurvey> fresh;
+  std::set<std::string> told;
+  for (InterfaceSurvey& s : SurveyInterfaces(FServices.backend, FIncludeHidDeviceList)) {
+    if (!s.AccessDenied()) continue;
+    told.insert(s.info.path);
+    if (!FAccessTold.count(s.info.path)) fresh.push_back(std::move(s));
+  }
+  FAccessTold = std::move(told);
+  if (fresh.empty()) return;
+  const QString advice = FromUtf8(
+      MouseAccessAdvice(fresh, paths::resolveInFolder(FServices.program, "config.ini").string()));
+  // After the current event: detection also runs while the window is being built.
+  QTimer::singleShot(0, this, [this, advice] {
+    ShowDialog(TranslateText("Warning"), advice, 0, DialogPosition::MainFormCenter, this);
+  });
 }
 
 void TQorCfg51Main::updateButtonsEnabled() {

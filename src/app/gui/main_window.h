@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,8 @@ class TQorCfg51Main : public UiScene {
   void showLogo();
   void setImageFolder();
   void updateButtonsEnabled();
+  // Tells the user, once per plug-in, of a mouse this user may not open, and the fix.
+  void tellAccessProblems();
   void OpenSettingsForm(SettingsWindow which);
   TSettingsForm* createSettingsForm(SettingsWindow which);
   SettingsServices settingsServices();
@@ -125,6 +128,7 @@ class TQorCfg51Main : public UiScene {
   bool FApplying = false;
   bool FSettingButtonsEnabled = false;
   ModelDetection FDetection;
+  std::set<std::string> FAccessTold;  // nodes whose missing access the user was told of
   std::array<TSettingsForm*, 4> FForms{};
 
   UiLayout* LayoutTOP;

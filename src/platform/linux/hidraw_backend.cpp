@@ -5,6 +5,7 @@
 #include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -287,7 +288,9 @@ std::unique_ptr<HidDevice> HidrawBackend::open(const HidInterfaceInfo& info, int
     return UniqueFd(::open(info.path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
   };
   UniqueFd fd = attempt();
-  if (!fd && errno == EACCES) {
+  struct stat node {};
+  if (!fd && errno == EACCES && ::stat(info.path.c_str(), &node) == 0 &&
+      udevWait_->ShouldWait(info.path, uint64_t(node.st_ino))) {
     UdevPtr<udev> u(udev_new());
     if (u) waitForUdev(u.get(), info.path);
     fd = attempt();
@@ -300,7 +303,10 @@ std::unique_ptr<HidDevice> HidrawBackend::open(const HidInterfaceInfo& info, int
   return std::make_unique<HidrawDevice>(std::move(fd), info.path, inputFilter(info), errors_);
 }
 
-HidrawBackend::HidrawBackend() : errors_(std::make_shared<ErrorLog>()) {}
+HidrawBackend::HidrawBackend()
+    : errors_(std::make_shared<ErrorLog>()),
+      // udevd's control socket: without it no rule will ever change a node's access.
+      udevWait_(std::make_unique<UdevWaitPolicy>(::access("/run/udev/control", F_OK) == 0)) {}
 
 HidrawBackend::~HidrawBackend() = default;
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "device/hid_backend.h"
+#include "platform/linux/udev_wait_policy.h"
 
 namespace qor {
 
@@ -20,7 +21,8 @@ class HidrawBackend : public HidBackend {
 
   std::vector<HidInterfaceInfo> enumerate() override;
   // Opens the node for reading and writing. EACCES right after plug-in, before udev has set
-  // the node's access, is retried once udev is done with the device.
+  // the node's access, is retried once udev is done with the device: at most once per node,
+  // and never without a running udev.
   std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, int& error) override;
 
   // The last failing system call, of the backend or of a device it opened, with its cause
@@ -33,6 +35,7 @@ class HidrawBackend : public HidBackend {
   void fail(std::string message);
 
   std::shared_ptr<ErrorLog> errors_;
+  std::unique_ptr<UdevWaitPolicy> udevWait_;
 };
 
 }  // namespace qor

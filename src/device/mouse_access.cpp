@@ -1,0 +1,118 @@
+#include "device/mouse_access.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <set>
+
+#include "device/hid_data.h"
+#include "device/usage_pair.h"
+#include "ui/translation.h"
+
+namespace qor {
+namespace {
+
+std::string hex4(uint16_t value, bool upper) {
+  char text[8];
+  std::snprintf(text, sizeof text, upper ? "%04X" : "%04x", value);
+  return text;
+}
+
+// The vendor and product of "HID\VID_1A2B&PID_3C4D...", letter case ignored.
+bool vendorAndProduct(std::string id, uint16_t& vendor, uint16_t& product) {
+  for (char& c : id)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  if (id.rfind("HID\\VID_", 0) != 0 || id.size() < 21 || id.compare(12, 5, "&PID_") != 0)
+    return false;
+  const auto parse = [](const std::string& digits, uint16_t& out) {
+    unsigned value = 0;
+    for (char c : digits) {
+      const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+      if (d < 0) return false;
+      value = value * 16 + unsigned(d);
+    }
+    out = uint16_t(value);
+    return true;
+  };
+  return parse(id.substr(8, 4), vendor) && parse(id.substr(17, 4), product);
+}
+
+// Replaces %1, %2 ... in a translated text.
+std::string fill(std::string text, const std::vector<std::string>& values) {
+  for (std::size_t i = values.size(); i-- > 0;) {
+    const std::string mark = "%" + std::to_string(i + 1);
+    for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
+      text.replace(at, mark.size(), values[i]), at += values[i].size();
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<InterfaceSurvey> SurveyInterfaces(HidBackend& backend,
+                                              const std::vector<std::string>& includeList) {
+  std::vector<InterfaceSurvey> out;
+  for (HidInterfaceInfo& info : backend.enumerate()) {
+    InterfaceSurvey s;
+    s.opens = backend.open(info, s.error) != nullptr;
+    s.configuration =
+        info.usagePage == kMouseConfigUsage.UsagePage && info.usage == kMouseConfigUsage.Usage;
+    s.listed = IsAllowedInterface("", includeList, info.hardwareIds);
+    for (const std::string& id : info.hardwareIds)
+      if (vendorAndProduct(id, s.vendor, s.product)) break;
+    s.info = std::move(info);
+    out.push_back(std::move(s));
+  }
+  return out;
+}
+
+std::string IncludeListEntry(uint16_t vendor, uint16_t product) {
+  return "HID\\VID_" + hex4(vendor, true) + "&PID_" + hex4(product, true);
+}
+
+std::string UdevRuleLine(uint16_t vendor, uint16_t product) {
+  return "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"" + hex4(vendor, false) +
+         "\", ATTRS{idProduct}==\"" + hex4(product, false) + "\", TAG+=\"uaccess\"";
+}
+
+std::string MouseAccessAdvice(const std::vector<InterfaceSurvey>& survey,
+                              const std::string& configFile) {
+  std::string advice;
+  std::set<std::string> told;  // a node with several collections is told of once
+  bool reload = false;
+  for (const InterfaceSurvey& s : survey) {
+    if (!s.configuration || (s.opens && s.listed) || (!s.opens && !s.AccessDenied())) continue;
+    if (!told.insert(s.info.path).second) continue;
+    const std::vector<std::string> v = {s.info.name.empty() ? "" : "\"" + s.info.name + "\" ",
+                                        hex4(s.vendor, false), hex4(s.product, false), s.info.path};
+    if (!advice.empty()) advice += "\n\n";
+    if (s.AccessDenied()) {
+      advice += fill(Translate(std::string_view(
+                         "The mouse %1(vendor %2, product %3) is connected, but this user may "
+                         "not open its settings interface %4.")),
+                     v);
+      advice += "\n" +
+                Translate(std::string_view(
+                    "Give access with this line in /etc/udev/rules.d/70-qorcfg51.rules:")) +
+                "\n    " + UdevRuleLine(s.vendor, s.product);
+      reload = true;
+    } else {
+      advice += fill(Translate(std::string_view(
+                         "The mouse %1(vendor %2, product %3) offers its settings interface %4, "
+                         "but config.ini does not list it.")),
+                     v);
+    }
+    if (!s.listed)
+      advice += "\n" +
+                fill(Translate(std::string_view(
+                         "Add this entry as the next idN= line of [IncludeHIDDeviceList] in %1:")),
+                     {configFile}) +
+                "\n    " + IncludeListEntry(s.vendor, s.product);
+  }
+  if (reload)
+    advice +=
+        "\n" + Translate(std::string_view(
+                   "Then run \"sudo udevadm control --reload\" and plug the mouse in again."));
+  return advice;
+}
+
+}  // namespace qor
