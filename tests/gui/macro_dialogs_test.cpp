@@ -4,7 +4,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QtTest>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,6 +20,7 @@
 #include "app/gui/macro_dialogs.h"
 #include "macro/hook_library.h"
 #include "macro/hook_script.h"
+#include "platform/instance_lock.h"
 #include "platform/linux/evdev_hook_router.h"
 #include "protocol/key_code_table.h"
 #include "test_support/temp_dir.h"
@@ -456,6 +459,29 @@ class MacroDialogsTest : public QObject {
     QCOMPARE(provider->take(), std::vector<std::string>{"ungrab 1"});
     if (way != "destroy") delete dialog;
     QVERIFY(provider->take().empty());
+  }
+
+  void aSignalEndsTheProgramThroughItsEventLoops() {
+    // Ending every event loop is what lets an open dialog let go of the keyboards; the
+    // program then ends normally instead of being killed by the signal.
+    test::TempDir home;
+    std::filesystem::create_directories(home.path() / "run" / "sim");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"})
+      env.insert(name, QString::fromStdString((home.path() / "run").string()));
+    env.insert("QORCFG51_SIM_DIR", QString::fromStdString((home.path() / "run" / "sim").string()));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QOR_GUI_PATH, {});
+    QVERIFY(program.waitForStarted());
+    const auto lock = home.path() / "run" / "TQorCfg51Main.lock";
+    QTRY_VERIFY_WITH_TIMEOUT(!InstanceLock::TryAcquireFile(lock), 10000);
+    QTest::qWait(200);  // past the installation of the handler
+    program.terminate();
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 128 + SIGTERM);
   }
 
   void aHeldKeyDelaysTheGrabAndAKeyboardLeftOutIsToldOnce() {
