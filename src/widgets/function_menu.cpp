@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <set>
 
 #include "widgets/menu_box.h"
 #include "widgets/qt_text.h"
@@ -22,6 +23,18 @@ MenuRect toMenuRect(const QRect& r) {
 
 QRect onScreen(const QWidget& w) {
   return QRect(w.mapToGlobal(QPoint(0, 0)), w.size());
+}
+
+// Every level of the tree now; items deleted since took their sub-levels with them.
+void collectLevels(const TuiMenuItemsEx& level, std::set<const TuiMenuItemsEx*>& out) {
+  out.insert(&level);
+  for (int i = 0; i < level.Count(); ++i) collectLevels(level.Items(i).SubItems(), out);
+}
+
+bool isLive(const TuiMenuEx& menu, const TuiMenuItemsEx* level) {
+  std::set<const TuiMenuItemsEx*> live;
+  collectLevels(menu.Items(), live);
+  return live.count(level) > 0;
 }
 
 }  // namespace
@@ -41,6 +54,7 @@ void UiMenuEx::ShowMainMenu(QWidget* PlacementTarget, MenuPlacement Placement) {
   if (!PlacementTarget) return;
   const QRect target = onScreen(*PlacementTarget);
   CloseMenu();
+  forgetDeletedLevels();
   showLevel(FMenu.Items(),
             {toMenuRect(target), Placement, toMenuRect(PlacementTarget->window()->frameGeometry()),
              screenOf(target.center()), false});
@@ -59,6 +73,7 @@ void UiMenuEx::ShowMainMenu(uint64_t SelectedMenuID, QWidget* PlacementTarget,
   const QRect target(PlacementTarget->mapToGlobal(PlacementRectangle.topLeft()),
                      PlacementRectangle.size());
   CloseMenu();
+  forgetDeletedLevels();
   showLevel(FMenu.Items(),
             {toMenuRect(target), Placement, toMenuRect(PlacementTarget->window()->frameGeometry()),
              screenOf(target.center()), true});
@@ -86,6 +101,12 @@ MenuRect UiMenuEx::screenOf(const QPoint& at) const {
   QScreen* screen = QGuiApplication::screenAt(at);
   if (!screen) screen = QGuiApplication::primaryScreen();
   return screen ? toMenuRect(screen->geometry()) : MenuRect{0, 0, 1920, 1080};
+}
+
+void UiMenuEx::forgetDeletedLevels() {
+  std::set<const TuiMenuItemsEx*> live;
+  collectLevels(FMenu.Items(), live);
+  std::erase_if(FBoxes, [&live](const auto& entry) { return live.count(entry.first) == 0; });
 }
 
 TuiMenuBox& UiMenuEx::boxFor(TuiMenuItemsEx& level) {
@@ -221,13 +242,16 @@ void UiMenuEx::finish(TuiMenuBoxItem& row, bool report) {
   const uint32_t id = row.ItemID();
   QCoreApplication::processEvents();
   CloseMenu();
+  if (!isLive(FMenu, level)) return;  // a handler run meanwhile rebuilt the menu
   FMenu.ClearItemIndexes(level);
   if (!report) return;
   // After the pop-ups are gone, so that the handler may open a modal window; the item is
   // found again in case the tree changed meanwhile.
   QPointer<UiMenuEx> self(this);
   QTimer::singleShot(0, this, [self, level, index, id] {
-    if (!self || index >= level->Count() || level->Items(index).ItemID() != id) return;
+    if (!self || !isLive(self->FMenu, level) || index >= level->Count() ||
+        level->Items(index).ItemID() != id)
+      return;
     self->FMenu.ReportClick(level->Items(index));
   });
 }

@@ -188,6 +188,32 @@ class FunctionMenuTest : public QObject {
     QVERIFY(!f.menu.IsMenuOpen());
   }
 
+  void aMenuRebuiltBetweenShowingsShowsItsNewRows() {
+    Fixture f;
+    f.open();
+    f.moveTo(f.top(), 2);  // the sub-level gets its pop-up
+    f.menu.CloseMenu();
+    f.menu.Items().Delete(2);  // and goes with its item
+    f.open();
+    QCOMPARE(f.top().RowCount(), 3);
+    f.menu.CloseMenu();
+
+    // The way the button window rebuilds its macro list: Clear, then Add.
+    f.menu.Items().Clear();
+    TuiMenuItemEx* macros = f.menu.Items().Add();
+    macros->Caption = "Macro";
+    for (const char* caption : {"Reload", "Burst"}) macros->SubItems().Add()->Caption = caption;
+    f.open();
+    f.moveTo(f.top(), 0);
+    TuiMenuBox* sub = f.menu.OpenBox(macros->SubItems());
+    QVERIFY(sub);
+    QCOMPARE(sub->Row(1)->Text(), QString("Burst"));
+    f.press(*sub, 1);
+    f.release(*sub, 1);
+    QTRY_COMPARE(f.choices.size(), std::size_t(1));
+    QCOMPARE(f.choices[0].id, 102u);
+  }
+
   void aLongMenuScrollsAndLongCaptionsStayOnTheScreen() {
     Fixture f;
     f.menu.Items().Clear();
