@@ -38,7 +38,7 @@ class MenuRowAccessible : public QAccessibleWidget {
     s.checked = row()->IsChecked();
     s.selected = row()->IsSelected();
     s.hasPopup = row()->IsExtender();
-    s.focusable = true;
+    s.focused = row()->IsSelected();
     return s;
   }
   QAccessibleInterface* parent() const override {
@@ -107,8 +107,14 @@ void TuiMenuBoxItem::SetState(bool checked, bool selected, bool extender, uint32
     QAccessibleStateChangeEvent event(this, changed);
     QAccessible::updateAccessibility(&event);
   }
+  const bool nowSelected = selected && !extender;  // an extender row is never drawn selected
+  if (nowSelected && !FIsSelected && isVisible() && QAccessible::isActive()) {
+    // Screen readers follow the selection as the keys move it.
+    QAccessibleEvent event(this, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
+  }
   FIsChecked = checked;
-  FIsSelected = selected && !extender;  // an extender row is never drawn as selected
+  FIsSelected = nowSelected;
   FIsExtender = extender;
   FItemID = itemID;
   update();
@@ -269,7 +275,15 @@ void TuiMenuBox::paintEvent(QPaintEvent*) {
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+void TuiMenuBox::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  QAccessibleEvent started(this, QAccessible::PopupMenuStart);
+  QAccessible::updateAccessibility(&started);
+}
+
 void TuiMenuBox::hideEvent(QHideEvent* event) {
+  QAccessibleEvent ended(this, QAccessible::PopupMenuEnd);
+  QAccessible::updateAccessibility(&ended);
   QWidget::hideEvent(event);
   FMenu.LevelHidden(*this);
 }

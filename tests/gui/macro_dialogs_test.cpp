@@ -178,6 +178,37 @@ class MacroDialogsTest : public QObject {
     QCOMPARE(CutMacroName("short"), QString("short"));
   }
 
+  void everyDialogOpensCentredOnTheMainWindow() {
+    QWidget main;
+    main.setGeometry(100, 120, 492, 604);
+    main.show();
+    SetMainForm(&main);
+    QList<QPoint> centres;
+    auto note = [&](QWidget& d) {
+      centres << d.geometry().center();
+      QTest::keyClick(&d, Qt::Key_Escape);
+    };
+    whenShown<TFrmMessageDialog>([&](TFrmMessageDialog& d) { note(d); });
+    ShowMessageDialog("", "", "");
+    whenShown<TDlgLeaveMacroWithErrorsForm>([&](TDlgLeaveMacroWithErrorsForm& d) { note(d); });
+    ShowLeaveMacroWithErrorsDialog("", "", "");
+    whenShown<TFrmFire>([&](TFrmFire& d) { note(d); });
+    TFIREKEYINFO fire{};
+    ShowFireKeyDialog(fire);
+    whenShown<TFrmCreat>([&](TFrmCreat& d) { note(d); });
+    QString name;
+    ShowCreateMacroDialog(name, "/nonexistent");
+    whenShown<TFrmCombo>([&](TFrmCombo& d) {
+      centres << d.geometry().center();
+      click(d, "Button2");
+    });
+    TCOMBOKEYINFO combo{};
+    ShowComboKeyDialog(combo);
+    SetMainForm(nullptr);
+    QCOMPARE(centres.size(), 5);
+    for (const QPoint& c : centres) QVERIFY((c - main.geometry().center()).manhattanLength() <= 2);
+  }
+
   // ---- the questions ----
 
   void theMessageDialogShowsTheCallersTextsAndAnswers_data() {
