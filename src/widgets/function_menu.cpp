@@ -41,6 +41,10 @@ bool isLive(const TuiMenuEx& menu, const TuiMenuItemsEx* level) {
 
 UiMenuEx::UiMenuEx(QWidget* owner) : QObject(owner), FOwner(owner) {
   InstallMenuAccessibility();
+  // A click into another program closes the menu, as it would close a pop-up.
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+    if (s != Qt::ApplicationActive) CloseMenu();
+  });
 }
 
 UiMenuEx::~UiMenuEx() {

@@ -187,9 +187,12 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
 // ---- TuiMenuBox -----------------------------------------------------------------------------
 
 TuiMenuBox::TuiMenuBox(UiMenuEx& menu, TuiMenuItemsEx& level)
-    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), FMenu(menu), FLevel(level) {
+    // Not a Qt pop-up: those are left out of the application's accessible windows, so
+    // assistive technology would not find the menu. UiMenuEx follows pointer and keys itself.
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint), FMenu(menu), FLevel(level) {
   setObjectName("TuiMenuBox");
   setAttribute(Qt::WA_X11NetWmWindowTypePopupMenu);
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setMouseTracking(true);
   FScroll = new QScrollArea(this);
   FScroll->setFrameShape(QFrame::NoFrame);

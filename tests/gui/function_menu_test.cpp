@@ -130,7 +130,7 @@ class FunctionMenuTest : public QObject {
   void aPressOutsideClosesWithoutAChoice() {
     Fixture f;
     f.open();
-    QTest::mousePress(&f.top(), Qt::LeftButton, {}, QPoint(-50, -50));
+    QTest::mouseClick(&f.top(), Qt::LeftButton, {}, QPoint(-50, -50));
     QVERIFY(!f.menu.IsMenuOpen());
     QTest::qWait(20);
     QVERIFY(f.choices.empty());
