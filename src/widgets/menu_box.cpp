@@ -150,7 +150,12 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
   const bool showCheck =
       params.ItemShowCheck &&
       (FIsChecked || (FIsSelected && FLevel.RootMenu().Parameters.MenuShowSelectedCheckMark));
-  if (showCheck) {
+  const QPixmap checkImage =
+      params.ItemCheckImage.empty() ? QPixmap() : skin::SkinPixmap(FromUtf8(params.ItemCheckImage));
+  if (showCheck && !checkImage.isNull()) {
+    const QSizeF size = checkImage.deviceIndependentSize();
+    painter.drawPixmap(QPointF(14 - size.width() / 2, (height() - size.height()) / 2), checkImage);
+  } else if (showCheck) {
     QPainterPath mark;
     const QPointF c(14, height() / 2.0);
     mark.moveTo(c + QPointF(-5, 0));
@@ -194,6 +199,7 @@ TuiMenuBox::TuiMenuBox(UiMenuEx& menu, TuiMenuItemsEx& level)
   setAttribute(Qt::WA_X11NetWmWindowTypePopupMenu);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setMouseTracking(true);
+  setCursor(skin::ArrowCursor());
   FScroll = new QScrollArea(this);
   FScroll->setFrameShape(QFrame::NoFrame);
   FScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -274,6 +280,10 @@ void TuiMenuBox::paintEvent(QPaintEvent*) {
   const TMenuParams& params = LevelParams(FLevel);
   QPainter painter(this);
   painter.fillRect(rect(), fill(params.BGFill, skin::kPanel));
+  if (!params.BGImage.empty()) {
+    const QPixmap picture = skin::SkinPixmap(FromUtf8(params.BGImage));
+    if (!picture.isNull()) painter.drawPixmap(rect(), picture);
+  }
   painter.setPen(QPen(skin::kAccent.darker(160), 1));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -121,6 +121,9 @@ class MacroDialogsTest : public QObject {
     whenShown<TFrmCreat>([&](TFrmCreat& d) {
       QCOMPARE(accessibleName(d.TextboxMacroName), QString("Name"));
       QCOMPARE(d.windowTitle(), QString("MACRO"));
+      QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&d);
+      QCOMPARE(window->role(), QAccessible::Dialog);
+      QCOMPARE(window->text(QAccessible::Name), QString("MACRO"));
       QCOMPARE(accessibleName(child<QWidget>(d, "BSBTNCLOSE")), QString("Close"));
       QCOMPARE(accessibleName(child<QWidget>(d, "BTNCANCEL")), QString("CANCEL"));
       QTest::keyClicks(d.TextboxMacroName, sixty);  // the entry takes 50 units
