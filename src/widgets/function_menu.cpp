@@ -39,7 +39,7 @@ bool isLive(const TuiMenuEx& menu, const TuiMenuItemsEx* level) {
 
 }  // namespace
 
-UiMenuEx::UiMenuEx(QWidget* owner) : QObject(owner), FOwner(owner) {
+UiMenuEx::UiMenuEx(QWidget* owner) : QObject(owner) {
   InstallMenuAccessibility();
   // A click into another program closes the menu, as it would close a pop-up.
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {

@@ -78,7 +78,6 @@ class UiMenuEx : public QObject {
   void forgetDeletedLevels();
   MenuRect screenOf(const QPoint& at) const;
 
-  QWidget* FOwner;
   TuiMenuEx FMenu;
   std::map<const TuiMenuItemsEx*, std::unique_ptr<TuiMenuBox>> FBoxes;
   std::vector<TuiMenuBox*> FOpen;  // the top level first
