@@ -336,12 +336,15 @@ bool UiMenuEx::eventFilter(QObject* watched, QEvent* event) {
         CloseMenu();
         return true;  // the click that closes the menu does nothing else
       }
-      if (e->button() == Qt::LeftButton) press(rowAt(at));
-      return true;
+      TuiMenuBoxItem* row = rowAt(at);
+      press(e->button() == Qt::LeftButton ? row : nullptr);
+      return row != nullptr;  // elsewhere in a level: the scroll bar's
     }
     case QEvent::MouseButtonRelease: {
       auto* e = static_cast<QMouseEvent*>(event);
-      if (e->button() == Qt::LeftButton) release(rowAt(e->globalPosition().toPoint()));
+      TuiMenuBoxItem* row = rowAt(e->globalPosition().toPoint());
+      if (!row) return false;
+      if (e->button() == Qt::LeftButton) release(row);
       return true;
     }
     case QEvent::KeyPress: {
