@@ -127,8 +127,12 @@ ButtonChoice ApplyButtonMenuChoice(TMOUSEPROFILEINFO& p, int button, int32_t a,
   } else if (a == kFireKey) {
     TFIREKEYINFO fire = copy.FireKeyInfo;
     if (fire.DelyValue == 0) {
-      fire.DelyValue = static_cast<uint16_t>(20 * p.ConfigInfo.FireKeySpeed);
-      fire.nLoopCount = static_cast<uint16_t>(p.ConfigInfo.FireKeyCount);
+      // The stored 32-bit speed and count are kept within what the dialog offers (1-255)
+      // before they meet the 16-bit record, which would otherwise cut them to any value.
+      fire.DelyValue = static_cast<uint16_t>(
+          std::clamp<int64_t>(20 * int64_t(p.ConfigInfo.FireKeySpeed), 1, 255));
+      fire.nLoopCount =
+          static_cast<uint16_t>(std::clamp<int64_t>(p.ConfigInfo.FireKeyCount, 0, 255));
     }
     if (!dialogs.FireKey || dialogs.FireKey(fire) != 1) return ButtonChoice::Cancelled;
     copy.FunctionIndex = kFireRow;

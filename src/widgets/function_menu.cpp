@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <set>
 
 #include "widgets/menu_box.h"
 #include "widgets/qt_text.h"
@@ -24,10 +25,26 @@ QRect onScreen(const QWidget& w) {
   return QRect(w.mapToGlobal(QPoint(0, 0)), w.size());
 }
 
+// Every level of the tree now; items deleted since took their sub-levels with them.
+void collectLevels(const TuiMenuItemsEx& level, std::set<const TuiMenuItemsEx*>& out) {
+  out.insert(&level);
+  for (int i = 0; i < level.Count(); ++i) collectLevels(level.Items(i).SubItems(), out);
+}
+
+bool isLive(const TuiMenuEx& menu, const TuiMenuItemsEx* level) {
+  std::set<const TuiMenuItemsEx*> live;
+  collectLevels(menu.Items(), live);
+  return live.count(level) > 0;
+}
+
 }  // namespace
 
-UiMenuEx::UiMenuEx(QWidget* owner) : QObject(owner), FOwner(owner) {
+UiMenuEx::UiMenuEx(QWidget* owner) : QObject(owner) {
   InstallMenuAccessibility();
+  // A click into another program closes the menu, as it would close a pop-up.
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+    if (s != Qt::ApplicationActive) CloseMenu();
+  });
 }
 
 UiMenuEx::~UiMenuEx() {
@@ -41,6 +58,7 @@ void UiMenuEx::ShowMainMenu(QWidget* PlacementTarget, MenuPlacement Placement) {
   if (!PlacementTarget) return;
   const QRect target = onScreen(*PlacementTarget);
   CloseMenu();
+  forgetDeletedLevels();
   showLevel(FMenu.Items(),
             {toMenuRect(target), Placement, toMenuRect(PlacementTarget->window()->frameGeometry()),
              screenOf(target.center()), false});
@@ -59,6 +77,7 @@ void UiMenuEx::ShowMainMenu(uint64_t SelectedMenuID, QWidget* PlacementTarget,
   const QRect target(PlacementTarget->mapToGlobal(PlacementRectangle.topLeft()),
                      PlacementRectangle.size());
   CloseMenu();
+  forgetDeletedLevels();
   showLevel(FMenu.Items(),
             {toMenuRect(target), Placement, toMenuRect(PlacementTarget->window()->frameGeometry()),
              screenOf(target.center()), true});
@@ -86,6 +105,12 @@ MenuRect UiMenuEx::screenOf(const QPoint& at) const {
   QScreen* screen = QGuiApplication::screenAt(at);
   if (!screen) screen = QGuiApplication::primaryScreen();
   return screen ? toMenuRect(screen->geometry()) : MenuRect{0, 0, 1920, 1080};
+}
+
+void UiMenuEx::forgetDeletedLevels() {
+  std::set<const TuiMenuItemsEx*> live;
+  collectLevels(FMenu.Items(), live);
+  std::erase_if(FBoxes, [&live](const auto& entry) { return live.count(entry.first) == 0; });
 }
 
 TuiMenuBox& UiMenuEx::boxFor(TuiMenuItemsEx& level) {
@@ -221,13 +246,16 @@ void UiMenuEx::finish(TuiMenuBoxItem& row, bool report) {
   const uint32_t id = row.ItemID();
   QCoreApplication::processEvents();
   CloseMenu();
+  if (!isLive(FMenu, level)) return;  // a handler run meanwhile rebuilt the menu
   FMenu.ClearItemIndexes(level);
   if (!report) return;
   // After the pop-ups are gone, so that the handler may open a modal window; the item is
   // found again in case the tree changed meanwhile.
   QPointer<UiMenuEx> self(this);
   QTimer::singleShot(0, this, [self, level, index, id] {
-    if (!self || index >= level->Count() || level->Items(index).ItemID() != id) return;
+    if (!self || !isLive(self->FMenu, level) || index >= level->Count() ||
+        level->Items(index).ItemID() != id)
+      return;
     self->FMenu.ReportClick(level->Items(index));
   });
 }
@@ -308,12 +336,15 @@ bool UiMenuEx::eventFilter(QObject* watched, QEvent* event) {
         CloseMenu();
         return true;  // the click that closes the menu does nothing else
       }
-      if (e->button() == Qt::LeftButton) press(rowAt(at));
-      return true;
+      TuiMenuBoxItem* row = rowAt(at);
+      press(e->button() == Qt::LeftButton ? row : nullptr);
+      return row != nullptr;  // elsewhere in a level: the scroll bar's
     }
     case QEvent::MouseButtonRelease: {
       auto* e = static_cast<QMouseEvent*>(event);
-      if (e->button() == Qt::LeftButton) release(rowAt(e->globalPosition().toPoint()));
+      TuiMenuBoxItem* row = rowAt(e->globalPosition().toPoint());
+      if (!row) return false;
+      if (e->button() == Qt::LeftButton) release(row);
       return true;
     }
     case QEvent::KeyPress: {

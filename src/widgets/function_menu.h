@@ -74,9 +74,10 @@ class UiMenuEx : public QObject {
   // Closes the menu and reports the row's item by a queued call, when `report`.
   void finish(TuiMenuBoxItem& row, bool report);
   TuiMenuBox& boxFor(TuiMenuItemsEx& level);
+  // Drops the pop-ups of levels that are no longer in the tree (closed ones only).
+  void forgetDeletedLevels();
   MenuRect screenOf(const QPoint& at) const;
 
-  QWidget* FOwner;
   TuiMenuEx FMenu;
   std::map<const TuiMenuItemsEx*, std::unique_ptr<TuiMenuBox>> FBoxes;
   std::vector<TuiMenuBox*> FOpen;  // the top level first

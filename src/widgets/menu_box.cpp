@@ -38,7 +38,7 @@ class MenuRowAccessible : public QAccessibleWidget {
     s.checked = row()->IsChecked();
     s.selected = row()->IsSelected();
     s.hasPopup = row()->IsExtender();
-    s.focusable = true;
+    s.focused = row()->IsSelected();
     return s;
   }
   QAccessibleInterface* parent() const override {
@@ -107,8 +107,14 @@ void TuiMenuBoxItem::SetState(bool checked, bool selected, bool extender, uint32
     QAccessibleStateChangeEvent event(this, changed);
     QAccessible::updateAccessibility(&event);
   }
+  const bool nowSelected = selected && !extender;  // an extender row is never drawn selected
+  if (nowSelected && !FIsSelected && isVisible() && QAccessible::isActive()) {
+    // Screen readers follow the selection as the keys move it.
+    QAccessibleEvent event(this, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
+  }
   FIsChecked = checked;
-  FIsSelected = selected && !extender;  // an extender row is never drawn as selected
+  FIsSelected = nowSelected;
   FIsExtender = extender;
   FItemID = itemID;
   update();
@@ -144,7 +150,12 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
   const bool showCheck =
       params.ItemShowCheck &&
       (FIsChecked || (FIsSelected && FLevel.RootMenu().Parameters.MenuShowSelectedCheckMark));
-  if (showCheck) {
+  const QPixmap checkImage =
+      params.ItemCheckImage.empty() ? QPixmap() : skin::SkinPixmap(FromUtf8(params.ItemCheckImage));
+  if (showCheck && !checkImage.isNull()) {
+    const QSizeF size = checkImage.deviceIndependentSize();
+    painter.drawPixmap(QPointF(14 - size.width() / 2, (height() - size.height()) / 2), checkImage);
+  } else if (showCheck) {
     QPainterPath mark;
     const QPointF c(14, height() / 2.0);
     mark.moveTo(c + QPointF(-5, 0));
@@ -181,10 +192,14 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
 // ---- TuiMenuBox -----------------------------------------------------------------------------
 
 TuiMenuBox::TuiMenuBox(UiMenuEx& menu, TuiMenuItemsEx& level)
-    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), FMenu(menu), FLevel(level) {
+    // Not a Qt pop-up: those are left out of the application's accessible windows, so
+    // assistive technology would not find the menu. UiMenuEx follows pointer and keys itself.
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint), FMenu(menu), FLevel(level) {
   setObjectName("TuiMenuBox");
   setAttribute(Qt::WA_X11NetWmWindowTypePopupMenu);
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setMouseTracking(true);
+  setCursor(skin::ArrowCursor());
   FScroll = new QScrollArea(this);
   FScroll->setFrameShape(QFrame::NoFrame);
   FScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -265,11 +280,23 @@ void TuiMenuBox::paintEvent(QPaintEvent*) {
   const TMenuParams& params = LevelParams(FLevel);
   QPainter painter(this);
   painter.fillRect(rect(), fill(params.BGFill, skin::kPanel));
+  if (!params.BGImage.empty()) {
+    const QPixmap picture = skin::SkinPixmap(FromUtf8(params.BGImage));
+    if (!picture.isNull()) painter.drawPixmap(rect(), picture);
+  }
   painter.setPen(QPen(skin::kAccent.darker(160), 1));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+void TuiMenuBox::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  QAccessibleEvent started(this, QAccessible::PopupMenuStart);
+  QAccessible::updateAccessibility(&started);
+}
+
 void TuiMenuBox::hideEvent(QHideEvent* event) {
+  QAccessibleEvent ended(this, QAccessible::PopupMenuEnd);
+  QAccessible::updateAccessibility(&ended);
   QWidget::hideEvent(event);
   FMenu.LevelHidden(*this);
 }

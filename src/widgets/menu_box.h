@@ -73,6 +73,8 @@ class TuiMenuBox : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // Tell assistive technology that a menu opened or closed.
+  void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
  private:

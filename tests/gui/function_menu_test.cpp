@@ -3,6 +3,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "widgets/function_menu.h"
@@ -130,7 +132,7 @@ class FunctionMenuTest : public QObject {
   void aPressOutsideClosesWithoutAChoice() {
     Fixture f;
     f.open();
-    QTest::mousePress(&f.top(), Qt::LeftButton, {}, QPoint(-50, -50));
+    QTest::mouseClick(&f.top(), Qt::LeftButton, {}, QPoint(-50, -50));
     QVERIFY(!f.menu.IsMenuOpen());
     QTest::qWait(20);
     QVERIFY(f.choices.empty());
@@ -188,6 +190,32 @@ class FunctionMenuTest : public QObject {
     QVERIFY(!f.menu.IsMenuOpen());
   }
 
+  void aMenuRebuiltBetweenShowingsShowsItsNewRows() {
+    Fixture f;
+    f.open();
+    f.moveTo(f.top(), 2);  // the sub-level gets its pop-up
+    f.menu.CloseMenu();
+    f.menu.Items().Delete(2);  // and goes with its item
+    f.open();
+    QCOMPARE(f.top().RowCount(), 3);
+    f.menu.CloseMenu();
+
+    // The way the button window rebuilds its macro list: Clear, then Add.
+    f.menu.Items().Clear();
+    TuiMenuItemEx* macros = f.menu.Items().Add();
+    macros->Caption = "Macro";
+    for (const char* caption : {"Reload", "Burst"}) macros->SubItems().Add()->Caption = caption;
+    f.open();
+    f.moveTo(f.top(), 0);
+    TuiMenuBox* sub = f.menu.OpenBox(macros->SubItems());
+    QVERIFY(sub);
+    QCOMPARE(sub->Row(1)->Text(), QString("Burst"));
+    f.press(*sub, 1);
+    f.release(*sub, 1);
+    QTRY_COMPARE(f.choices.size(), std::size_t(1));
+    QCOMPARE(f.choices[0].id, 102u);
+  }
+
   void aLongMenuScrollsAndLongCaptionsStayOnTheScreen() {
     Fixture f;
     f.menu.Items().Clear();
@@ -200,6 +228,13 @@ class FunctionMenuTest : public QObject {
     QVERIFY(top.height() <= screen.height());
     QVERIFY(top.width() <= screen.width());
     QVERIFY(screen.contains(top.geometry()));
+    // The scroll bar takes its clicks; they choose nothing and close nothing.
+    QScrollBar* bar = top.findChild<QScrollArea*>()->verticalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    QCOMPARE(bar->value(), 0);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 20));
+    QVERIFY(bar->value() > 0);  // a page down
+    QVERIFY(f.menu.IsMenuOpen());
     QTest::keyClick(&top, Qt::Key_End);
     TuiMenuBoxItem* last = top.Row(199);
     QVERIFY(last->IsSelected());

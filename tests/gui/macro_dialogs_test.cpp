@@ -4,7 +4,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QtTest>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,6 +20,7 @@
 #include "app/gui/macro_dialogs.h"
 #include "macro/hook_library.h"
 #include "macro/hook_script.h"
+#include "platform/instance_lock.h"
 #include "platform/linux/evdev_hook_router.h"
 #include "protocol/key_code_table.h"
 #include "test_support/temp_dir.h"
@@ -118,6 +121,9 @@ class MacroDialogsTest : public QObject {
     whenShown<TFrmCreat>([&](TFrmCreat& d) {
       QCOMPARE(accessibleName(d.TextboxMacroName), QString("Name"));
       QCOMPARE(d.windowTitle(), QString("MACRO"));
+      QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&d);
+      QCOMPARE(window->role(), QAccessible::Dialog);
+      QCOMPARE(window->text(QAccessible::Name), QString("MACRO"));
       QCOMPARE(accessibleName(child<QWidget>(d, "BSBTNCLOSE")), QString("Close"));
       QCOMPARE(accessibleName(child<QWidget>(d, "BTNCANCEL")), QString("CANCEL"));
       QTest::keyClicks(d.TextboxMacroName, sixty);  // the entry takes 50 units
@@ -173,6 +179,37 @@ class MacroDialogsTest : public QObject {
     QCOMPARE(CutMacroName(QString(49, 'a') + clef), QString(49, 'a'));
     QCOMPARE(CutMacroName(QString(48, 'a') + clef + "b"), QString(48, 'a') + clef);
     QCOMPARE(CutMacroName("short"), QString("short"));
+  }
+
+  void everyDialogOpensCentredOnTheMainWindow() {
+    QWidget main;
+    main.setGeometry(100, 120, 492, 604);
+    main.show();
+    SetMainForm(&main);
+    QList<QPoint> centres;
+    auto note = [&](QWidget& d) {
+      centres << d.geometry().center();
+      QTest::keyClick(&d, Qt::Key_Escape);
+    };
+    whenShown<TFrmMessageDialog>([&](TFrmMessageDialog& d) { note(d); });
+    ShowMessageDialog("", "", "");
+    whenShown<TDlgLeaveMacroWithErrorsForm>([&](TDlgLeaveMacroWithErrorsForm& d) { note(d); });
+    ShowLeaveMacroWithErrorsDialog("", "", "");
+    whenShown<TFrmFire>([&](TFrmFire& d) { note(d); });
+    TFIREKEYINFO fire{};
+    ShowFireKeyDialog(fire);
+    whenShown<TFrmCreat>([&](TFrmCreat& d) { note(d); });
+    QString name;
+    ShowCreateMacroDialog(name, "/nonexistent");
+    whenShown<TFrmCombo>([&](TFrmCombo& d) {
+      centres << d.geometry().center();
+      click(d, "Button2");
+    });
+    TCOMBOKEYINFO combo{};
+    ShowComboKeyDialog(combo);
+    SetMainForm(nullptr);
+    QCOMPARE(centres.size(), 5);
+    for (const QPoint& c : centres) QVERIFY((c - main.geometry().center()).manhattanLength() <= 2);
   }
 
   // ---- the questions ----
@@ -456,6 +493,31 @@ class MacroDialogsTest : public QObject {
     QCOMPARE(provider->take(), std::vector<std::string>{"ungrab 1"});
     if (way != "destroy") delete dialog;
     QVERIFY(provider->take().empty());
+  }
+
+  void aSignalEndsTheProgramThroughItsEventLoops() {
+    // Ending every event loop is what lets an open dialog let go of the keyboards; the
+    // program then ends normally instead of being killed by the signal.
+    test::TempDir home;
+    std::filesystem::create_directories(home.path() / "run" / "sim");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    // Under the sanitizers the exit status is what is checked here, not the exit's leaks.
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"})
+      env.insert(name, QString::fromStdString((home.path() / "run").string()));
+    env.insert("QORCFG51_SIM_DIR", QString::fromStdString((home.path() / "run" / "sim").string()));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QOR_GUI_PATH, {});
+    QVERIFY(program.waitForStarted());
+    const auto lock = home.path() / "run" / "TQorCfg51Main.lock";
+    QTRY_VERIFY_WITH_TIMEOUT(!InstanceLock::TryAcquireFile(lock), 10000);
+    QTest::qWait(200);  // past the installation of the handler
+    program.terminate();
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 128 + SIGTERM);
   }
 
   void aHeldKeyDelaysTheGrabAndAKeyboardLeftOutIsToldOnce() {

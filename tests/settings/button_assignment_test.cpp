@@ -65,6 +65,21 @@ TEST(ButtonAssignment, DialogsStartFromTheEntryAndCanCancel) {
   EXPECT_EQ(p.ConfigInfo.ButtonFuncInfo[1].FireKeyInfo.nLoopCount, 7);
   EXPECT_EQ(p.ConfigInfo.ButtonFuncInfo[1].FunctionCode, 18);
 
+  // Stored speeds and counts outside the dialog's 1-255 are offered at its ends, not cut to
+  // 16 bits (20 x 3277 = 65540 would become 4).
+  struct Case {
+    int32_t speed, count;
+    uint16_t delay, loops;
+  } cases[] = {{3277, 300, 255, 255}, {-5, -1, 1, 0}, {12, 3, 240, 3}};
+  for (const Case& c : cases) {
+    TMOUSEPROFILEINFO q = profileWithMacros(0);
+    q.ConfigInfo.FireKeySpeed = c.speed;
+    q.ConfigInfo.FireKeyCount = c.count;
+    ASSERT_EQ(ApplyButtonMenuChoice(q, 1, 11, dialogs), ButtonChoice::Applied);
+    EXPECT_EQ(offered.DelyValue, c.delay) << c.speed;
+    EXPECT_EQ(offered.nLoopCount, c.loops) << c.count;
+  }
+
   const TBUTTONFUNCINFO before = p.ConfigInfo.ButtonFuncInfo[0];
   dialogs.ComboKey = [](TCOMBOKEYINFO& c) {
     c.nKeyValue1 = 65;

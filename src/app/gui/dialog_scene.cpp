@@ -1,5 +1,6 @@
 #include "app/gui/dialog_scene.h"
 
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -11,6 +12,16 @@
 #include "widgets/text_button.h"
 
 namespace qor {
+namespace {
+
+// Assistive technology announces the small windows as dialogs, named by their titles.
+QAccessibleInterface* dialogAccessibleFactory(const QString&, QObject* object) {
+  if (auto* dialog = dynamic_cast<UiDialogScene*>(object))
+    return new QAccessibleWidget(dialog, QAccessible::Dialog);
+  return nullptr;
+}
+
+}  // namespace
 
 void CentreWindowOn(QWidget& window, const QWidget* over) {
   QRect area;
@@ -24,6 +35,8 @@ void CentreWindowOn(QWidget& window, const QWidget* over) {
 UiDialogScene::UiDialogScene(QWidget* owner, const QString& name, int width, int height,
                              const QString& background)
     : UiScene(owner, name, width, height) {
+  static const bool accessible = (QAccessible::installFactory(dialogAccessibleFactory), true);
+  (void)accessible;
   SetBackground(skin::SkinPixmap("bg_" + background + ".png"));
   setFocusPolicy(Qt::StrongFocus);
 }

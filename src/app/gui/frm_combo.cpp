@@ -15,8 +15,6 @@
 namespace qor {
 namespace {
 
-constexpr int kGrabCheckMs = 500;
-
 // Whether the mouse can send the key: its HID usage fits the device's one byte.
 bool sendable(int vk, int extended) {
   const int32_t usage = GetHIDCodeByVK(static_cast<uint32_t>(vk), extended);
@@ -69,8 +67,10 @@ TFrmCombo::TFrmCombo(QWidget* owner) : UiDialogScene(owner, "TFrmCombo", kWidth,
     uiHookRecordKeyboardComboKey(k1, e1, k2, e2, m, text);
   };
   FPump = new HookPump(uiHook->Provider(), this);
-  FGrabCheck.setInterval(kGrabCheckMs);
-  connect(&FGrabCheck, &QTimer::timeout, this, [this] { checkUngrabbedKeyboards(); });
+  FPump->OnUngrabbedKeyboards = [this](const QStringList& names) {
+    FUngrabbed = names.join(", ");
+    showState();
+  };
 }
 
 TFrmCombo::~TFrmCombo() {
@@ -101,12 +101,10 @@ void TFrmCombo::FormShow() {
   if (FWindowKeys) grabKeyboard();
   setFocus();
   showState();
-  checkUngrabbedKeyboards();
-  FGrabCheck.start();
+  FPump->CheckGrabs();
 }
 
 void TFrmCombo::FormClose() {
-  FGrabCheck.stop();
   if (FWindowKeys) releaseKeyboard();
   if (uiHook) uiHook->StopRecordKeyboardComboKey();
 }
@@ -141,17 +139,6 @@ void TFrmCombo::showState() {
   if (!FUngrabbed.isEmpty())
     lines << TranslateText("Keys of %1 also reach other programs.").arg(FUngrabbed);
   LabelState->SetText(lines.join("\n"));
-}
-
-void TFrmCombo::checkUngrabbedKeyboards() {
-  if (!FUngrabbed.isEmpty() || !uiHook->Provider()) return;
-  QStringList names;
-  for (const std::string& name : uiHook->Provider()->UngrabbedKeyboards()) names << FromUtf8(name);
-  if (names.isEmpty()) return;
-  // Told once: the list is not followed further.
-  FUngrabbed = names.join(", ");
-  FGrabCheck.stop();
-  showState();
 }
 
 void TFrmCombo::AfterTranslate() {

@@ -3,7 +3,6 @@
 // cannot run, the window's own key events stand in for it.
 #pragma once
 
-#include <QTimer>
 #include <memory>
 
 #include "app/gui/dialog_scene.h"
@@ -47,13 +46,11 @@ class TFrmCombo : public UiDialogScene {
   void uiHookRecordKeyboardComboKey(int Key1, int Key1Extended, int Key2, int Key2Extended,
                                     int Modifier, const std::string& ComboKeyString);
   void showState();
-  void checkUngrabbedKeyboards();
 
   std::shared_ptr<WindowKeyHookProvider> FWindowKeys;
   std::unique_ptr<TuiHook> uiHook;
   HookPump* FPump = nullptr;
-  QTimer FGrabCheck;   // looks for keyboards whose keys still reach other programs
-  QString FUngrabbed;  // their names, once told
+  QString FUngrabbed;  // keyboards whose keys still reach other programs, once told
   QString FRefused;    // why the last captured combination cannot be used
 };
 

@@ -27,8 +27,7 @@ TFrmCreat::TFrmCreat(QWidget* owner)
   TextboxMacroName->SetMaxLength(kMacroNameUnits);
   TextboxMacroName->SetAccessibleText("Name");
   name->setBuddy(TextboxMacroName);
-  // Enter in the entry acts as OK.
-  connect(TextboxMacroName, &QLineEdit::returnPressed, this, [this] { BTNOKClick(); });
+  // Enter in the entry reaches the window, where it acts as OK.
   TextboxMacroName->OnChange = [this](UiTextBox&) { LabelProblem->clear(); };
   LabelProblem = new UiLabel(this, "LabelProblem", QRect(130, 116, 313, 48));
   LabelProblem->SetAutoTranslate(false);  // built from translated parts

@@ -1,12 +1,7 @@
 #include "app/gui/frm_dialog.h"
 
-#include <QKeyEvent>
-
 #include "app/gui/dialog_scene.h"
-#include "widgets/bitmap_state_button.h"
 #include "widgets/label.h"
-#include "widgets/skin.h"
-#include "widgets/text_button.h"
 
 namespace qor {
 namespace {
@@ -43,15 +38,9 @@ void SetMainForm(QWidget* form) {
   gMainForm = form;
 }
 
-TFrmDialog::TFrmDialog(QWidget* owner) : UiScene(owner, "TFrmDialog", kWidth, kHeight) {
-  SetBackground(skin::SkinPixmap("bg_dialog.png"));
-  SetCloseAnswer(kModalOK);
-  setFocusPolicy(Qt::StrongFocus);
-
-  LabelTitle = new UiLabel(this, "LabelTitle", QRect(40, 0, kWidth - 80, 32));
-  LabelTitle->SetFontSize(14, true);
-  LabelTitle->setAlignment(Qt::AlignCenter);
-  LabelTitle->SetStyleName("title");
+TFrmDialog::TFrmDialog(QWidget* owner)
+    : UiDialogScene(owner, "TFrmDialog", kWidth, kHeight, "dialog") {
+  LabelTitle = AddTitle("LabelTitle", {}, 14);
   // The caller's texts are translated already.
   LabelTitle->SetAutoTranslate(false);
 
@@ -62,21 +51,12 @@ TFrmDialog::TFrmDialog(QWidget* owner) : UiScene(owner, "TFrmDialog", kWidth, kH
   LabelText->setWordWrap(true);
   LabelText->SetAutoTranslate(false);
 
-  BtnOK = new UiTextButton(this, "BtnOK", QRect(kWidth - 214, kHeight - 44, 96, 28), "OK");
-  BtnOK->SetModalResult(kModalOK);
-  BtnOK->SetStyleName("default");
-  BSBTNCANCEL =
-      new UiTextButton(this, "BSBTNCANCEL", QRect(kWidth - 110, kHeight - 44, 96, 28), "Cancel");
-  BSBTNCANCEL->SetModalResult(kModalCancel);
-
-  BSBTNCLOSE = new UiBitmapStateButton(this, "BSBTNCLOSE", QRect(kWidth - 30, 4, 24, 24));
-  BSBTNCLOSE->SetSkinBitmaps("close");
-  BSBTNCLOSE->SetAccessibleText("Close");
-  BSBTNCLOSE->OnClick = [this](UiBitmapStateButton&) { SetModalResult(FCloseAnswer); };
+  AddButtons("BtnOK", "BSBTNCANCEL", "Cancel");
+  BSBTNCLOSE = AddCloseButton("BSBTNCLOSE", kModalOK);
 }
 
 void TFrmDialog::SetCloseAnswer(int result) {
-  FCloseAnswer = result;
+  BSBTNCLOSE->OnClick = [this, result](UiBitmapStateButton&) { SetModalResult(result); };
   // Closing the window by the desktop's means answers like the close button.
   SetCloseResult(result);
 }
@@ -84,28 +64,15 @@ void TFrmDialog::SetCloseAnswer(int result) {
 void TFrmDialog::SetTexts(const QString& ATitle, const QString& AText) {
   LabelTitle->SetText(ATitle);
   LabelText->SetText(AText);
+  AfterTranslate();
 }
 
 void TFrmDialog::CentreOn(const QWidget* over) {
   CentreWindowOn(*this, over);
 }
 
-void TFrmDialog::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      SetModalResult(kModalOK);
-      return;
-    case Qt::Key_Escape:
-      SetModalResult(kModalCancel);
-      return;
-    default:
-      UiScene::keyPressEvent(event);
-  }
-}
-
 void TFrmDialog::showEvent(QShowEvent* event) {
-  UiScene::showEvent(event);
+  UiDialogScene::showEvent(event);
   setFocus();
 }
 

@@ -2,15 +2,11 @@
 #pragma once
 
 #include "app/gui/dialog_presenter.h"
-#include "widgets/scene_window.h"
+#include "app/gui/dialog_scene.h"
 
 namespace qor {
 
-class UiLabel;
-class UiTextButton;
-class UiBitmapStateButton;
-
-class TFrmDialog : public UiScene {
+class TFrmDialog : public UiDialogScene {
  public:
   static constexpr int kWidth = 486, kHeight = 172;
   explicit TFrmDialog(QWidget* owner);
@@ -24,16 +20,12 @@ class TFrmDialog : public UiScene {
   bool FCreateByOther = false;
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
   UiLabel* LabelTitle;
   UiLabel* LabelText;
-  UiTextButton* BtnOK;
-  UiTextButton* BSBTNCANCEL;
-  UiBitmapStateButton* BSBTNCLOSE;
-  int FCloseAnswer = kModalOK;
+  UiBitmapStateButton* BSBTNCLOSE = nullptr;
 };
 
 // The presenter that shows TFrmDialog.

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "platform/hook_provider.h"
+#include "widgets/qt_text.h"
 
 namespace qor {
 namespace {
@@ -16,12 +17,26 @@ HookPump::HookPump(HookProvider* provider, QObject* parent) : QObject(parent), F
   if (!FProvider) return;
   if (FProvider->fd() >= 0) {
     auto* notifier = new QSocketNotifier(FProvider->fd(), QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [this] { FProvider->dispatch(); });
+    connect(notifier, &QSocketNotifier::activated, this, [this] { dispatch(); });
   } else {
     auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, [this] { FProvider->dispatch(); });
+    connect(timer, &QTimer::timeout, this, [this] { dispatch(); });
     timer->start(kPollMs);
   }
+}
+
+void HookPump::dispatch() {
+  FProvider->dispatch();
+  CheckGrabs();
+}
+
+void HookPump::CheckGrabs() {
+  if (FTold || !FProvider || !OnUngrabbedKeyboards) return;
+  QStringList names;
+  for (const std::string& name : FProvider->UngrabbedKeyboards()) names << FromUtf8(name);
+  if (names.isEmpty()) return;
+  FTold = true;
+  OnUngrabbedKeyboards(names);
 }
 
 }  // namespace qor
