@@ -5,6 +5,7 @@
 
 #include "widgets/bitmap_state_button.h"
 #include "widgets/layout.h"
+#include "widgets/scene_window.h"
 #include "widgets/text_button.h"
 #include "widgets/track_bar.h"
 
@@ -75,6 +76,10 @@ QAccessibleInterface* widgetSetFactory(const QString&, QObject* object) {
   if (auto* track = dynamic_cast<UiTrackBar*>(object)) return new TrackBarAccessible(track);
   if (dynamic_cast<UiTextButton*>(object) || dynamic_cast<UiBitmapStateButton*>(object))
     return new ButtonAccessible(static_cast<QAbstractButton*>(object));
+  // A window of the set is a window to a screen reader, named by its title (Qt would offer a
+  // nameless filler).
+  if (auto* scene = dynamic_cast<UiScene*>(object); scene && scene->isWindow())
+    return new QAccessibleWidget(scene, QAccessible::Window);
   // A panel that carries a name groups the controls inside it ("Brightness").
   if (auto* panel = dynamic_cast<UiLayout*>(object); panel && !panel->accessibleName().isEmpty())
     return new QAccessibleWidget(panel, QAccessible::Grouping);

@@ -457,6 +457,8 @@ class SettingsFormsTest : public QObject {
              QAccessible::Grouping);
     QCOMPARE(accessibleName(part<QWidget>(sensitivity, "TrackBarDoubleClickSpeed")),
              QString("Double-click speed"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(&advanced)->role(), QAccessible::Window);
+    QCOMPARE(accessibleName(&advanced), QString("Advanced Settings"));
   }
 
   void tracksTellAndTakeTheValueTheUserReads() {

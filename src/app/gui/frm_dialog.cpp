@@ -1,5 +1,7 @@
 #include "app/gui/frm_dialog.h"
 
+#include "widgets/bitmap_state_button.h"
+
 #include "app/gui/dialog_scene.h"
 #include "widgets/label.h"
 
