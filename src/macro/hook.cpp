@@ -1,5 +1,7 @@
 #include "macro/hook.h"
 
+#include "ui/translation.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -127,9 +129,11 @@ TuiHook::TuiHook(TuiHookEnvironment AEnvironment) : FEnvironment(std::move(AEnvi
   FProvider = LoadHookProvider(problem);
   FDLLLoaded = FProvider != nullptr;
   if (!FDLLLoaded) {
-    std::string text = problem.missing + " can not be found!";
-    if (!problem.fix.empty()) text += "\n" + problem.fix;
-    (FEnvironment.ShowMessage ? FEnvironment.ShowMessage : showOnStderr)(text, "Error");
+    // Shown to the user: in the current language where a translation exists.
+    std::string text = Translate(std::string_view(problem.missing + " can not be found!"));
+    if (!problem.fix.empty()) text += "\n" + Translate(std::string_view(problem.fix));
+    (FEnvironment.ShowMessage ? FEnvironment.ShowMessage : showOnStderr)(
+        text, Translate(std::string_view("Error")));
   }
   FIdThreadComponentDataEvent = std::thread([this] { workerLoop(); });
 }

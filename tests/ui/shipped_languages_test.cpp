@@ -93,5 +93,18 @@ TEST_F(ShippedLanguages, CarryTheTextsAsTheProgramWritesThem) {
         << "\"" << text << "\"";
 }
 
+TEST_F(ShippedLanguages, TheCombinationExampleNamesModifiersAsTheLiveTextDoes) {
+  // The combination dialog shows what was pressed with the recorder's names (Ctrl+, Shift+,
+  // which stay English); its example must not name them otherwise.
+  for (const LanguageEntry& language : content.languages) {
+    for (const std::u16string& line : language.lines) {
+      const auto parts = SplitDictionaryLine(line);
+      if (parts->first != u"Example:Win+Ctrl+Shift+Alt+G+H") continue;
+      EXPECT_NE(parts->second.find(u"Win+Ctrl+Shift+Alt+G+H"), std::u16string::npos)
+          << toUtf8(language.shortID);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qor
