@@ -5,12 +5,18 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <algorithm>
 
 #include "widgets/accessibility.h"
 #include "widgets/skin.h"
 #include "widgets/ui_control.h"
 
 namespace qor {
+
+namespace {
+// The rows at the bottom of a background picture that stay at the window's bottom edge.
+constexpr int kBackgroundBottomBand = 36;
+}  // namespace
 
 UiScene::UiScene(QWidget* owner, const QString& name, int width, int height)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint),
@@ -62,7 +68,26 @@ void UiScene::TranslateTexts(const TextTranslationService& service) {
 void UiScene::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), skin::kBackground);
-  if (!FBackground.isNull()) painter.drawPixmap(0, 0, FBackground);
+  if (FBackground.isNull()) return;
+  const QSize picture = FBackground.deviceIndependentSize().toSize();
+  if (height() <= picture.height()) {
+    painter.drawPixmap(0, 0, FBackground);
+    return;
+  }
+  // A window grown past its picture (a long message) keeps the picture's top and its bottom
+  // band, and stretches the plain rows between them.
+  const qreal ratio = FBackground.devicePixelRatio();
+  const int band = std::min(kBackgroundBottomBand, picture.height() / 2);
+  const int top = picture.height() - band;
+  const auto source = [ratio](int y, int h, int w) {
+    return QRectF(0, y * ratio, w * ratio, h * ratio);
+  };
+  painter.drawPixmap(QRectF(0, 0, picture.width(), top), FBackground,
+                     source(0, top, picture.width()));
+  painter.drawPixmap(QRectF(0, top, picture.width(), height() - top - band), FBackground,
+                     source(top - 1, 1, picture.width()));
+  painter.drawPixmap(QRectF(0, height() - band, picture.width(), band), FBackground,
+                     source(top, band, picture.width()));
 }
 
 void UiScene::resizeEvent(QResizeEvent* event) {

@@ -257,6 +257,22 @@ class WidgetsTest : public QObject {
     QCOMPARE(text, QString("Some text"));
   }
 
+  void aLongMessageGrowsTheDialogInsteadOfBeingCut() {
+    TFrmDialog dialog(nullptr);
+    dialog.SetTexts("t", "short");
+    QCOMPARE(dialog.size(), QSize(TFrmDialog::kWidth, TFrmDialog::kHeight));
+    dialog.SetTexts("t", QString("A long line of a message that wraps. ").repeated(12));
+    auto* text = dialog.findChild<UiLabel*>("LabelText");
+    QVERIFY(dialog.height() > TFrmDialog::kHeight);
+    QVERIFY(text->height() >= text->heightForWidth(text->width()));
+    auto* ok = dialog.findChild<QWidget*>("BtnOK");
+    QVERIFY(ok->geometry().top() >= text->geometry().bottom());
+    QVERIFY(ok->geometry().bottom() < dialog.height());
+    dialog.SetTexts("t", "short again");
+    QCOMPARE(dialog.size(), QSize(TFrmDialog::kWidth, TFrmDialog::kHeight));
+    QCOMPARE(ok->geometry().bottom(), TFrmDialog::kHeight - 44 + 28 - 1);
+  }
+
   void theNoticeDialogCentresOnTheMainWindowOrTheOwner() {
     QWidget main, owner;
     main.setGeometry(100, 100, 492, 604);

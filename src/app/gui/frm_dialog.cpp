@@ -1,9 +1,11 @@
 #include "app/gui/frm_dialog.h"
 
-#include "widgets/bitmap_state_button.h"
+#include <algorithm>
 
 #include "app/gui/dialog_scene.h"
+#include "widgets/bitmap_state_button.h"
 #include "widgets/label.h"
+#include "widgets/text_button.h"
 
 namespace qor {
 namespace {
@@ -47,7 +49,7 @@ TFrmDialog::TFrmDialog(QWidget* owner)
   LabelTitle->SetAutoTranslate(false);
 
   // Beside the warning sign of the background, clear of the buttons.
-  LabelText = new UiLabel(this, "LabelText", QRect(110, 60, 300, 65));
+  LabelText = new UiLabel(this, "LabelText", QRect(110, 60, kTextWidth, kTextHeight));
   LabelText->SetFontSize(13);
   LabelText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   LabelText->setWordWrap(true);
@@ -67,6 +69,18 @@ void TFrmDialog::SetTexts(const QString& ATitle, const QString& AText) {
   LabelTitle->SetText(ATitle);
   LabelText->SetText(AText);
   AfterTranslate();
+  // A message longer than the text box (the fix for a mouse without access lists a udev rule)
+  // grows the window downwards instead of being cut.
+  LabelText->resize(kTextWidth, kTextHeight);
+  if (LabelText->heightForWidth(kTextWidth) > kTextHeight)
+    LabelText->resize(kWidth - LabelText->x() - 24, kTextHeight);  // up to the right margin
+  const int needed = LabelText->heightForWidth(LabelText->width());
+  const int extra = std::clamp(needed - kTextHeight, 0, kMaxExtraHeight);
+  const int move = extra - (height() - kHeight);
+  setFixedSize(kWidth, kHeight + extra);
+  LabelText->resize(LabelText->width(), kTextHeight + extra);
+  for (QWidget* button : std::initializer_list<QWidget*>{OKButton, CancelButton})
+    button->move(button->x(), button->y() + move);
 }
 
 void TFrmDialog::CentreOn(const QWidget* over) {

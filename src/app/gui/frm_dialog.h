@@ -9,6 +9,8 @@ namespace qor {
 class TFrmDialog : public UiDialogScene {
  public:
   static constexpr int kWidth = 486, kHeight = 172;
+  static constexpr int kTextWidth = 300, kTextHeight = 65;  // the text box as designed
+  static constexpr int kMaxExtraHeight = 400;  // how far a long message grows the window
   explicit TFrmDialog(QWidget* owner);
 
   void SetTexts(const QString& ATitle, const QString& AText);

@@ -16,6 +16,7 @@
 #include "app/gui/frm_message_dialog.h"
 #include "app/gui/main_window.h"
 #include "app/gui/settings_form.h"
+#include "device/mouse_access.h"
 #include "model/data_module.h"
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/linux/sqlite_registry.h"
@@ -98,9 +99,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (windows.size() == 1 && windows[0] == "all")
-    windows = {"main",   "buttons",       "sensitivity", "advanced",       "lighting",
-               "dialog", "exit-question", "new-macro",   "macro-question", "leave-macro",
-               "combo",  "fire",          "menu"};
+    windows = {"main",        "buttons",       "sensitivity",   "advanced",  "lighting",
+               "dialog",      "exit-question", "access-dialog", "new-macro", "macro-question",
+               "leave-macro", "combo",         "fire",          "menu"};
 
   QApplication app(argc, argv);
   skin::Apply(app);
@@ -142,6 +143,20 @@ int main(int argc, char** argv) {
         }
       }
       ok = save(*main.SettingsForm(f->second.first), out, f->second.second) && ok;
+    } else if (w == "access-dialog") {
+      // The longest message the window shows: a mouse this user may not open.
+      InterfaceSurvey mouse;
+      mouse.info.path = "/dev/hidraw4";
+      mouse.info.name = "Gaming Mouse";
+      mouse.configuration = true;
+      mouse.error = EACCES;
+      mouse.vendor = 0x1209;
+      mouse.product = 0x0001;
+      TFrmDialog dialog(&main);
+      dialog.SetTexts(
+          TranslateText("Warning"),
+          FromUtf8(MouseAccessAdvice({mouse}, (paths::program() / "config.ini").string())));
+      ok = save(dialog, out, "access-dialog") && ok;
     } else if (w == "dialog" || w == "exit-question") {
       TFrmDialog dialog(&main);
       if (w == "dialog")
