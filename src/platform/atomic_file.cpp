@@ -137,4 +137,16 @@ std::optional<std::string> writeFileAtomically(const fs::path& named, const uint
   return std::nullopt;
 }
 
+std::optional<std::string> rewriteTextFile(const std::filesystem::path& file,
+                                           const std::function<std::string(std::string)>& change) {
+  std::vector<uint8_t> bytes;
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec))
+    if (auto problem = readWholeFile(file, bytes)) return problem;
+  const std::string before(bytes.begin(), bytes.end());
+  const std::string after = change(before);
+  if (after == before && std::filesystem::exists(file, ec)) return std::nullopt;
+  return writeFileAtomically(file, reinterpret_cast<const uint8_t*>(after.data()), after.size());
+}
+
 }  // namespace qor

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,5 +26,11 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file,
 // the cause, or nothing on success.
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& file,
                                                const uint8_t* data, std::size_t size);
+
+// Replaces the text file `file` (missing: empty) with what `change` makes of its text, read
+// and written whole and atomically; a text that stays the same is not written. Returns an error
+// text naming the file and the cause, or nothing on success.
+std::optional<std::string> rewriteTextFile(const std::filesystem::path& file,
+                                           const std::function<std::string(std::string)>& change);
 
 }  // namespace qor

@@ -142,41 +142,10 @@ std::optional<std::pair<uint16_t, uint16_t>> parseVendorProduct(const std::strin
   return std::pair{uint16_t(v), uint16_t(p)};
 }
 
-// Adds `line` to `file` (created when missing) unless it holds the line already.
-bool addLine(const std::string& file, const std::string& line, Output& io) {
-  std::vector<uint8_t> bytes;
-  std::error_code ec;
-  if (std::filesystem::exists(file, ec))
-    if (auto problem = readWholeFile(file, bytes)) {
-      io.err << "qorcfg51-ctl add-mouse: " << *problem << "\n";
-      return false;
-    }
-  std::string text(bytes.begin(), bytes.end());
-  if (text.find(line) != std::string::npos) return true;
-  if (!text.empty() && text.back() != '\n') text += "\n";
-  text += line + "\n";
-  if (auto problem =
-          writeFileAtomically(file, reinterpret_cast<const uint8_t*>(text.data()), text.size())) {
-    io.err << "qorcfg51-ctl add-mouse: " << *problem << "\n";
-    return false;
-  }
-  return true;
-}
-
-// Sets key=entry in [IncludeHIDDeviceList] of the config.ini `file`, keeping the rest.
-bool AddIncludeListEntry(const std::string& file, const std::string& key, const std::string& entry,
-                         Output& io) {
-  std::vector<uint8_t> bytes;
-  std::error_code ec;
-  if (std::filesystem::exists(file, ec))
-    if (auto problem = readWholeFile(file, bytes)) {
-      io.err << "qorcfg51-ctl add-mouse: " << *problem << "\n";
-      return false;
-    }
-  const std::string text =
-      SetIniValue(std::string(bytes.begin(), bytes.end()), "IncludeHIDDeviceList", key, entry);
-  if (auto problem =
-          writeFileAtomically(file, reinterpret_cast<const uint8_t*>(text.data()), text.size())) {
+// Changes `file` (created when missing) as `change` says; a failure is reported.
+bool changeFile(const std::string& file, const std::function<std::string(std::string)>& change,
+                Output& io) {
+  if (auto problem = rewriteTextFile(file, change)) {
     io.err << "qorcfg51-ctl add-mouse: " << *problem << "\n";
     return false;
   }
@@ -219,13 +188,27 @@ int runAddMouse(TDM&, const std::vector<std::string>& args, Output& io) {
     const std::vector<std::string> listed = ReadIncludeHIDDeviceList(settings);
     if (!IsAllowedInterface("", listed, {IncludeListEntry(vendor, product)})) {
       const std::string key = "id" + std::to_string(listed.size() + 1);
-      if (!AddIncludeListEntry(o.config, key, IncludeListEntry(vendor, product), io))
+      const std::string entry = IncludeListEntry(vendor, product);
+      if (!changeFile(
+              o.config,
+              [&](std::string text) {
+                return SetIniValue(text, "IncludeHIDDeviceList", key, entry);
+              },
+              io))
         return kExitFailed;
     }
     io.out << "added to " << o.config << "\n";
   }
   if (!o.rules.empty()) {
-    if (!addLine(o.rules, rule, io)) return kExitFailed;
+    const bool added = changeFile(
+        o.rules,
+        [&](std::string text) {
+          if (text.find(rule) != std::string::npos) return text;
+          if (!text.empty() && text.back() != '\n') text += "\n";
+          return text + rule + "\n";
+        },
+        io);
+    if (!added) return kExitFailed;
     io.out << "added to " << o.rules << "\nThen run: sudo udevadm control --reload, and plug "
            << "the mouse in again.\n";
   }

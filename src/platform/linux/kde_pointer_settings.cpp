@@ -130,14 +130,10 @@ class KdePointerSettings final : public PointerSettings {
                     const std::string& value) {
     // Workers of two quick Applies may overlap; each file is read and replaced whole.
     std::lock_guard lock(mutex_);
-    const std::filesystem::path path = configHome_ / file;
-    std::vector<uint8_t> bytes;
     std::error_code ec;
-    if (std::filesystem::exists(path, ec) && readWholeFile(path, bytes)) return false;
-    const std::string text =
-        SetIniValue(std::string(bytes.begin(), bytes.end()), group, key, value);
     std::filesystem::create_directories(configHome_, ec);
-    return !writeFileAtomically(path, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    return !rewriteTextFile(configHome_ / file,
+                            [&](std::string text) { return SetIniValue(text, group, key, value); });
   }
 
   // KDE programs re-read their mouse settings on KGlobalSettings' change signal.
