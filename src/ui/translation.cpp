@@ -85,4 +85,10 @@ std::string Translate(std::string_view text) {
   return TranslationService().Translate(text);
 }
 
+std::string TranslateIn(std::string_view context, std::string_view text) {
+  const std::string qualified = std::string(text) + " [" + std::string(context) + "]";
+  const std::string translated = Translate(std::string_view(qualified));
+  return translated == qualified ? std::string(text) : translated;
+}
+
 }  // namespace qor

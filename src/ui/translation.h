@@ -101,5 +101,9 @@ TextTranslationService& TranslationService();
 // passes through one of these before it is shown.
 std::u16string Translate(std::u16string_view text);
 std::string Translate(std::string_view text);
+// A text that means one thing here and another elsewhere ("Down", the state of a key, and
+// "Down", the command that moves a row): translators see it as "text [context]"; without such
+// a translation the text itself is shown, never the bracketed form.
+std::string TranslateIn(std::string_view context, std::string_view text);
 
 }  // namespace qor

@@ -58,7 +58,10 @@ TEST_F(ShippedLanguages, EveryLanguageTranslatesEverySourceTextDistinctly) {
       const auto parts = SplitDictionaryLine(line);
       ASSERT_TRUE(parts) << id;
       translations.emplace(parts->first, parts->second);
-      // Switching back maps a shown text to its source: two sources may not share one.
+      // Switching back maps a shown text to its source: two sources may not share one. Texts
+      // with a context ("Down [key]") are only built in code, never mapped back.
+      if (parts->first.ends_with(u"]") && parts->first.find(u" [") != std::u16string::npos)
+        continue;
       const auto [it, added] = sourceOf.emplace(parts->second, parts->first);
       EXPECT_TRUE(added) << id << ": \"" << toUtf8(parts->second) << "\" translates both \""
                          << toUtf8(it->second) << "\" and \"" << toUtf8(parts->first) << "\"";

@@ -93,6 +93,15 @@ TEST(Translation, AScenePutAwayWhileTranslatingIsNotCalledAgain) {
   service.UnregisterScene(first);
 }
 
+TEST(Translation, ATextInAContextHasATranslationOfItsOwn) {
+  TranslationService().UseDictionary({u"Down=Nach unten", u"Down [key]=gedrückt"});
+  EXPECT_EQ(TranslateIn("key", "Down"), "gedrückt");
+  EXPECT_EQ(Translate(std::string_view("Down")), "Nach unten");
+  EXPECT_EQ(TranslateIn("key", "Up"), "Up");  // no translation: the text, not "Up [key]"
+  TranslationService().DropDictionary();
+  EXPECT_EQ(TranslateIn("key", "Down"), "Down");
+}
+
 TEST(Translation, TheProgramServiceServesTheFreeFunctions) {
   TranslationService().UseDictionary(kGerman);
   EXPECT_EQ(Translate(u"Cancel"), u"Abbrechen");
