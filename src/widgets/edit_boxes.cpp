@@ -1,6 +1,15 @@
 #include "widgets/edit_boxes.h"
 
+#include <QKeyEvent>
+
 namespace qor {
+namespace {
+
+bool isEnter(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+}  // namespace
 
 UiSpinBox::UiSpinBox(QWidget* parent, const QString& name, const QRect& geometry)
     : QSpinBox(parent), UiControl(static_cast<QWidget&>(*this)) {
@@ -28,6 +37,35 @@ UiTextBox::UiTextBox(QWidget* parent, const QString& name, const QRect& geometry
   connect(this, &QLineEdit::textChanged, this, [this] {
     if (OnChange) OnChange(*this);
   });
+}
+
+void UiSpinBox::keyPressEvent(QKeyEvent* event) {
+  if (isEnter(event) && OnEnter) {
+    interpretText();  // the typed digits become the value first
+    OnEnter(*this);
+    event->accept();
+    return;
+  }
+  QSpinBox::keyPressEvent(event);
+}
+
+void UiSpinBox::focusOutEvent(QFocusEvent* event) {
+  QSpinBox::focusOutEvent(event);
+  if (OnKillFocus) OnKillFocus(*this);
+}
+
+void UiTextBox::keyPressEvent(QKeyEvent* event) {
+  if (isEnter(event) && OnEnter) {
+    OnEnter(*this);
+    event->accept();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+void UiTextBox::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  if (OnKillFocus) OnKillFocus(*this);
 }
 
 }  // namespace qor

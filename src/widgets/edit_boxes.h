@@ -20,6 +20,14 @@ class UiSpinBox : public QSpinBox, public UiControl {
   int Value() const { return value(); }
 
   std::function<void(UiSpinBox&)> OnChange;
+  // Enter was pressed in the box (the key is taken).
+  std::function<void(UiSpinBox&)> OnEnter;
+  // The box lost the keyboard focus.
+  std::function<void(UiSpinBox&)> OnKillFocus;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 };
 
 // UiNumberBox: the same number typed in, without arrows.
@@ -35,6 +43,14 @@ class UiTextBox : public QLineEdit, public UiControl {
   void SetMaxLength(int characters) { setMaxLength(characters); }
 
   std::function<void(UiTextBox&)> OnChange;
+  // Enter was pressed in the box (the key is taken).
+  std::function<void(UiTextBox&)> OnEnter;
+  // The box lost the keyboard focus.
+  std::function<void(UiTextBox&)> OnKillFocus;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 };
 
 }  // namespace qor

@@ -200,7 +200,7 @@ void UiMenuEx::press(TuiMenuBoxItem* row) {
 }
 
 void UiMenuEx::release(TuiMenuBoxItem* row) {
-  if (!row || row->IsExtender()) return;
+  if (!row || row->IsExtender() || !row->isEnabled()) return;
   const bool same = &row->Level() == FPressedLevel && row->Index() == FPressedRow;
   finish(*row, same);
 }

@@ -172,7 +172,9 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
   painter.setFont(font);
   const QRect textArea =
       rect().adjusted(checkWidth + pad.Left, pad.Top, -(arrowWidth + pad.Right), -pad.Bottom);
-  painter.setPen(FIsSelected || FHot ? skin::kAccent : fill(params.ItemFontFill, skin::kText));
+  painter.setPen(!isEnabled()          ? skin::kTextDim
+                 : FIsSelected || FHot ? skin::kAccent
+                                       : fill(params.ItemFontFill, skin::kText));
   const QString shown =
       QFontMetrics(font).elidedText(FText, Qt::ElideRight, std::max(textArea.width(), 0));
   painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter, shown);
@@ -224,6 +226,8 @@ void TuiMenuBox::UpdateRows(int selected) {
   for (int i = 0; i < RowCount() && i < FLevel.Count(); ++i) {
     const TuiMenuItemEx& item = FLevel.Items(i);
     FRows[i]->SetState(item.Checked, i == selected, item.HasSubItems(), item.ItemID());
+    // A row that cannot act is shown dimmed and chooses nothing.
+    FRows[i]->setEnabled(item.Enabled);
   }
 }
 
