@@ -1,6 +1,7 @@
 #include "widgets/edit_boxes.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace qor {
 namespace {
@@ -39,9 +40,15 @@ UiTextBox::UiTextBox(QWidget* parent, const QString& name, const QRect& geometry
   });
 }
 
+int UiSpinBox::TypedValue() const {
+  bool ok = false;
+  const qlonglong typed = cleanText().toLongLong(&ok);
+  if (!ok) return value();
+  return int(std::clamp<qlonglong>(typed, minimum(), maximum()));
+}
+
 void UiSpinBox::keyPressEvent(QKeyEvent* event) {
   if (isEnter(event) && OnEnter) {
-    interpretText();  // the typed digits become the value first
     OnEnter(*this);
     event->accept();
     return;

@@ -18,6 +18,8 @@ class UiSpinBox : public QSpinBox, public UiControl {
   // The value, clamped into the range; OnChange fires when it changed.
   void SetValue(int value) { setValue(value); }
   int Value() const { return value(); }
+  // The number typed so far, clamped into the range (the value while nothing is typed).
+  int TypedValue() const;
 
   std::function<void(UiSpinBox&)> OnChange;
   // Enter was pressed in the box (the key is taken).

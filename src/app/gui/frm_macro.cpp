@@ -547,11 +547,12 @@ void TFrmMacro::ListBoxMacroKeyDblClick() {
 void TFrmMacro::TextEditDelayKeyUp(UiSpinBox& box) {
   TuiActionsClass* editor = FMacroClass->CurrentMacroAction();
   const int action = std::exchange(FEditingAction, -1);
+  // Read before the box hides: losing the focus puts its last valid value back.
+  const int value = std::clamp(box.TypedValue(), int(kMinMacroDelay), int(kMaxDelay));
   box.OnEnter = nullptr;
   box.OnKillFocus = nullptr;
   box.hide();
   if (!editor || action < 0) return;
-  const int value = std::clamp(box.Value(), int(kMinMacroDelay), int(kMaxDelay));
   editor->SetDelayValue(action, uint16_t(value));
   editor->SetActionIndex(action);
   // The box lives in the row that is drawn again: the drawing waits for its key event to end.
