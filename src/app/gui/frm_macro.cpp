@@ -29,7 +29,7 @@ constexpr int kActionRowHeight = 26;
 constexpr uint16_t kMaxDelay = 65535;
 
 // Columns of the action list: status, button, elapsed time.
-constexpr int kStatusWidth = 64, kButtonWidth = 118;
+constexpr int kStatusWidth = 56, kButtonWidth = 100;
 
 // Item IDs of the two context menus.
 namespace macro_menu {
@@ -177,6 +177,7 @@ void TFrmMacro::buildControls() {
                              const char* text, int x, UiLabel*& label) {
     auto* button = new UiTextButton(this, name, QRect(x, 452, 30, 30), QString::fromUtf8(sign));
     button->SetAutoTranslate(false);
+    button->setStyleSheet("font-size: 18px; font-weight: bold; padding: 0;");
     button->SetAccessibleText(text);
     label = new UiLabel(this, labelName, QRect(x + 34, 452, 56, 30), text);
     label->SetClickable(true);
@@ -197,8 +198,8 @@ void TFrmMacro::buildControls() {
   caption("Label8", "Macro Action Editor:", QRect(mx, 44, mw, 20));
   caption("Label13", "Status", QRect(mx + 8, 66, kStatusWidth - 8, 20));
   caption("Label14", "Button", QRect(mx + kStatusWidth, 66, kButtonWidth, 20));
-  caption("Label15", "Elapsed time (ms)", QRect(mx + kStatusWidth + kButtonWidth, 66, 88, 20))
-      ->setWordWrap(true);
+  caption("Label15", "Elapsed time (ms)",
+          QRect(mx + kStatusWidth + kButtonWidth, 66, mw - kStatusWidth - kButtonWidth, 20));
   ListBoxMacroKey = new UiListBox(this, "ListBoxMacroKey", QRect(mx, 88, mw, 330));
   ListBoxMacroKey->SetAccessibleText("Macro Action Editor:");
   ListBoxMacroKey->SetRowTemplate(actionTemplate(QString::fromUtf8("\u25F7"), true),
