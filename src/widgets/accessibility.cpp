@@ -7,6 +7,7 @@
 #include "widgets/edit_boxes.h"
 #include "widgets/layout.h"
 #include "widgets/list_box.h"
+#include "widgets/menu_box.h"
 #include "widgets/text_button.h"
 #include "widgets/track_bar.h"
 
@@ -64,12 +65,30 @@ class ButtonAccessible final : public QAccessibleWidget {
     if (t == QAccessible::Name && name.isEmpty()) name = FButton->text();
     return name;
   }
+  // A function menu opened from the button is its child while it is open.
+  int childCount() const override {
+    return QAccessibleWidget::childCount() + (TuiMenuBox::OpenedFrom(FButton) ? 1 : 0);
+  }
+  QAccessibleInterface* child(int index) const override {
+    const int own = QAccessibleWidget::childCount();
+    if (index < own) return QAccessibleWidget::child(index);
+    TuiMenuBox* menu = index == own ? TuiMenuBox::OpenedFrom(FButton) : nullptr;
+    return menu ? QAccessible::queryAccessibleInterface(menu) : nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    if (child && child->object() == TuiMenuBox::OpenedFrom(FButton))
+      return QAccessibleWidget::childCount();
+    return QAccessibleWidget::indexOfChild(child);
+  }
   QStringList actionNames() const override {
     return FButton->isCheckable() ? QStringList{pressAction(), toggleAction()}
                                   : QStringList{pressAction()};
   }
+  // The click runs once the request was answered: a click that opens a modal window would
+  // otherwise keep the assistive technology waiting until that window closes.
   void doAction(const QString&) override {
-    if (FButton->isEnabled()) FButton->click();
+    if (FButton->isEnabled())
+      QMetaObject::invokeMethod(FButton, &QAbstractButton::click, Qt::QueuedConnection);
   }
 
  private:
@@ -89,7 +108,15 @@ class ListBoxAccessible final : public QAccessibleWidget {
 
   int childCount() const override { return FList->Count(); }
   QAccessibleInterface* child(int index) const override {
-    return QAccessible::queryAccessibleInterface(FList->Row(index));
+    UiListRow* row = FList->Row(index);
+    if (!row) return nullptr;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(row);
+    // An interface made while the row was still being built knows it only as a widget.
+    if (face && face->role() != QAccessible::ListItem) {
+      QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(face));
+      face = QAccessible::queryAccessibleInterface(row);
+    }
+    return face;
   }
   int indexOfChild(const QAccessibleInterface* child) const override {
     return child ? FList->IndexOfRow(qobject_cast<const QWidget*>(child->object())) : -1;
@@ -115,8 +142,6 @@ class ListRowAccessible final : public QAccessibleWidget {
     UiListBox* l = list();
     return l ? QAccessible::queryAccessibleInterface(l) : QAccessibleWidget::parent();
   }
-  int childCount() const override { return 0; }
-  QAccessibleInterface* child(int) const override { return nullptr; }
   QString text(QAccessible::Text t) const override {
     return t == QAccessible::Name ? FRow->RowText() : QAccessibleWidget::text(t);
   }

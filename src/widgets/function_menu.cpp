@@ -43,7 +43,8 @@ void UiMenuEx::ShowMainMenu(QWidget* PlacementTarget, MenuPlacement Placement) {
   CloseMenu();
   showLevel(FMenu.Items(),
             {toMenuRect(target), Placement, toMenuRect(PlacementTarget->window()->frameGeometry()),
-             screenOf(target.center()), false});
+             screenOf(target.center()), false},
+            PlacementTarget);
 }
 
 void UiMenuEx::ShowMainMenu(uint64_t SelectedMenuID, QWidget* PlacementTarget,
@@ -61,7 +62,8 @@ void UiMenuEx::ShowMainMenu(uint64_t SelectedMenuID, QWidget* PlacementTarget,
   CloseMenu();
   showLevel(FMenu.Items(),
             {toMenuRect(target), Placement, toMenuRect(PlacementTarget->window()->frameGeometry()),
-             screenOf(target.center()), true});
+             screenOf(target.center()), true},
+            PlacementTarget);
 }
 
 bool UiMenuEx::IsMenuOpen() const {
@@ -94,9 +96,11 @@ TuiMenuBox& UiMenuEx::boxFor(TuiMenuItemsEx& level) {
   return *box;
 }
 
-void UiMenuEx::showLevel(TuiMenuItemsEx& level, const MenuPlacementRequest& where) {
+void UiMenuEx::showLevel(TuiMenuItemsEx& level, const MenuPlacementRequest& where,
+                         QWidget* opener) {
   if (level.Count() == 0) return;
   TuiMenuBox& box = boxFor(level);
+  box.SetOpener(opener);
   const int widest = box.RebuildRows();
   const int selected = level.SelectedRow();
   box.UpdateRows(selected);
@@ -123,8 +127,10 @@ void UiMenuEx::openSubLevel(TuiMenuBoxItem& row) {
   TuiMenuBox* parent = OpenBox(level);
   if (!parent) return;
   const QRect target = onScreen(row);
-  showLevel(sub, {toMenuRect(target), MenuPlacement::Right, toMenuRect(parent->frameGeometry()),
-                  screenOf(target.center()), false});
+  showLevel(sub,
+            {toMenuRect(target), MenuPlacement::Right, toMenuRect(parent->frameGeometry()),
+             screenOf(target.center()), false},
+            &row);
 }
 
 void UiMenuEx::closeBelow(const TuiMenuBox* keep) {

@@ -1,5 +1,7 @@
 #include "widgets/menu_box.h"
 
+#include <QApplication>
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPainter>
@@ -44,6 +46,15 @@ class MenuRowAccessible : public QAccessibleWidget {
   QAccessibleInterface* parent() const override {
     return QAccessible::queryAccessibleInterface(row()->window());
   }
+  // An open sub-level is the row's child.
+  int childCount() const override { return TuiMenuBox::OpenedFrom(row()) ? 1 : 0; }
+  QAccessibleInterface* child(int index) const override {
+    TuiMenuBox* sub = index == 0 ? TuiMenuBox::OpenedFrom(row()) : nullptr;
+    return sub ? QAccessible::queryAccessibleInterface(sub) : nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    return child && child->object() == TuiMenuBox::OpenedFrom(row()) ? 0 : -1;
+  }
   QStringList actionNames() const override { return {kClickAction}; }
   QString localizedActionDescription(const QString& name) const override {
     return name == kClickAction ? TranslateText("Chooses the item") : QString();
@@ -58,6 +69,10 @@ class MenuLevelAccessible : public QAccessibleWidget {
   explicit MenuLevelAccessible(TuiMenuBox* box) : QAccessibleWidget(box, QAccessible::PopupMenu) {}
   TuiMenuBox* box() const { return static_cast<TuiMenuBox*>(widget()); }
 
+  QAccessibleInterface* parent() const override {
+    QWidget* opener = box()->Opener();
+    return opener ? QAccessible::queryAccessibleInterface(opener) : QAccessibleWidget::parent();
+  }
   int childCount() const override { return box()->RowCount(); }
   QAccessibleInterface* child(int index) const override {
     TuiMenuBoxItem* row = box()->Row(index);
@@ -181,6 +196,14 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
 }
 
 // ---- TuiMenuBox -----------------------------------------------------------------------------
+
+TuiMenuBox* TuiMenuBox::OpenedFrom(const QWidget* opener) {
+  if (!opener) return nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* box = dynamic_cast<TuiMenuBox*>(w); box && box->isVisible() && box->FOpener == opener)
+      return box;
+  return nullptr;
+}
 
 TuiMenuBox::TuiMenuBox(UiMenuEx& menu, TuiMenuItemsEx& level)
     : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), FMenu(menu), FLevel(level) {
