@@ -16,6 +16,7 @@
 #include "test_support/temp_dir.h"
 #include "widgets/choice_buttons.h"
 #include "widgets/edit_boxes.h"
+#include "widgets/function_menu.h"
 #include "widgets/label.h"
 #include "widgets/list_box.h"
 #include "widgets/text_button.h"
@@ -387,6 +388,64 @@ class MacroManagerTest : public QObject {
                  ->currentValue()
                  .toInt(),
              0);
+  }
+
+  void contextMenusShowWhatCanAct() {
+    ScriptedMacroDialogs dialogs;
+    auto form = managerOf({macroOf(u"m", {key('A', 1), key('A', 0)}), macroOf(u"n", {})});
+    form->show();
+    UiListBox& actions = *form->ListBoxMacroKey;
+    actions.SetItemIndex(0);
+    const QPoint at = actions.mapToGlobal(QPoint(10, 5));
+    actions.OnMouseUp(actions, Qt::LeftButton, at);
+    QVERIFY(!form->uiMenuMacroList->IsMenuOpen());
+    actions.OnMouseUp(actions, Qt::RightButton, at);
+    QVERIFY(form->uiMenuMacroList->IsMenuOpen());
+    TuiMenuItemsEx& items = form->uiMenuMacroList->Items();
+    QVERIFY(!items.Items(2).Enabled);  // Up on the first action
+    QVERIFY(items.Items(3).Enabled);   // Down
+    QVERIFY(!items.Items(6).Enabled);  // Paste with an empty buffer
+    form->uiMenuMacroList->CloseMenu();
+
+    // Copy the press, paste it before the release, cut it again: the buffer holds it once.
+    form->uiMenuMacroListItemsClick(5);
+    actions.SetItemIndex(1);
+    form->uiMenuMacroListItemsClick(7);
+    QCOMPARE(rowTexts(actions), QStringList({"A Down", "A Down", "A Up"}));
+    QCOMPARE(current(*form).ErrorCount > 0, true);  // A pressed twice
+    actions.SetItemIndex(1);
+    form->uiMenuMacroListItemsClick(6);
+    QCOMPARE(rowTexts(actions), QStringList({"A Down", "A Up"}));
+    QCOMPARE(current(*form).HaveErrors, 0);
+
+    // The macro list's menu: Down on the first macro moves it and keeps it current.
+    UiListBox& macros = *form->ListBoxMacroList;
+    macros.SetItemIndex(0);
+    macros.OnMouseUp(macros, Qt::RightButton, macros.mapToGlobal(QPoint(10, 5)));
+    QVERIFY(form->uiMenuMacro->IsMenuOpen());
+    QVERIFY(!form->uiMenuMacro->Items().Items(1).Enabled);  // Up
+    form->uiMenuMacro->CloseMenu();
+    form->uiMenuMacroItemsClick(3);
+    QCOMPARE(rowTexts(macros), QStringList({"n", "m"}));
+    QCOMPARE(macros.ItemIndex(), 1);
+    QCOMPARE(form->FMacroClass->MacroListIndex(), 1);
+  }
+
+  void insertRecordsAfterTheSelectedAction() {
+    ScriptedMacroDialogs dialogs;
+    auto form = managerOf({macroOf(u"m", {key('X', 1), key('X', 0)}, 0)});
+    form->ListBoxMacroKey->SetItemIndex(0);
+    form->uiMenuMacroListItemsClick(1);  // Insert
+    QVERIFY(form->Recording());
+    provider->Append({ScriptedKey(1000, VK_B, true), ScriptedKey(1050, VK_B, false)});
+    provider->dispatch();
+    QCOMPARE(rowTexts(*form->ListBoxMacroKey), QStringList({"X Down", "B Down", "B Up", "X Up"}));
+    form->BtnMacroStop->click();
+    const TMACROKEYINFO m = current(*form);
+    QCOMPARE(m.MacroListCount, 4);
+    QCOMPARE(m.MacroList[1].VALUE1, uint8_t('B'));
+    QCOMPARE(m.MacroList[2].nKeyState, 0);
+    QCOMPARE(m.MacroList[3].VALUE1, uint8_t('X'));
   }
 
  private:

@@ -1,5 +1,6 @@
 #include "app/gui/button_config_form.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -9,6 +10,7 @@
 #include "model/wide_text.h"
 #include "settings/button_assignment.h"
 #include "settings/macro_manager_flow.h"
+#include "ui/menu_geometry.h"
 #include "ui/translation.h"
 #include "widgets/bitmap_state_button.h"
 #include "widgets/function_menu.h"
@@ -129,6 +131,16 @@ void TButtonConfigForm::uiCommandSetting1Commands0Execute() {
   refreshCaptions();
 }
 
+int TButtonConfigForm::topLevelWidth() const {
+  const TuiMenuItemsEx& level = uiMenuEx1->Items();
+  const QFontMetrics metrics(font());
+  int widest = 0;
+  for (int i = 0; i < level.Count(); ++i)
+    widest = std::max(widest, metrics.horizontalAdvance(
+                                  TranslateText(QString::fromStdString(level.Items(i).Caption))));
+  return std::max(kTopItemWidth, MeasureMenuLevel(level, level.Count(), widest, 0, 0).Width);
+}
+
 // ---- Choices --------------------------------------------------------------------------------
 
 void TButtonConfigForm::BtnSet1Click(int tag) {
@@ -138,10 +150,11 @@ void TButtonConfigForm::BtnSet1Click(int tag) {
   // The selected row is the entry's effective item, as its caption shows it.
   const int32_t selected =
       entry.MenuItemID != 0 ? entry.MenuItemID : ButtonFunctionMenuItemID(entry.FunctionIndex);
-  // Left of the button when the menu fits between the window and the screen's left edge.
+  // Left of the button when the menu fits between the window and the screen's left edge; its
+  // real width counts, since a translated caption may be wider than the item width.
   const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   const int screenLeft = screen ? screen->availableGeometry().left() : 0;
-  const MenuPlacement placement = frameGeometry().left() - kTopItemWidth >= screenLeft
+  const MenuPlacement placement = frameGeometry().left() - topLevelWidth() >= screenLeft
                                       ? MenuPlacement::LeftCenter
                                       : MenuPlacement::RightCenter;
   uiMenuEx1->ShowMainMenu(uint64_t(uint32_t(selected)), BtnSet[tag], placement);

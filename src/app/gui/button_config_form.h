@@ -38,6 +38,8 @@ class TButtonConfigForm : public TSettingsForm {
   void uiCommandSetting1Commands0Execute();  // "SetButton"
   void macroManager();
   void tellTooManyMacros();
+  // The top level's width as it will open: the widest translated caption, at least 169.
+  int topLevelWidth() const;
 
   int FSelectedButton = 0;
   bool FModified = false;
