@@ -210,6 +210,12 @@ int main(int argc, char** argv) {
         main.BSBTNBUTTONCONFIGClick();
       auto* form =
           static_cast<TButtonConfigForm*>(main.SettingsForm(SettingsWindow::ButtonAssignment));
+      // A few macros, so that the Macro level shows its rows (the profiles are throw-away).
+      TMACROKEYINFOLIST& macros = dm.FCurrentProfileInfo.MacroKeyInfoList;
+      macros.nMacroInfoCount = 0;
+      for (const char16_t* name : {u"Reload", u"Sprint jump", u"Build wall"})
+        SetMacroName(macros.MacroInfos[macros.nMacroInfoCount++], name);
+      form->DoShowChangedData();
       form->BtnSet1Click(2);
       UiMenuEx& menu = *form->uiMenuEx1;
       ok = save(*menu.OpenBox(menu.Items()), out, "button-menu") && ok;
