@@ -36,8 +36,9 @@ class TrackBarAccessible final : public QAccessibleWidget, public QAccessibleVal
   UiTrackBar* FTrack;
 };
 
-// The role a button of the set shows: a toggle button (a button whose pressed state is
-// reported) when it says so, a check box for other buttons that stay pressed.
+// The role a button of the set shows: a button that reports its pressed state when it is
+// marked a toggle button (Qt's AT-SPI bridge has no toggle-button role), a check box for other
+// buttons that stay pressed.
 QAccessible::Role buttonRole(const QAbstractButton* button) {
   if (!button->isCheckable() || IsAccessibleToggleButton(*button)) return QAccessible::Button;
   return QAccessible::CheckBox;
@@ -57,7 +58,8 @@ class ButtonAccessible final : public QAccessibleWidget {
     QAccessible::State s = QAccessibleWidget::state();
     s.checkable = FButton->isCheckable();
     s.checked = FButton->isChecked();
-    s.pressed = FButton->isDown();
+    // A toggle button that is on reads as pressed, as toggle buttons do over AT-SPI.
+    s.pressed = FButton->isDown() || (IsAccessibleToggleButton(*FButton) && FButton->isChecked());
     return s;
   }
   QString text(QAccessible::Text t) const override {

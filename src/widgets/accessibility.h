@@ -7,8 +7,8 @@ class QAbstractButton;
 
 namespace qor {
 
-// Marks a button that stays pressed as a toggle button for assistive technology (a check box
-// otherwise).
+// Marks a button that stays pressed as a toggle button for assistive technology: a push button
+// whose checked and pressed states tell whether it is on (a check box otherwise).
 void SetAccessibleToggleButton(QAbstractButton& button);
 bool IsAccessibleToggleButton(const QAbstractButton& button);
 

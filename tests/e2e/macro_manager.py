@@ -66,7 +66,14 @@ def main():
     if not checked(record_delays):
         press("Record delays between action", within=manager)
         wait_for("delays recorded", lambda: checked(record_delays))
-    press("Start", within=manager)
+    roles = {name: control(name, within=manager).getRoleName()
+             for name in ("Start", "Stop", "Record delays between action")}
+    if roles != {"Start": "push button", "Stop": "push button",
+                 "Record delays between action": "check box"}:
+        fail("macro_manager: the recording switches are %s" % roles)
+    start = press("Start", within=manager)
+    wait_for('"Start" on', lambda: checked(start) and
+             start.getState().contains(pyatspi.STATE_PRESSED))
     wait_for_rows(manager, ROWS, "the six live rows")
     press("Stop", within=manager)
     wait_for("the recorded rows", lambda: rows(manager) == ROWS and
