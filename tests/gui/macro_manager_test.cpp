@@ -448,6 +448,20 @@ class MacroManagerTest : public QObject {
     QCOMPARE(m.MacroList[3].VALUE1, uint8_t('X'));
   }
 
+  void aLongRecordingKeepsTheLimits() {
+    ScriptedMacroDialogs dialogs;
+    auto form = managerOf({macroOf(u"m", {})});
+    form->BtnAutoDelay->setChecked(true);
+    form->BtnMacroStart->click();
+    for (uint32_t i = 0; i < 600; ++i)
+      provider->Append(ScriptedKey(1000 + 20 * i, VK_A, i % 2 == 0));
+    provider->dispatch();
+    QVERIFY(form->ListBoxMacroKey->Count() <= kMaxRecordedActions + 1);
+    form->BtnMacroStop->click();
+    QCOMPARE(current(*form).MacroListCount, kMaxRecordedActions);
+    QCOMPARE(form->ListBoxMacroKey->Count(), kMaxRecordedActions);
+  }
+
  private:
   std::shared_ptr<ScriptedHookProvider> provider;
 };
