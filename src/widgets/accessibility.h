@@ -1,9 +1,16 @@
 // What assistive technology (AT-SPI on Linux) learns of the widget set beyond Qt's own
 // interfaces: track bars in the unit the user reads, buttons whose every action is a click,
-// and named panels as groups.
+// named panels as groups, list boxes as lists of their rows, and spin boxes with their value.
 #pragma once
 
+class QAbstractButton;
+
 namespace qor {
+
+// Marks a button that stays pressed as a toggle button for assistive technology: a push button
+// whose checked and pressed states tell whether it is on (a check box otherwise).
+void SetAccessibleToggleButton(QAbstractButton& button);
+bool IsAccessibleToggleButton(const QAbstractButton& button);
 
 // Registers the widget set's accessible interfaces with Qt; safe to call any number of times.
 void InstallAccessibleInterfaces();

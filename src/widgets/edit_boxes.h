@@ -18,8 +18,18 @@ class UiSpinBox : public QSpinBox, public UiControl {
   // The value, clamped into the range; OnChange fires when it changed.
   void SetValue(int value) { setValue(value); }
   int Value() const { return value(); }
+  // The number typed so far, clamped into the range (the value while nothing is typed).
+  int TypedValue() const;
 
   std::function<void(UiSpinBox&)> OnChange;
+  // Enter was pressed in the box (the key is taken).
+  std::function<void(UiSpinBox&)> OnEnter;
+  // The box lost the keyboard focus.
+  std::function<void(UiSpinBox&)> OnKillFocus;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 };
 
 // UiNumberBox: the same number typed in, without arrows.
@@ -35,6 +45,14 @@ class UiTextBox : public QLineEdit, public UiControl {
   void SetMaxLength(int characters) { setMaxLength(characters); }
 
   std::function<void(UiTextBox&)> OnChange;
+  // Enter was pressed in the box (the key is taken).
+  std::function<void(UiTextBox&)> OnEnter;
+  // The box lost the keyboard focus.
+  std::function<void(UiTextBox&)> OnKillFocus;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 };
 
 }  // namespace qor

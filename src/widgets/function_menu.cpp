@@ -61,7 +61,8 @@ void UiMenuEx::ShowMainMenu(QWidget* PlacementTarget, MenuPlacement Placement) {
   forgetDeletedLevels();
   showLevel(FMenu.Items(),
             {toMenuRect(target), Placement, toMenuRect(PlacementTarget->window()->frameGeometry()),
-             screenOf(target.center()), false});
+             screenOf(target.center()), false},
+            PlacementTarget);
 }
 
 void UiMenuEx::ShowMainMenu(uint64_t SelectedMenuID, QWidget* PlacementTarget,
@@ -80,7 +81,8 @@ void UiMenuEx::ShowMainMenu(uint64_t SelectedMenuID, QWidget* PlacementTarget,
   forgetDeletedLevels();
   showLevel(FMenu.Items(),
             {toMenuRect(target), Placement, toMenuRect(PlacementTarget->window()->frameGeometry()),
-             screenOf(target.center()), true});
+             screenOf(target.center()), true},
+            PlacementTarget);
 }
 
 bool UiMenuEx::IsMenuOpen() const {
@@ -119,9 +121,11 @@ TuiMenuBox& UiMenuEx::boxFor(TuiMenuItemsEx& level) {
   return *box;
 }
 
-void UiMenuEx::showLevel(TuiMenuItemsEx& level, const MenuPlacementRequest& where) {
+void UiMenuEx::showLevel(TuiMenuItemsEx& level, const MenuPlacementRequest& where,
+                         QWidget* opener) {
   if (level.Count() == 0) return;
   TuiMenuBox& box = boxFor(level);
+  box.SetOpener(opener);
   const int widest = box.RebuildRows();
   const int selected = level.SelectedRow();
   box.UpdateRows(selected);
@@ -148,8 +152,10 @@ void UiMenuEx::openSubLevel(TuiMenuBoxItem& row) {
   TuiMenuBox* parent = OpenBox(level);
   if (!parent) return;
   const QRect target = onScreen(row);
-  showLevel(sub, {toMenuRect(target), MenuPlacement::Right, toMenuRect(parent->frameGeometry()),
-                  screenOf(target.center()), false});
+  showLevel(sub,
+            {toMenuRect(target), MenuPlacement::Right, toMenuRect(parent->frameGeometry()),
+             screenOf(target.center()), false},
+            &row);
 }
 
 void UiMenuEx::closeBelow(const TuiMenuBox* keep) {
@@ -225,7 +231,7 @@ void UiMenuEx::press(TuiMenuBoxItem* row) {
 }
 
 void UiMenuEx::release(TuiMenuBoxItem* row) {
-  if (!row || row->IsExtender()) return;
+  if (!row || row->IsExtender() || !row->isEnabled()) return;
   const bool same = &row->Level() == FPressedLevel && row->Index() == FPressedRow;
   finish(*row, same);
 }

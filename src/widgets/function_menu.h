@@ -61,7 +61,9 @@ class UiMenuEx : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void showLevel(TuiMenuItemsEx& level, const MenuPlacementRequest& where);
+  // `opener`: the control (or the row) the level opens from; assistive technology finds the
+  // level below it.
+  void showLevel(TuiMenuItemsEx& level, const MenuPlacementRequest& where, QWidget* opener);
   void openSubLevel(TuiMenuBoxItem& row);
   // Closes the levels below `keep` (all when null).
   void closeBelow(const TuiMenuBox* keep);

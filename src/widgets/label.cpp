@@ -1,6 +1,9 @@
 #include "widgets/label.h"
 
+#include <QMouseEvent>
 #include <QStyle>
+
+#include "widgets/skin.h"
 
 namespace qor {
 
@@ -24,6 +27,21 @@ void UiLabel::SetFontSize(int pixels, bool bold) {
   f.setPixelSize(pixels);
   f.setBold(bold);
   setFont(f);
+}
+
+void UiLabel::SetClickable(bool on) {
+  setAttribute(Qt::WA_TransparentForMouseEvents, !on);
+  setCursor(on ? skin::HandCursor() : skin::ArrowCursor());
+}
+
+void UiLabel::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+      OnClick) {
+    OnClick(*this);
+    event->accept();
+    return;
+  }
+  QLabel::mouseReleaseEvent(event);
 }
 
 }  // namespace qor

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLabel>
+#include <functional>
 
 #include "widgets/ui_control.h"
 
@@ -15,9 +16,15 @@ class UiLabel : public QLabel, public UiTextControl {
   void SetStyleName(const QString& style);
   // Pixel size and weight of the font.
   void SetFontSize(int pixels, bool bold = false);
+  // On: the label takes clicks (with the hand cursor) and raises OnClick; off (the default),
+  // clicks pass through to the window behind it.
+  void SetClickable(bool on);
+
+  std::function<void(UiLabel&)> OnClick;
 
  protected:
   void ShowText(const QString& text) override { setText(text); }
+  void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 }  // namespace qor

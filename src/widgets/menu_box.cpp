@@ -1,5 +1,7 @@
 #include "widgets/menu_box.h"
 
+#include <QApplication>
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPainter>
@@ -44,6 +46,15 @@ class MenuRowAccessible : public QAccessibleWidget {
   QAccessibleInterface* parent() const override {
     return QAccessible::queryAccessibleInterface(row()->window());
   }
+  // An open sub-level is the row's child.
+  int childCount() const override { return TuiMenuBox::OpenedFrom(row()) ? 1 : 0; }
+  QAccessibleInterface* child(int index) const override {
+    TuiMenuBox* sub = index == 0 ? TuiMenuBox::OpenedFrom(row()) : nullptr;
+    return sub ? QAccessible::queryAccessibleInterface(sub) : nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    return child && child->object() == TuiMenuBox::OpenedFrom(row()) ? 0 : -1;
+  }
   QStringList actionNames() const override { return {kClickAction}; }
   QString localizedActionDescription(const QString& name) const override {
     return name == kClickAction ? TranslateText("Chooses the item") : QString();
@@ -58,6 +69,10 @@ class MenuLevelAccessible : public QAccessibleWidget {
   explicit MenuLevelAccessible(TuiMenuBox* box) : QAccessibleWidget(box, QAccessible::PopupMenu) {}
   TuiMenuBox* box() const { return static_cast<TuiMenuBox*>(widget()); }
 
+  QAccessibleInterface* parent() const override {
+    QWidget* opener = box()->Opener();
+    return opener ? QAccessible::queryAccessibleInterface(opener) : QAccessibleWidget::parent();
+  }
   int childCount() const override { return box()->RowCount(); }
   QAccessibleInterface* child(int index) const override {
     TuiMenuBoxItem* row = box()->Row(index);
@@ -183,13 +198,23 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
   painter.setFont(font);
   const QRect textArea =
       rect().adjusted(checkWidth + pad.Left, pad.Top, -(arrowWidth + pad.Right), -pad.Bottom);
-  painter.setPen(FIsSelected || FHot ? skin::kAccent : fill(params.ItemFontFill, skin::kText));
+  painter.setPen(!isEnabled()          ? skin::kTextDim
+                 : FIsSelected || FHot ? skin::kAccent
+                                       : fill(params.ItemFontFill, skin::kText));
   const QString shown =
       QFontMetrics(font).elidedText(FText, Qt::ElideRight, std::max(textArea.width(), 0));
   painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter, shown);
 }
 
 // ---- TuiMenuBox -----------------------------------------------------------------------------
+
+TuiMenuBox* TuiMenuBox::OpenedFrom(const QWidget* opener) {
+  if (!opener) return nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* box = dynamic_cast<TuiMenuBox*>(w); box && box->isVisible() && box->FOpener == opener)
+      return box;
+  return nullptr;
+}
 
 TuiMenuBox::TuiMenuBox(UiMenuEx& menu, TuiMenuItemsEx& level)
     // Not a Qt pop-up: those are left out of the application's accessible windows, so
@@ -239,6 +264,8 @@ void TuiMenuBox::UpdateRows(int selected) {
   for (int i = 0; i < RowCount() && i < FLevel.Count(); ++i) {
     const TuiMenuItemEx& item = FLevel.Items(i);
     FRows[i]->SetState(item.Checked, i == selected, item.HasSubItems(), item.ItemID());
+    // A row that cannot act is shown dimmed and chooses nothing.
+    FRows[i]->setEnabled(item.Enabled);
   }
 }
 

@@ -3,6 +3,7 @@
 // live in UiMenuEx, which owns the levels.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <vector>
@@ -53,6 +54,12 @@ class TuiMenuBox : public QWidget {
   ~TuiMenuBox() override;
 
   TuiMenuItemsEx& Level() const { return FLevel; }
+  // The control or row the level was opened from: its parent for assistive technology, since
+  // pop-ups are no children of the application there.
+  void SetOpener(QWidget* opener) { FOpener = opener; }
+  QWidget* Opener() const { return FOpener; }
+  // The open level whose opener is `opener`, or null.
+  static TuiMenuBox* OpenedFrom(const QWidget* opener);
   // Makes one row per item, each with the translation of its caption; returns the widest
   // text in pixels.
   int RebuildRows();
@@ -80,6 +87,7 @@ class TuiMenuBox : public QWidget {
  private:
   UiMenuEx& FMenu;
   TuiMenuItemsEx& FLevel;
+  QPointer<QWidget> FOpener;
   QScrollArea* FScroll;
   QWidget* FContent;
   std::vector<TuiMenuBoxItem*> FRows;

@@ -3,72 +3,8 @@
 presses Apply; then reads the virtual mouse's memory and compares it with bytes computed by
 hand."""
 import os
-import sys
-import time
 
-import pyatspi
-
-TIMEOUT = 15.0
-
-
-def fail(message):
-    print("settings_windows: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def wait_for(what, probe, timeout=TIMEOUT):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        try:
-            found = probe()
-        except Exception:  # the tree changes while we walk it
-            found = None
-        if found:
-            return found
-        time.sleep(0.1)
-    fail("timed out waiting for " + what)
-
-
-def application():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
-        if app is not None and app.name == "qorcfg51":
-            return app
-    return None
-
-
-def find(root, name, roles):
-    """The first showing object below root with this accessible name and one of the roles."""
-    def match(obj):
-        return (obj is not None and obj.name == name and obj.getRoleName() in roles
-                and obj.getState().contains(pyatspi.STATE_SHOWING))
-    return pyatspi.findDescendant(root, match)
-
-
-BUTTON = ("push button", "toggle button", "check box", "radio button")
-
-
-def control(name, roles=BUTTON):
-    app = wait_for("the qorcfg51 application on the accessibility bus", application)
-    return wait_for('"%s"' % name, lambda: find(app, name, roles))
-
-
-def press(name, roles=BUTTON):
-    obj = control(name, roles)
-    action = obj.queryAction()
-    names = [action.getName(i).lower() for i in range(action.nActions)]
-    for wanted in ("press", "click", "toggle"):
-        if wanted in names:
-            action.doAction(names.index(wanted))
-            break
-    else:
-        fail('"%s" offers no press action (%s)' % (name, names))
-    time.sleep(0.3)
-    return obj
-
-
-def checked(obj):
-    return obj.getState().contains(pyatspi.STATE_CHECKED)
+from atspi_driver import checked, control, fail, press, wait_for, wait_for_memory
 
 
 def main():
@@ -105,14 +41,9 @@ def main():
         2177: [0xFF, 0xFE, 0x46, 3, 1, 0],
     }
 
-    def memory_matches():
-        with open(memory_file, "rb") as f:
-            memory = f.read()
-        return all(list(memory[at:at + len(b)]) == b for at, b in expected.items()) and memory
-
-    memory = wait_for("the upload in the mouse's memory", memory_matches)
+    memory = wait_for_memory(memory_file, expected, "the upload in the mouse's memory")
     if len(memory) != 2408:
-        fail("the memory file holds %d bytes, not 2408" % len(memory))
+        fail("settings_windows: the memory file holds %d bytes, not 2408" % len(memory))
     print("settings_windows: the mouse holds the hand-computed bytes")
 
 

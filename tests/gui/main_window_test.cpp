@@ -32,6 +32,7 @@
 #include "widgets/label.h"
 #include "widgets/layout.h"
 #include "widgets/skin.h"
+#include "widgets/text_button.h"
 
 namespace qor {
 namespace {
@@ -436,7 +437,8 @@ class MainWindowTest : public QObject {
     auto label = [&](SettingsWindow w, const char* name) {
       return s.form(w)->findChild<UiLabel*>(name)->text();
     };
-    QCOMPARE(label(SettingsWindow::ButtonAssignment, "BtnSet1"), QString("Right Click"));
+    QCOMPARE(s.form(SettingsWindow::ButtonAssignment)->findChild<UiTextButton*>("BtnSet1")->text(),
+             QString("Right Click"));
     QCOMPARE(label(SettingsWindow::Sensitivity, "LabelPointerSpeed"), QString("15 / 20"));
     QVERIFY(s.form(SettingsWindow::AdvancedSettings)
                 ->findChild<UiRadioButton*>("RD1000HZ")
@@ -456,7 +458,7 @@ class MainWindowTest : public QObject {
     s.allowWithoutMouse();
     s.open(SettingsWindow::ButtonAssignment);
     auto caption = [&] {
-      return s.form(SettingsWindow::ButtonAssignment)->findChild<UiLabel*>("BtnSet1")->text();
+      return s.form(SettingsWindow::ButtonAssignment)->findChild<UiTextButton*>("BtnSet1")->text();
     };
     QCOMPARE(caption(), QString("Left Click"));
     s.window->Language().SetLang(u"0407");

@@ -8,15 +8,19 @@
 #include <filesystem>
 
 #include "app/gui/advanced_setting_form.h"
+#include "app/gui/button_config_form.h"
 #include "app/gui/light_config_form.h"
+#include "app/gui/macro_dialogs.h"
 #include "app/gui/sensitivity_form.h"
 #include "gui/scripted_dialogs.h"
+#include "macro/macro_model.h"
 #include "model/profile_import.h"
 #include "platform/linux/sqlite_registry.h"
 #include "test_support/recording_pointer_settings.h"
 #include "test_support/temp_dir.h"
 #include "ui/translation.h"
 #include "widgets/choice_buttons.h"
+#include "widgets/function_menu.h"
 #include "widgets/label.h"
 #include "widgets/layout.h"
 #include "widgets/text_button.h"
@@ -96,6 +100,52 @@ T* part(QWidget& window, const QString& name) {
 QString accessibleName(QWidget* w) {
   QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
   return a ? a->text(QAccessible::Name) : QString();
+}
+
+// Answers the macro and key dialogs the button window opens, and records the messages.
+class ScriptedKeyDialogs final : public MacroDialogPresenter {
+ public:
+  ScriptedKeyDialogs() { UseMacroDialogPresenter(this); }
+  ~ScriptedKeyDialogs() override { UseMacroDialogPresenter(nullptr); }
+  int ShowCreateMacroDialog(QString&, const QString&) override { return 2; }
+  int ShowMessageDialog(const QString& t, const QString& x, const QString&) override {
+    messages.push_back(t + ": " + x);
+    return 1;
+  }
+  int ShowLeaveMacroWithErrorsDialog(const QString&, const QString&, const QString&) override {
+    return 1;
+  }
+  int ShowComboKeyDialog(TCOMBOKEYINFO& c) override {
+    c = combo;
+    return 1;
+  }
+  int ShowFireKeyDialog(TFIREKEYINFO& f) override {
+    f = fire;
+    return 1;
+  }
+  // The manager hands back `managerList` with `managerIndex` selected and OK.
+  int ShowMacroManager(TMACROKEYINFOLIST& list, int& index, const QString& folder,
+                       bool& needUpdate) override {
+    askedFolder = folder;
+    askedIndex = index;
+    list = managerList;
+    index = managerIndex;
+    needUpdate = false;
+    return 1;
+  }
+  TCOMBOKEYINFO combo{};
+  TFIREKEYINFO fire{};
+  TMACROKEYINFOLIST managerList{};
+  int managerIndex = -1;
+  QString askedFolder;
+  int askedIndex = -2;
+  std::vector<QString> messages;
+};
+
+TMACROKEYINFOLIST macroList(const std::vector<std::u16string>& names) {
+  TMACROKEYINFOLIST list{};
+  for (const std::u16string& n : names) SetMacroName(list.MacroInfos[list.nMacroInfoCount++], n);
+  return list;
 }
 
 }  // namespace
@@ -483,6 +533,136 @@ class SettingsFormsTest : public QObject {
     QCOMPARE(dbl->maximumValue().toInt(), 1200);
     dbl->setCurrentValue(900);
     QCOMPARE(int(f.slotRecord().ConfigInfo.DoubleClickSpeed), 900);
+  }
+  // ---- Button assignment ------------------------------------------------------------------
+
+  void aMenuChoiceIsWrittenAtOnce_data() {
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Copy") << 702 << 15 << "Copy";
+    QTest::newRow("Mute") << 907 << 14 << "Mute";
+    QTest::newRow("Backward") << 5 << 4 << "Backward";
+    QTest::newRow("Disable") << 12 << 14 << "Disable";
+    QTest::newRow("Fire Key") << 11 << 18 << "Fire Key...";
+    QTest::newRow("Combo Key") << 6 << 15 << "<Ctrl+Shi...";
+  }
+  void aMenuChoiceIsWrittenAtOnce() {
+    QFETCH(int, item);
+    QFETCH(int, code);
+    QFETCH(QString, caption);
+    Fixture f;
+    ScriptedKeyDialogs keys;
+    keys.combo = {0x41, 0, 0, 0, 6};  // Ctrl+Shift+A
+    keys.fire = {5, 30};
+    TButtonConfigForm form(nullptr, *f.dm, f.services());
+    form.show();
+    form.BtnSet1Click(2);
+    QVERIFY(form.uiMenuEx1->IsMenuOpen());
+    form.uiMenuEx1->CloseMenu();
+    form.uiMenuEx1ItemsClick(uint32_t(item));
+    QVERIFY(f.slotHoldsRecord());
+    const TBUTTONFUNCINFO& b = f.dm->FCurrentProfileInfo.ConfigInfo.ButtonFuncInfo[2];
+    QCOMPARE(b.FunctionCode, code);
+    QCOMPARE(b.MenuItemID, item);
+    QCOMPARE(form.BtnSet[2]->text(), caption);
+    QCOMPARE(form.BtnSet[2]->accessibleDescription(), caption);
+    if (item == 6) QCOMPARE(form.BtnSet[2]->toolTip(), QString("Combo Key: <Ctrl+Shift+A>"));
+  }
+
+  void theMacroMenuFollowsTheProfile() {
+    Fixture f;
+    TButtonConfigForm form(nullptr, *f.dm, f.services());
+    TuiMenuItemsEx& macros = form.uiMenuEx1->Items().Items(9).SubItems();
+    QCOMPARE(macros.Count(), 1);
+    QCOMPARE(macros.Items(0).Caption, std::string("Macro Manager"));
+    // 21 macros with 50-character names: all listed, IDs from 1002.
+    std::vector<std::u16string> names;
+    for (int i = 0; i < 21; ++i) names.push_back(std::u16string(49, u'x') + char16_t(u'a' + i));
+    f.dm->FCurrentProfileInfo.MacroKeyInfoList = macroList(names);
+    form.DoShowChangedData();
+    QCOMPARE(macros.Count(), 22);
+    QCOMPARE(macros.Items(21).ItemID(), 1022u);
+    QCOMPARE(macros.Items(1).Caption, "Macro<" + std::string(49, 'x') + "a>");
+  }
+
+  void theMacroManagerFlow() {
+    Fixture f;
+    ScriptedKeyDialogs keys;
+    TButtonConfigForm form(nullptr, *f.dm, f.services());
+    keys.managerList = macroList({u"first", u"second"});
+    keys.managerIndex = 1;
+    form.BtnSet1Click(1);
+    form.uiMenuEx1->CloseMenu();
+    form.uiMenuEx1ItemsClick(1001);
+    QCOMPARE(keys.askedIndex, -1);
+    QVERIFY(keys.askedFolder.endsWith("ETProfile1_Macros"));
+    TBUTTONFUNCINFO& b = f.dm->FCurrentProfileInfo.ConfigInfo.ButtonFuncInfo[1];
+    QCOMPARE(b.FunctionCode, 17);
+    QCOMPARE(b.MenuItemID, 1003);
+    QCOMPARE(form.BtnSet[1]->text(), QString("Macro<second>"));
+    QCOMPARE(f.dm->FCurrentProfileInfo.MacroKeyInfoList.nMacroInfoCount, 2);
+    QCOMPARE(form.uiMenuEx1->Items().Items(9).SubItems().Count(), 3);
+    QVERIFY(f.slotHoldsRecord());
+
+    // From Left Click, leaving the manager with every macro deleted: the macro button turns
+    // into Disable, Left Click stays.
+    keys.managerList = macroList({});
+    keys.managerIndex = -1;
+    form.BtnSet1Click(0);
+    form.uiMenuEx1->CloseMenu();
+    form.uiMenuEx1ItemsClick(1001);
+    QCOMPARE(form.BtnSet[0]->text(), QString("Left Click"));
+    QCOMPARE(form.BtnSet[1]->text(), QString("Disable"));
+    QVERIFY(f.slotHoldsRecord());
+  }
+
+  void aSixthMacroIsRefused() {
+    Fixture f;
+    ScriptedKeyDialogs keys;
+    auto& p = f.dm->FCurrentProfileInfo;
+    p.MacroKeyInfoList = macroList({u"a", u"b", u"c", u"d", u"e", u"f"});
+    TButtonConfigForm form(nullptr, *f.dm, f.services());
+    for (int i = 0; i < 5; ++i) {
+      form.BtnSet1Click(i);
+      form.uiMenuEx1->CloseMenu();
+      form.uiMenuEx1ItemsClick(uint32_t(1002 + i));
+    }
+    p.ConfigInfo.ButtonFuncInfo[5] = p.ConfigInfo.ButtonFuncInfo[0];
+    p.ConfigInfo.ButtonFuncInfo[0] = p.ConfigInfo.ButtonFuncInfo[9];  // a free place
+    f.store();
+    form.BtnSet1Click(0);
+    form.uiMenuEx1->CloseMenu();
+    form.uiMenuEx1ItemsClick(1007);
+    QCOMPARE(keys.messages.back(),
+             QString("Warning!: You can assign macros to buttons shall not exceed 5 ."));
+    QVERIFY(p.ConfigInfo.ButtonFuncInfo[0].FunctionCode != 17);
+  }
+
+  void oddEntriesAreShownWithoutRewriting() {
+    Fixture f;
+    auto& c = f.config();
+    c.ButtonCount = 15;
+    c.ButtonFuncInfo[0].MenuItemID = 5000;
+    c.ButtonFuncInfo[1].MenuItemID = 0;
+    c.ButtonFuncInfo[1].FunctionIndex = 99;
+    c.ButtonFuncInfo[2].FunctionIndex = 5;  // a combination of unknown keys
+    c.ButtonFuncInfo[2].MenuItemID = 6;
+    c.ButtonFuncInfo[2].ComboKeyInfo = {0xFF, 0, 0xE8, 0, 0};
+    f.store();
+    const TMOUSEPROFILEINFO before = f.dm->FCurrentProfileInfo;
+    TButtonConfigForm form(nullptr, *f.dm, f.services());
+    QCOMPARE(form.BtnSet[0]->text(), QString());
+    QCOMPARE(form.BtnSet[1]->text(), QString());
+    QVERIFY(form.BtnSet[2]->text().size() <= 12);  // whatever the key table calls them, cut
+    form.BtnSet1Click(1);                          // the menu opens with no row selected
+    form.uiMenuEx1->CloseMenu();
+    form.BSBTNCLOSEClick();
+    QVERIFY(std::memcmp(&before, &f.dm->FCurrentProfileInfo, sizeof before) == 0);
+    c.ButtonCount = 0;
+    form.DoShowChangedData();
+    QCOMPARE(accessibleName(form.BtnSet[3]), QString("Button 4"));
+    QCOMPARE(form.BtnSet[3]->accessibleDescription(), QString("Forward"));
   }
 };
 

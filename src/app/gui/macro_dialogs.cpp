@@ -4,6 +4,7 @@
 #include "app/gui/frm_combo.h"
 #include "app/gui/frm_creat.h"
 #include "app/gui/frm_fire.h"
+#include "app/gui/frm_macro.h"
 #include "app/gui/frm_message_dialog.h"
 
 namespace qor {
@@ -20,6 +21,11 @@ int showCentred(Dialog& dialog) {
 }
 
 }  // namespace
+
+int MacroDialogPresenter::ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
+                                           const QString& AMacroPath, bool& ANeedUpdate) {
+  return qor::ShowMacroManager(AMacroKeyInfoList, AMacroIndex, AMacroPath, ANeedUpdate);
+}
 
 MacroDialogPresenter& MacroDialogs() {
   static WindowMacroDialogPresenter windows;

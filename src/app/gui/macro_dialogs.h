@@ -25,6 +25,9 @@ class MacroDialogPresenter {
   virtual int ShowComboKeyDialog(TCOMBOKEYINFO& AComboKeyInfo) = 0;
   // Edits a rapid-fire count and delay; AFireKeyInfo is handed back whatever the result.
   virtual int ShowFireKeyDialog(TFIREKEYINFO& AFireKeyInfo) = 0;
+  // The macro manager (the window unless a presenter answers it).
+  virtual int ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
+                               const QString& AMacroPath, bool& ANeedUpdate);
 };
 
 // The presenter the functions below use: the dialog windows unless one was installed.

@@ -9,14 +9,17 @@
 #include <map>
 #include <string>
 
+#include "app/gui/button_config_form.h"
 #include "app/gui/frm_combo.h"
 #include "app/gui/frm_creat.h"
 #include "app/gui/frm_dialog.h"
 #include "app/gui/frm_fire.h"
+#include "app/gui/frm_macro.h"
 #include "app/gui/frm_message_dialog.h"
 #include "app/gui/main_window.h"
 #include "app/gui/settings_form.h"
 #include "device/mouse_access.h"
+#include "macro/macro_model.h"
 #include "model/data_module.h"
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/linux/sqlite_registry.h"
@@ -24,6 +27,7 @@
 #include "platform/paths.h"
 #include "widgets/edit_boxes.h"
 #include "widgets/function_menu.h"
+#include "widgets/list_box.h"
 #include "widgets/menu_box.h"
 #include "widgets/qt_text.h"
 #include "widgets/skin.h"
@@ -38,7 +42,7 @@ void printUsage(std::ostream& out) {
          "Draws windows of qorcfg51 into DIR, one PNG each, named after the window (TEXT is\n"
          "added to the main window's file name). WINDOW is one of: main, buttons,\n"
          "sensitivity, advanced, lighting, dialog, exit-question, new-macro, macro-question,\n"
-         "leave-macro, combo, fire, menu, or all.\n"
+         "leave-macro, combo, fire, menu, macro, button-menu, or all.\n"
          "Nothing is sent to a mouse and the desktop's pointer settings are left alone; the\n"
          "profiles are those of XDG_CONFIG_HOME and XDG_DOCUMENTS_DIR.\n\n"
          "--screenshot saves the whole screen of the display (DISPLAY) into FILE instead.\n";
@@ -99,9 +103,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (windows.size() == 1 && windows[0] == "all")
-    windows = {"main",        "buttons",       "sensitivity",   "advanced",  "lighting",
-               "dialog",      "exit-question", "access-dialog", "new-macro", "macro-question",
-               "leave-macro", "combo",         "fire",          "menu"};
+    windows = {"main",      "buttons",        "sensitivity",   "advanced",
+               "lighting",  "dialog",         "exit-question", "access-dialog",
+               "new-macro", "macro-question", "leave-macro",   "combo",
+               "fire",      "menu",           "macro",         "button-menu"};
 
   QApplication app(argc, argv);
   skin::Apply(app);
@@ -195,6 +200,52 @@ int main(int argc, char** argv) {
       main.show();
       menu.ShowMainMenu(3, &main, MenuPlacement::RightCenter);
       ok = save(*menu.OpenBox(menu.Items()), out, "function-menu") && ok;
+      menu.CloseMenu();
+    } else if (w == "macro") {
+      TFrmMacro form(&main);
+      TMACROKEYINFOLIST list{};
+      const std::u16string names[] = {u"Reload", u"Sprint jump", u"Build wall"};
+      for (const std::u16string& name : names)
+        SetMacroName(list.MacroInfos[list.nMacroInfoCount++], name);
+      TMACROKEYINFO& m = list.MacroInfos[0];
+      const TMACROKEY actions[] = {{4, 1, 'R', 0},  {6, 0, 120, 0}, {4, 0, 'R', 0},  {6, 0, 80, 0},
+                                   {4, 1, 0x25, 1}, {6, 0, 30, 0},  {4, 0, 0x25, 1}, {1, 1, 1, 0},
+                                   {6, 0, 0x2C, 1}, {1, 0, 1, 0}};
+      for (const TMACROKEY& a : actions) m.MacroList[m.MacroListCount++] = a;
+      m.nAutoAddDelay = 1;
+      m.nLoopCount = 3;
+      list.MacroInfos[2].HaveErrors = 1;
+      form.FMacroClass->SetMacroKeyInfoList(list);
+      form.DrawMacroList();
+      form.ListBoxMacroKey->SetItemIndex(1);
+      ok = save(form, out, "macro-manager") && ok;
+    } else if (w == "button-menu") {
+      main.show();
+      if (!main.SettingsForm(SettingsWindow::ButtonAssignment) ||
+          !main.SettingsForm(SettingsWindow::ButtonAssignment)->Showing())
+        main.BSBTNBUTTONCONFIGClick();
+      auto* form =
+          static_cast<TButtonConfigForm*>(main.SettingsForm(SettingsWindow::ButtonAssignment));
+      // A few macros, so that the Macro level shows its rows (the profiles are throw-away).
+      TMACROKEYINFOLIST& macros = dm.FCurrentProfileInfo.MacroKeyInfoList;
+      macros.nMacroInfoCount = 0;
+      for (const char16_t* name : {u"Reload", u"Sprint jump", u"Build wall"})
+        SetMacroName(macros.MacroInfos[macros.nMacroInfoCount++], name);
+      form->DoShowChangedData();
+      form->BtnSet1Click(2);
+      UiMenuEx& menu = *form->uiMenuEx1;
+      ok = save(*menu.OpenBox(menu.Items()), out, "button-menu") && ok;
+      // Each sub-menu beside its row: Basic, Advanced, Media, Macro.
+      for (const auto& [row, name] : {std::pair{6, "button-menu-basic"},
+                                      {7, "button-menu-advanced"},
+                                      {8, "button-menu-media"},
+                                      {9, "button-menu-macro"}}) {
+        menu.ClickRow(*menu.OpenBox(menu.Items())->Row(row));
+        if (TuiMenuBox* box = menu.OpenBox(menu.Items().Items(row).SubItems()))
+          ok = save(*box, out, name) && ok;
+        else
+          ok = false;
+      }
       menu.CloseMenu();
     } else {
       std::cerr << "qorcfg51-render: unknown window \"" << w << "\"\n";

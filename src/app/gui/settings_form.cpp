@@ -82,9 +82,4 @@ UiRectangle* TSettingsForm::AddPanel(QWidget* parent, const QString& name, const
   return panel;
 }
 
-void ShowOnly(QWidget& control) {
-  control.setAttribute(Qt::WA_TransparentForMouseEvents);
-  control.setFocusPolicy(Qt::NoFocus);
-}
-
 }  // namespace qor

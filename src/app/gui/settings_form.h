@@ -60,8 +60,4 @@ class TSettingsForm : public UiScene {
   bool FShowingProfile = false;
 };
 
-// Stops a control from taking the pointer or the keyboard while keeping its full colours:
-// the window shows the value, it does not edit it.
-void ShowOnly(QWidget& control);
-
 }  // namespace qor

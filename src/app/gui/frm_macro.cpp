@@ -1,0 +1,800 @@
+#include "app/gui/frm_macro.h"
+
+#include <algorithm>
+
+#include "app/gui/dialog_presenter.h"
+#include "app/gui/dialog_scene.h"
+#include "app/gui/frm_creat.h"
+#include "app/gui/hook_pump.h"
+#include "app/gui/macro_dialogs.h"
+#include "macro/hook_library.h"
+#include "macro/macro_files.h"
+#include "protocol/key_code_table.h"
+#include "widgets/accessibility.h"
+#include "widgets/bitmap_state_button.h"
+#include "widgets/choice_buttons.h"
+#include "widgets/edit_boxes.h"
+#include "widgets/function_menu.h"
+#include "widgets/label.h"
+#include "widgets/list_box.h"
+#include "widgets/qt_text.h"
+#include "widgets/skin.h"
+#include "widgets/text_button.h"
+
+namespace qor {
+namespace {
+
+constexpr int kMacroRowHeight = 28;
+constexpr int kActionRowHeight = 26;
+constexpr uint16_t kMaxDelay = 65535;
+
+// Columns of the action list: status, button, elapsed time.
+constexpr int kStatusWidth = 56, kButtonWidth = 100;
+
+// Item IDs of the two context menus.
+namespace macro_menu {
+constexpr uint32_t kRename = 1, kUp = 2, kDown = 3;
+}
+namespace action_menu {
+constexpr uint32_t kInsert = 1, kDelete = 2, kUp = 3, kDown = 4, kCopy = 5, kCut = 6, kPaste = 7;
+}
+
+UiLabel* rowLabel(QWidget& row, const QString& binding, const QRect& geometry) {
+  auto* label = new UiLabel(&row, binding, geometry);
+  label->SetBindingName(binding);
+  label->SetAutoTranslate(false);  // texts built from the macro
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+// Row templates of the action list: a status sign, the button column and the elapsed column.
+UiListBox::RowTemplate actionTemplate(const QString& sign, bool delay) {
+  return [sign, delay](QWidget& row) {
+    UiLabel* status = rowLabel(row, "STATUS", QRect(8, 0, kStatusWidth - 8, kActionRowHeight));
+    status->setText(sign);
+    status->SetStyleName("value");
+    rowLabel(row, "BUTTON", QRect(kStatusWidth, 0, kButtonWidth, kActionRowHeight));
+    UiLabel* text =
+        rowLabel(row, "TEXT", QRect(kStatusWidth + kButtonWidth, 0, 80, kActionRowHeight));
+    if (!delay) return;
+    auto* edit = new UiSpinBox(text, "TextEditDelay", QRect(0, 2, 76, kActionRowHeight - 4));
+    edit->SetBindingName("DELAYEDIT");
+    edit->SetRange(kMinMacroDelay, kMaxDelay);
+    edit->SetAccessibleText("Delay");
+    edit->hide();
+  };
+}
+
+QString stateText(int state) {
+  return TranslateText(state == kMacroKeyDown ? "Down" : "Up");
+}
+
+}  // namespace
+
+TFrmMacro::TFrmMacro(QWidget* owner)
+    : UiScene(owner, "TFrmMacro", kWidth, kHeight), FMacroClass(std::make_unique<TuiMacroClass>()) {
+  SetBackground(skin::SkinPixmap("bg_macro.png"));
+  buildControls();
+  buildMenus();
+  // The recorder: without a provider the window still edits; Start tells why it cannot record.
+  std::shared_ptr<HookProvider> provider = LoadHookProvider(FHookProblem);
+  uiHook1 = std::make_unique<TuiHook>(provider, TuiHookEnvironment{});
+  uiHook1->OnRecordKeyboardMacroKeyEx = [this](int, int, int AState, int, double,
+                                               uint32_t TotalTime, const std::string& text,
+                                               const std::string&, const TMacroKeyList&) {
+    uiHook1RecordKeyboardMacroKeyEx(AState, TotalTime, text);
+  };
+  uiHook1->OnStopRecordKeyboardMacroKey = [this](const TMacroKeyList& list) {
+    uiHook1StopRecordKeyboardMacroKey(list);
+  };
+  FPump = new HookPump(uiHook1->Provider(), this);
+  AfterTranslate();
+}
+
+TFrmMacro::~TFrmMacro() {
+  // The keyboards are let go before anything else of the window goes; an unfinished
+  // recording is dropped.
+  if (FRecording) {
+    uiHook1->OnStopRecordKeyboardMacroKey = nullptr;
+    uiHook1->StopRecordKeyboardMacroKeyEx();
+  }
+  uiHook1.reset();
+}
+
+void TFrmMacro::AfterTranslate() {
+  setWindowTitle(Label22 ? Label22->text() : QString());
+  if (FMacroClass && ListBoxMacroKey && !FRecording) drawActions();
+}
+
+// ---- Building -------------------------------------------------------------------------------
+
+void TFrmMacro::buildControls() {
+  Label22 = new UiLabel(this, "Label22", QRect(70, 0, kWidth - 140, 32), "Macro Manager");
+  Label22->SetFontSize(16, true);
+  Label22->SetStyleName("title");
+  Label22->setAlignment(Qt::AlignCenter);
+  BtnMin = new UiBitmapStateButton(this, "BtnMin", QRect(kWidth - 58, 4, 24, 24));
+  BtnMin->SetSkinBitmaps("min");
+  BtnMin->SetAccessibleText("Minimise");
+  BtnMin->OnClick = [this](UiBitmapStateButton&) { BtnMinClick(); };
+  BtnClose = new UiBitmapStateButton(this, "BtnClose", QRect(kWidth - 30, 4, 24, 24));
+  BtnClose->SetSkinBitmaps("close");
+  BtnClose->SetAccessibleText("Close");
+  BtnClose->OnClick = [this](UiBitmapStateButton&) { BtnCloseClick(); };
+
+  auto caption = [this](const char* name, const char* text, const QRect& geometry) {
+    auto* label = new UiLabel(this, name, geometry, text);
+    label->SetStyleName("caption");
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+  };
+
+  // Left column: the macros.
+  constexpr int lx = 16, lw = 184;
+  caption("Label2", "Macro Name:", QRect(lx, 44, lw, 20));
+  TextBoxSelectedMacroName = new UiTextBox(this, "TextBoxSelectedMacroName", QRect(lx, 66, lw, 26));
+  TextBoxSelectedMacroName->SetMaxLength(kMacroNameUnits);
+  TextBoxSelectedMacroName->SetAccessibleText("Macro Name");
+  TextBoxSelectedMacroName->setEnabled(false);
+  TextBoxSelectedMacroName->OnEnter = [this](UiTextBox&) { TextBoxSelectedMacroNameKeyDown(); };
+  TextBoxSelectedMacroName->OnKillFocus = [this](UiTextBox&) {
+    TextBoxSelectedMacroNameKillFocus();
+  };
+  caption("Label5", "Select:", QRect(lx, 100, lw, 20));
+  IMGMACROLISTSCROLLUP = new UiTextButton(this, "IMGMACROLISTSCROLLUP", QRect(lx, 122, lw, 18),
+                                          QString::fromUtf8("\u25B2"));
+  IMGMACROLISTSCROLLUP->SetAutoTranslate(false);
+  IMGMACROLISTSCROLLUP->SetAccessibleText("Scroll up");
+  IMGMACROLISTSCROLLUP->setFocusPolicy(Qt::NoFocus);
+  IMGMACROLISTSCROLLUP->OnClick = [this](UiTextButton&) { ListBoxMacroList->ScrollByRows(-1); };
+  ListBoxMacroList = new UiListBox(this, "ListBoxMacroList", QRect(lx, 142, lw, 280));
+  ListBoxMacroList->SetAccessibleText("Macros");
+  ListBoxMacroList->SetRowTemplate(
+      [](QWidget& row) {
+        UiLabel* name = rowLabel(row, "TEXT", QRect(10, 0, lw - 40, kMacroRowHeight));
+        name->setTextFormat(Qt::PlainText);
+        UiLabel* error = rowLabel(row, "ErrorIcon", QRect(lw - 28, 0, 22, kMacroRowHeight));
+        error->setText(QString::fromUtf8("\u26A0"));
+        error->setStyleSheet("color: #f0b429;");
+        error->hide();
+      },
+      kMacroRowHeight);
+  ListBoxMacroList->OnChange = [this](UiListBox&) { ListBoxMacroListChange(); };
+  ListBoxMacroList->OnClick = [this](UiListBox&) { ListBoxMacroListClick(); };
+  ListBoxMacroList->OnMouseUp = [this](UiListBox&, Qt::MouseButton b, const QPoint& at) {
+    ListBoxMacroListMouseUp(b, at);
+  };
+  ListBoxMacroList->setEnabled(false);
+  IMGMACROLISTSCROLLDOWN = new UiTextButton(this, "IMGMACROLISTSCROLLDOWN", QRect(lx, 424, lw, 18),
+                                            QString::fromUtf8("\u25BC"));
+  IMGMACROLISTSCROLLDOWN->SetAutoTranslate(false);
+  IMGMACROLISTSCROLLDOWN->SetAccessibleText("Scroll down");
+  IMGMACROLISTSCROLLDOWN->setFocusPolicy(Qt::NoFocus);
+  IMGMACROLISTSCROLLDOWN->OnClick = [this](UiTextButton&) { ListBoxMacroList->ScrollByRows(1); };
+
+  // New and Delete: a small button with its caption beside it; the caption takes clicks too.
+  auto macroCommand = [this](const char* name, const char* sign, const char* labelName,
+                             const char* text, int x, UiLabel*& label) {
+    auto* button = new UiTextButton(this, name, QRect(x, 452, 30, 30), QString::fromUtf8(sign));
+    button->SetAutoTranslate(false);
+    button->setStyleSheet("font-size: 18px; font-weight: bold; padding: 0;");
+    button->SetAccessibleText(text);
+    label = new UiLabel(this, labelName, QRect(x + 34, 452, 56, 30), text);
+    label->SetClickable(true);
+    label->OnClick = [button](UiLabel&) {
+      if (button->isEnabled()) button->click();
+    };
+    return button;
+  };
+  BSBTNNEWMACRO = macroCommand("BSBTNNEWMACRO", "+", "Label7", "New", lx, Label7);
+  BSBTNNEWMACRO->OnClick = [this](UiTextButton&) { BSBTNNEWMACROClick(); };
+  BSBTNDELETEMACRO =
+      macroCommand("BSBTNDELETEMACRO", "\u2212", "Label6", "Delete", lx + 94, Label6);
+  BSBTNDELETEMACRO->OnClick = [this](UiTextButton&) { BSBTNDELETEMACROClick(); };
+  BSBTNDELETEMACRO->setEnabled(false);
+
+  // Middle column: the actions.
+  constexpr int mx = 216, mw = 270;
+  caption("Label8", "Macro Action Editor:", QRect(mx, 44, mw, 20));
+  caption("Label13", "Status", QRect(mx + 8, 66, kStatusWidth - 8, 20));
+  caption("Label14", "Button", QRect(mx + kStatusWidth, 66, kButtonWidth, 20));
+  caption("Label15", "Elapsed time (ms)",
+          QRect(mx + kStatusWidth + kButtonWidth, 66, mw - kStatusWidth - kButtonWidth, 20));
+  ListBoxMacroKey = new UiListBox(this, "ListBoxMacroKey", QRect(mx, 88, mw, 330));
+  ListBoxMacroKey->SetAccessibleText("Macro Action Editor:");
+  ListBoxMacroKey->SetRowTemplate(actionTemplate(QString::fromUtf8("\u25F7"), true),
+                                  kActionRowHeight);
+  ListBoxMacroKey->AddRowTemplate(actionTemplate(QString::fromUtf8("\u2193"), false));
+  ListBoxMacroKey->AddRowTemplate(actionTemplate(QString::fromUtf8("\u2191"), false));
+  ListBoxMacroKey->AddRowTemplate(actionTemplate(QString::fromUtf8("\u25CF"), false));
+  ListBoxMacroKey->OnChange = [this](UiListBox&) { ListBoxMacroKeyChange(); };
+  ListBoxMacroKey->OnDblClick = [this](UiListBox&) { ListBoxMacroKeyDblClick(); };
+  ListBoxMacroKey->OnMouseUp = [this](UiListBox&, Qt::MouseButton b, const QPoint& at) {
+    ListBoxMacroKeyMouseUp(b, at);
+  };
+  caption("Label9", "Total Elapsed Time", QRect(mx, 424, 150, 22));
+  LabelAllDelayTime = new UiLabel(this, "LabelAllDelayTime", QRect(mx + 150, 424, 80, 22), "0");
+  LabelAllDelayTime->SetAutoTranslate(false);
+  LabelAllDelayTime->SetStyleName("value");
+  LabelAllDelayTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  caption("Label10", "ms", QRect(mx + 236, 424, 34, 22));
+  BtnMacroStart = new UiTextButton(this, "BtnMacroStart", QRect(mx, 452, 130, 30), "Start");
+  BtnMacroStop = new UiTextButton(this, "BtnMacroStop", QRect(mx + 140, 452, 130, 30), "Stop");
+  for (UiTextButton* b : {BtnMacroStart, BtnMacroStop}) {
+    b->SetToggle(true);
+    SetAccessibleToggleButton(*b);
+    b->OnClick = [this](UiTextButton& button) { BtnMacroStopClick(button); };
+  }
+  BtnMacroStart->SetTag(0);
+  BtnMacroStop->SetTag(1);
+  BtnMacroStop->setEnabled(false);
+
+  // Right column: the options.
+  constexpr int rx = 502, rw = 204;
+  caption("Label16", "Option:", QRect(rx, 44, rw, 20));
+  BtnAutoDelay =
+      new UiCheckBox(this, "BtnAutoDelay", QRect(rx, 70, rw, 24), "Record delays between action");
+  BtnAutoDelay->setChecked(true);
+  connect(BtnAutoDelay, &QCheckBox::clicked, this, [this] { BtnAutoDelayClick(); });
+  BtnCustomDelay =
+      new UiCheckBox(this, "BtnCustomDelay", QRect(rx, 104, rw, 24), "Insert default delay");
+  connect(BtnCustomDelay, &QCheckBox::clicked, this, [this] { BtnCustomDelayMouseUp(); });
+  NumBoxDelay = new UiNumberBox(this, "NumBoxDelay", QRect(rx + 24, 132, 80, 26));
+  NumBoxDelay->SetRange(kMinMacroDelay, kMaxDelay);
+  NumBoxDelay->SetValue(10);
+  NumBoxDelay->SetAccessibleText("Insert default delay");
+  NumBoxDelay->setEnabled(false);
+  caption("Label19", "ms", QRect(rx + 110, 132, 40, 26));
+  BtnMacroLoop =
+      new UiCheckBox(this, "BtnMacroLoop", QRect(rx, 174, rw, 24), "Number of loops(1-255)");
+  connect(BtnMacroLoop, &QCheckBox::clicked, this, [this] { BtnMacroLoopMouseUp(); });
+  BoxMacroLoop = new UiSpinBox(this, "BoxMacroLoop", QRect(rx + 24, 202, 80, 26));
+  BoxMacroLoop->SetRange(0, 255);
+  BoxMacroLoop->SetValue(1);
+  BoxMacroLoop->SetAccessibleText("Number of loops(1-255)");
+  BoxMacroLoop->setEnabled(false);
+  BoxMacroLoop->OnChange = [this](UiSpinBox&) { BoxMacroLoopChange(); };
+
+  BtnOK = new UiTextButton(this, "BtnOK", QRect(rx, 452, 98, 30), "OK");
+  BtnOK->SetStyleName("default");
+  BtnOK->OnClick = [this](UiTextButton&) { BtnOKClick(); };
+  BtnCANCEL = new UiTextButton(this, "BtnCANCEL", QRect(rx + 106, 452, 98, 30), "CANCEL");
+  BtnCANCEL->OnClick = [this](UiTextButton&) { BtnCancelClick(); };
+}
+
+void TFrmMacro::buildMenus() {
+  uiMenuMacro = std::make_unique<UiMenuEx>(this);
+  for (const char* caption : {"Rename", "Up", "Down"})
+    uiMenuMacro->Items().Add()->Caption = caption;
+  uiMenuMacro->Menu().OnItemsClick = [this](TuiMenuItemEx&, const std::string&, uint32_t id, void*,
+                                            int) { uiMenuMacroItemsClick(id); };
+  uiMenuMacroList = std::make_unique<UiMenuEx>(this);
+  for (const char* caption : {"Insert", "Delete", "Up", "Down", "Copy", "Cut", "Paste"})
+    uiMenuMacroList->Items().Add()->Caption = caption;
+  uiMenuMacroList->Menu().OnItemsClick = [this](TuiMenuItemEx&, const std::string&, uint32_t id,
+                                                void*, int) { uiMenuMacroListItemsClick(id); };
+}
+
+TuiMenuItemEx& TFrmMacro::menuItem(UiMenuEx& menu, int id) {
+  return menu.Items().Items(id - 1);
+}
+
+// ---- Drawing --------------------------------------------------------------------------------
+
+void TFrmMacro::DrawMacroList() {
+  ListBoxMacroList->Clear();
+  ListBoxMacroList->setEnabled(false);
+  if (FMacroClass->IsEmpty()) {
+    ListBoxMacroKey->Clear();
+    FActionRows.clear();
+    TextBoxSelectedMacroName->clear();
+    BSBTNDELETEMACRO->setEnabled(false);
+    LabelAllDelayTime->SetText("0");
+    return;
+  }
+  ListBoxMacroList->setEnabled(true);
+  for (int i = 0; i < FMacroClass->MacroListCount(); ++i) {
+    TMACROKEYINFO m{};
+    FMacroClass->GetMacroKeyInfoByIndex(i, m);
+    UiListRow& row = ListBoxMacroList->AddRow();
+    const QString name = QString::fromStdU16String(MacroName(m));
+    UiListBox::FindBinding<UiLabel>(row, "TEXT")->setText(name);
+    row.SetRowText(name);
+  }
+  ListBoxMacroList->setFocus();
+  // The list was emptied, so selecting always makes the macro current with a fresh editor.
+  ListBoxMacroList->SetItemIndex(FMacroClass->MacroListIndex());
+  for (int i = 0; i < FMacroClass->MacroListCount(); ++i) refreshErrorIcon(i);
+}
+
+void TFrmMacro::refreshErrorIcon(int macro) {
+  QWidget* row = ListBoxMacroList->Row(macro);
+  TMACROKEYINFO m{};
+  if (!row || !FMacroClass->GetMacroKeyInfoByIndex(macro, m)) return;
+  UiListBox::FindBinding<UiLabel>(*row, "ErrorIcon")->setVisible(m.HaveErrors >= 1);
+  const QString name = QString::fromStdU16String(MacroName(m));
+  static_cast<UiListRow*>(row)->SetRowText(
+      m.HaveErrors >= 1 ? name + " (" + TranslateText("Unreasonable macro detected") + ")" : name);
+}
+
+void TFrmMacro::addActionRow(int position, ActionTemplate kind, const QString& button,
+                             const QString& elapsed) {
+  UiListRow& row = ListBoxMacroKey->InsertRow(position, kind);
+  UiListBox::FindBinding<UiLabel>(row, "BUTTON")->setText(button);
+  UiListBox::FindBinding<UiLabel>(row, "TEXT")->setText(elapsed);
+  if (kind == ListItemDelay)
+    row.SetRowText(TranslateText("Delay") + " " + elapsed + " " + TranslateText("ms"));
+  else
+    row.SetRowText(button.trimmed() + " " + stateText(kind == ListItemKeyUp ? 0 : 1));
+}
+
+void TFrmMacro::drawActions(bool allDelays) {
+  TuiActionsClass* editor = FMacroClass->CurrentMacroAction();
+  TMACROKEYINFO r{};
+  if (!editor || !FMacroClass->GetCurrentMacroKeyInfo(r)) return;
+  FDrawing = true;
+  TextBoxSelectedMacroName->setText(QString::fromStdU16String(MacroName(r)));
+  ListBoxMacroList->setEnabled(false);
+  ListBoxMacroKey->Clear();
+  if (!allDelays) {
+    BtnMacroLoop->setChecked(r.nLoopCount != 0);
+    BoxMacroLoop->SetValue(r.nLoopCount);
+    BoxMacroLoop->setEnabled(BtnMacroLoop->isChecked());
+  }
+  FActionRows = ActionRows(editor->Actions(), allDelays || r.nAutoAddDelay == 1);
+  for (std::size_t i = 0; i < FActionRows.size(); ++i) {
+    const TMACROKEY& a = editor->Actions()[std::size_t(FActionRows[i].action)];
+    const int position = int(i);
+    switch (FActionRows[i].kind) {
+      case ActionRowKind::Delay:
+        addActionRow(position, ListItemDelay, {}, QString::number(ActionValue(a)));
+        break;
+      case ActionRowKind::KeyDown:
+      case ActionRowKind::KeyUp:
+        addActionRow(
+            position,
+            FActionRows[i].kind == ActionRowKind::KeyDown ? ListItemKeyDown : ListItemKeyUp,
+            " " + FromUtf8(GetKeyDescriptionByVK(a.VALUE1, a.VALUE2)), {});
+        break;
+      case ActionRowKind::Mouse:
+        addActionRow(position, ListItemMouse,
+                     " " + TranslateText(FromUtf8(GetKeyDescriptionByVK(a.VALUE1, a.VALUE2))), {});
+        // A mouse row shows one sign for both states; its name tells them apart.
+        ListBoxMacroKey->Row(position)->SetRowText(
+            TranslateText(FromUtf8(GetKeyDescriptionByVK(a.VALUE1, a.VALUE2))) + " " +
+            stateText(a.nKeyState));
+        break;
+    }
+  }
+  ListBoxMacroList->setEnabled(!FRecording);
+  if (!allDelays) BtnAutoDelay->setChecked(r.nAutoAddDelay == 1);
+  ListBoxMacroKey->SetItemIndex(RowOfAction(FActionRows, editor->ActionIndex()));
+  LabelAllDelayTime->SetText(QString::number(editor->TotalDelay()));
+  FDrawing = false;
+}
+
+int TFrmMacro::ActionOfRow(int row) const {
+  return row >= 0 && row < int(FActionRows.size()) ? FActionRows[std::size_t(row)].action : -1;
+}
+
+// ---- Selecting --------------------------------------------------------------------------------
+
+void TFrmMacro::ListBoxMacroListChange() {
+  const int row = ListBoxMacroList->ItemIndex();
+  if (row < 0 || ListBoxMacroList->Count() == 0) {
+    BSBTNDELETEMACRO->setEnabled(false);
+    TextBoxSelectedMacroName->clear();
+    return;
+  }
+  BSBTNDELETEMACRO->setEnabled(true);
+  FMacroClass->SetMacroListIndex(row);
+  drawActions();
+}
+
+void TFrmMacro::ListBoxMacroListClick() {
+  const int row = ListBoxMacroList->ItemIndex();
+  if (row < 0 || row == FMacroClass->MacroListIndex()) return;
+  FMacroClass->SetMacroListIndex(row);
+  drawActions();
+}
+
+void TFrmMacro::ListBoxMacroKeyChange() {
+  if (FRecording) return;
+  const int row = ListBoxMacroKey->ItemIndex();
+  FPositions.Select(row);
+  if (TuiActionsClass* editor = FMacroClass->CurrentMacroAction(); editor && row >= 0)
+    editor->SetActionIndex(ActionOfRow(row));
+}
+
+// ---- Context menus ----------------------------------------------------------------------------
+
+void TFrmMacro::ListBoxMacroListMouseUp(Qt::MouseButton button, const QPoint& global) {
+  const int r = ListBoxMacroList->ItemIndex();
+  if (button != Qt::RightButton || r < 0 || FRecording) return;
+  menuItem(*uiMenuMacro, macro_menu::kUp).Enabled = r >= 1;
+  menuItem(*uiMenuMacro, macro_menu::kDown).Enabled = r < ListBoxMacroList->Count() - 1;
+  const QPoint at = ListBoxMacroList->mapFromGlobal(global);
+  uiMenuMacro->ShowMainMenu(uint64_t(-1), ListBoxMacroList, MenuPlacement::Right,
+                            QRect(at, QSize(1, 1)));
+}
+
+void TFrmMacro::ListBoxMacroKeyMouseUp(Qt::MouseButton button, const QPoint& global) {
+  TuiActionsClass* editor = FMacroClass->CurrentMacroAction();
+  const int action = ActionOfRow(ListBoxMacroKey->ItemIndex());
+  if (button != Qt::RightButton || !editor || action < 0 || FRecording) return;
+  using namespace action_menu;
+  menuItem(*uiMenuMacroList, kInsert).Enabled = !editor->IsFull();
+  menuItem(*uiMenuMacroList, kUp).Enabled = action >= 1;
+  menuItem(*uiMenuMacroList, kDown).Enabled = action < editor->MacroListCount() - 1;
+  menuItem(*uiMenuMacroList, kPaste).Enabled = editor->HasSavedAction() && !editor->IsFull();
+  const QPoint at = ListBoxMacroKey->mapFromGlobal(global);
+  uiMenuMacroList->ShowMainMenu(uint64_t(-1), ListBoxMacroKey, MenuPlacement::Right,
+                                QRect(at, QSize(1, 1)));
+}
+
+void TFrmMacro::uiMenuMacroItemsClick(uint32_t AMenuItemID) {
+  const int r = ListBoxMacroList->ItemIndex();
+  if (r < 0) return;
+  switch (AMenuItemID) {
+    case macro_menu::kRename:
+      ListBoxMacroList->setEnabled(false);
+      TextBoxSelectedMacroName->setEnabled(true);
+      TextBoxSelectedMacroName->setFocus();
+      TextBoxSelectedMacroName->selectAll();
+      break;
+    case macro_menu::kUp:
+      if (r < 1) return;
+      FMacroClass->MoveUpMacro(r);
+      DrawMacroList();
+      break;
+    case macro_menu::kDown:
+      if (r >= FMacroClass->MacroListCount() - 1) return;
+      FMacroClass->MoveDownMacro(r);
+      DrawMacroList();
+      break;
+    default:
+      break;
+  }
+}
+
+void TFrmMacro::uiMenuMacroListItemsClick(uint32_t AMenuItemID) {
+  TuiActionsClass* editor = FMacroClass->CurrentMacroAction();
+  if (!editor) return;
+  const int a = editor->ActionIndex();
+  switch (AMenuItemID) {
+    case action_menu::kInsert:
+      if (hookReady()) startRecording(RecordingMode::InsertAfter);
+      return;
+    case action_menu::kDelete:
+      editor->DeleteAction(a);
+      break;
+    case action_menu::kUp:
+      editor->MoveUpAction(a);
+      break;
+    case action_menu::kDown:
+      editor->MoveDownAction(a);
+      break;
+    case action_menu::kCopy:
+      editor->CopyAction(a);
+      break;
+    case action_menu::kCut:
+      editor->CutAction(a);
+      break;
+    case action_menu::kPaste:
+      editor->PasteAction(a);
+      break;
+    default:
+      return;
+  }
+  afterActionEdit();
+}
+
+void TFrmMacro::afterActionEdit() {
+  if (TuiActionsClass* editor = FMacroClass->CurrentMacroAction()) editor->CheckErrors();
+  drawActions();
+  refreshErrorIcon(FMacroClass->MacroListIndex());
+}
+
+// ---- Renaming -------------------------------------------------------------------------------
+
+void TFrmMacro::TextBoxSelectedMacroNameKeyDown() {
+  const int r = ListBoxMacroList->ItemIndex();
+  // Read before the box is disabled: losing the focus puts the old name back.
+  const QString text = CutMacroName(TextBoxSelectedMacroName->text());
+  if (!TextBoxSelectedMacroName->isEnabled() || r < 0) return;
+  TextBoxSelectedMacroName->setEnabled(false);
+  ListBoxMacroList->setEnabled(true);
+  const int other = FMacroClass->IndexOfMacroName(ToU16(text));
+  if (text.isEmpty() || (other >= 0 && other != r)) {
+    TextBoxSelectedMacroNameKillFocus();
+    // Two macros of one name would share one file, and buttons bound by name would follow
+    // the wrong one.
+    if (!text.isEmpty())
+      ShowMessageDialog(TranslateText("Warning"),
+                        TranslateText("A macro with this name already exists."), QString());
+    return;
+  }
+  FMacroClass->ReNameMacro(ToU16(text), r);
+  DrawMacroList();
+}
+
+void TFrmMacro::TextBoxSelectedMacroNameKillFocus() {
+  if (FDrawing) return;
+  TextBoxSelectedMacroName->setEnabled(false);
+  ListBoxMacroList->setEnabled(!FMacroClass->IsEmpty() && !FRecording);
+  TMACROKEYINFO m{};
+  if (FMacroClass->GetMacroKeyInfoByIndex(ListBoxMacroList->ItemIndex(), m))
+    TextBoxSelectedMacroName->setText(QString::fromStdU16String(MacroName(m)));
+}
+
+// ---- Editing a delay --------------------------------------------------------------------------
+
+void TFrmMacro::ListBoxMacroKeyDblClick() {
+  const int row = ListBoxMacroKey->ItemIndex();
+  UiListRow* shown = ListBoxMacroKey->Row(row);
+  TuiActionsClass* editor = FMacroClass->CurrentMacroAction();
+  if (!shown || !editor || shown->TemplateIndex() != ListItemDelay || FRecording) return;
+  auto* box = UiListBox::FindBinding<UiSpinBox>(*shown, "DELAYEDIT");
+  if (!box) return;
+  FEditingAction = ActionOfRow(row);
+  box->OnEnter = [this](UiSpinBox& b) { TextEditDelayKeyUp(b); };
+  box->OnKillFocus = [this](UiSpinBox& b) { TextEditDelayKillFocus(b); };
+  box->SetValue(editor->GetDelayValue(FEditingAction));
+  box->show();
+  box->setFocus();
+  box->selectAll();
+}
+
+void TFrmMacro::TextEditDelayKeyUp(UiSpinBox& box) {
+  TuiActionsClass* editor = FMacroClass->CurrentMacroAction();
+  const int action = std::exchange(FEditingAction, -1);
+  // Read before the box hides: losing the focus puts its last valid value back.
+  const int value = std::clamp(box.TypedValue(), int(kMinMacroDelay), int(kMaxDelay));
+  box.OnEnter = nullptr;
+  box.OnKillFocus = nullptr;
+  box.hide();
+  if (!editor || action < 0) return;
+  editor->SetDelayValue(action, uint16_t(value));
+  editor->SetActionIndex(action);
+  // The box lives in the row that is drawn again: the drawing waits for its key event to end.
+  QMetaObject::invokeMethod(
+      this, [this] { drawActions(true); }, Qt::QueuedConnection);
+}
+
+void TFrmMacro::TextEditDelayKillFocus(UiSpinBox& box) {
+  box.OnKillFocus = nullptr;
+  box.OnEnter = nullptr;
+  box.hide();
+  FEditingAction = -1;
+}
+
+// ---- New and delete ---------------------------------------------------------------------------
+
+void TFrmMacro::BSBTNNEWMACROClick() {
+  if (FRecording) return;
+  if (FMacroClass->IsFull()) {
+    ShowMessageDialog(TranslateText("Warning"),
+                      TranslateText("You can create macros shall not exceed 20 ."), QString());
+    return;
+  }
+  QString name;
+  if (ShowCreateMacroDialog(name, FMacroPath) != kModalOK || name.isEmpty()) return;
+  if (const int existing = FMacroClass->IndexOfMacroName(ToU16(name)); existing >= 0) {
+    ListBoxMacroList->setFocus();
+    ListBoxMacroList->SetItemIndex(existing);
+    return;
+  }
+  FMacroClass->CreateNewMacro(ToU16(name));
+  DrawMacroList();
+}
+
+void TFrmMacro::BSBTNDELETEMACROClick() {
+  const int r = ListBoxMacroList->ItemIndex();
+  if (FRecording || FMacroClass->MacroListIndex() < 0 || r < 0) return;
+  if (ShowMessageDialog(TranslateText("Delete"),
+                        TranslateText("Are your sure you want to delete this macro?"),
+                        QString()) == kModalCancel)
+    return;
+  // By position: names need not be unique in a stored list.
+  FMacroClass->DeleteMacro(r);
+  DrawMacroList();
+}
+
+// ---- Recording ----------------------------------------------------------------------------------
+
+RecordingOptions TFrmMacro::options() const {
+  return {BtnAutoDelay->isChecked(), BtnCustomDelay->isChecked(), uint16_t(NumBoxDelay->Value()),
+          BtnMacroLoop->isChecked(), BoxMacroLoop->Value()};
+}
+
+bool TFrmMacro::hookReady() {
+  if (uiHook1->DLLLoaded()) return true;
+  QString text = FromUtf8(FHookProblem.missing + " can not be found!");
+  if (FHookProblem.missing.empty()) text = TranslateText("No keyboard can be recorded here.");
+  ShowMessageDialog(TranslateText("Error"), text, FromUtf8(FHookProblem.fix));
+  return false;
+}
+
+void TFrmMacro::BtnMacroStopClick(UiTextButton& button) {
+  if (button.Tag() == 0) {
+    // Refused without a macro, or without a hook: an empty recording would erase the macro.
+    if (FRecording) {
+      BtnMacroStart->setChecked(true);
+      return;
+    }
+    if (ListBoxMacroList->ItemIndex() < 0 || FMacroClass->IsEmpty() || !hookReady()) {
+      BtnMacroStart->setChecked(false);
+      return;
+    }
+    startRecording(RecordingMode::Replace);
+    return;
+  }
+  if (FRecording)
+    stopRecording();
+  else
+    BtnMacroStop->setChecked(false);
+}
+
+void TFrmMacro::startRecording(RecordingMode mode) {
+  FMode = mode;
+  if (mode == RecordingMode::Replace) {
+    ListBoxMacroKey->Clear();
+    FActionRows.clear();
+  }
+  FRecording = true;
+  uiHook1->RecordKeyboardMacroKeyEx();
+  enableControls(false);
+  BtnMacroStart->setChecked(true);
+  BtnMacroStop->setChecked(true);
+  BtnMacroStop->setEnabled(true);
+}
+
+void TFrmMacro::stopRecording() {
+  BtnMacroStart->setChecked(false);
+  FPositions.Reset();
+  uiHook1->StopRecordKeyboardMacroKeyEx();  // converts the recording before it returns
+  FRecording = false;
+  enableControls(true);
+  BtnMacroStop->setChecked(false);
+  BtnMacroStop->setEnabled(false);
+}
+
+void TFrmMacro::enableControls(bool on) {
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           BtnMin, BtnClose, BSBTNNEWMACRO, Label7, Label6, BtnMacroStart, BtnAutoDelay,
+           BtnCustomDelay, BtnMacroLoop, ListBoxMacroList, ListBoxMacroKey})
+    w->setEnabled(on);
+  BSBTNDELETEMACRO->setEnabled(on && ListBoxMacroList->ItemIndex() >= 0);
+}
+
+void TFrmMacro::uiHook1RecordKeyboardMacroKeyEx(int AState, uint32_t TotalTime,
+                                                const std::string& MacroKeyString) {
+  if (ListBoxMacroKey->Count() >= kMaxRecordedActions) return;
+  const RecordingOptions o = options();
+  if (LiveDelayRowDue(ListBoxMacroKey->Count(), TotalTime, o)) {
+    const int at = FPositions.Next(FMode);
+    addActionRow(at, ListItemDelay, {},
+                 QString::number(o.customDelay ? uint32_t(o.customDelayValue) : TotalTime));
+    ListBoxMacroKey->ShowRow(at);
+  }
+  const int at = FPositions.Next(FMode);
+  addActionRow(at, AState == kMacroKeyDown ? ListItemKeyDown : ListItemKeyUp,
+               " " + FromUtf8(MacroKeyString), {});
+  ListBoxMacroKey->ShowRow(at);
+}
+
+void TFrmMacro::uiHook1StopRecordKeyboardMacroKey(const TMacroKeyList& KeyList) {
+  TMACROKEYINFO r{};
+  if (!FMacroClass->GetCurrentMacroKeyInfo(r)) return;
+  std::vector<TMACROKEYHOOK> entries;
+  for (const auto& e : KeyList) entries.push_back(e.Object.FMacroKey);
+  r = ConvertRecording(r, entries, options());
+  if (!FMacroClass->CurrentMacroAction())
+    FMacroClass->SetMacroListIndex(FMacroClass->MacroListIndex());
+  TuiActionsClass* editor = FMacroClass->CurrentMacroAction();
+  switch (FMode) {
+    case RecordingMode::Replace:
+      editor->SetMacroKeyInfo(r);
+      break;
+    case RecordingMode::InsertAfter:
+      FMacroClass->InsertMacroAfter(r, editor->ActionIndex());
+      break;
+    case RecordingMode::InsertBefore:
+      FMacroClass->InsertMacro(r, editor->ActionIndex());
+      break;
+  }
+  afterActionEdit();
+}
+
+// ---- Options ----------------------------------------------------------------------------------
+
+void TFrmMacro::BtnAutoDelayClick() {
+  if (BtnAutoDelay->isChecked()) return;
+  BtnCustomDelay->setChecked(false);
+  NumBoxDelay->setEnabled(false);
+}
+
+void TFrmMacro::BtnCustomDelayMouseUp() {
+  NumBoxDelay->setEnabled(BtnCustomDelay->isChecked());
+  if (BtnCustomDelay->isChecked()) BtnAutoDelay->setChecked(true);
+}
+
+void TFrmMacro::BtnMacroLoopMouseUp() {
+  const bool on = BtnMacroLoop->isChecked();
+  BoxMacroLoop->setEnabled(on);
+  FDrawing = true;  // one store below, not one per step
+  BoxMacroLoop->SetValue(on ? 1 : 0);
+  FDrawing = false;
+  storeLoopValue();
+}
+
+void TFrmMacro::BoxMacroLoopChange() {
+  if (!FDrawing) storeLoopValue();
+}
+
+void TFrmMacro::storeLoopValue() {
+  const int current = FMacroClass->MacroListIndex();
+  if (current < 0) return;
+  FMacroClass->SetMacroLoopValue(current,
+                                 uint16_t(BtnMacroLoop->isChecked() ? BoxMacroLoop->Value() : 0));
+}
+
+// ---- Leaving ------------------------------------------------------------------------------------
+
+void TFrmMacro::BtnOKClick() {
+  if (FRecording) stopRecording();
+  // Leaving with a faulty macro is asked about, so nobody uploads one unawares.
+  bool errors = false;
+  for (int i = 0; i < FMacroClass->MacroListCount(); ++i) {
+    TMACROKEYINFO m{};
+    FMacroClass->GetMacroKeyInfoByIndex(i, m);
+    errors = errors || m.HaveErrors > 0;
+  }
+  if (errors && ShowLeaveMacroWithErrorsDialog({}, {}, {}) != kModalOK) return;
+  FMacroClass->SetMacroListIndex(ListBoxMacroList->ItemIndex());
+  SetModalResult(kModalOK);
+}
+
+void TFrmMacro::BtnCancelClick() {
+  if (FRecording) stopRecording();
+  if (ShowMessageDialog(TranslateText("Warning"),
+                        TranslateText("Do you want to leave macro manager without saving?"),
+                        QString()) == kModalOK)
+    SetModalResult(kModalCancel);
+}
+
+void TFrmMacro::BtnCloseClick() {
+  SetModalResult(kModalCancel);
+}
+
+void TFrmMacro::BtnMinClick() {
+  // The manager goes down with the main window and comes back with it.
+  if (QWidget* main = MainForm()) main->showMinimized();
+  showMinimized();
+}
+
+// ---- The entry ----------------------------------------------------------------------------------
+
+int ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
+                     const QString& AMacroPath, bool& ANeedUpdate) {
+  TFrmMacro form(MainForm());
+  form.FCreateByOther = true;
+  form.FMacroClass->SetMacroKeyInfoList(AMacroKeyInfoList);
+  form.FMacroClass->SetMacroListIndex(AMacroIndex);
+  form.FMacroPath = AMacroPath;
+  form.DrawMacroList();
+  ANeedUpdate = false;
+  CentreWindowOn(form, MainForm());
+  const int result = form.ShowModal();
+  ANeedUpdate = form.FNeedUpdate;
+  AMacroIndex = form.FMacroClass->MacroListIndex();
+  if (result == kModalOK) {
+    form.FMacroClass->GetMacroKeyInfoList(AMacroKeyInfoList);
+    if (auto error = SaveMacroKeyInfoListToMacroFiles(AMacroKeyInfoList, AMacroPath.toStdString()))
+      ShowMessageDialog(TranslateText("Warning"),
+                        TranslateText("The macro files could not be written:"), FromUtf8(*error));
+  }
+  return result;
+}
+
+}  // namespace qor

@@ -1,0 +1,104 @@
+"""What the end-to-end scripts share: finding qorcfg51's controls over AT-SPI by name and role,
+pressing them as a screen-reader user does, and waiting for the program to catch up."""
+import sys
+import time
+
+import pyatspi
+
+TIMEOUT = 15.0
+BUTTON = ("push button", "toggle button", "check box", "radio button")
+MENU_ITEM = ("menu item", "check menu item")
+WINDOW = ("frame", "dialog", "window")
+
+
+def fail(message):
+    print(message, file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, probe, timeout=TIMEOUT):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        try:
+            found = probe()
+        except Exception:  # the tree changes while we walk it
+            found = None
+        if found:
+            return found
+        time.sleep(0.1)
+    fail("timed out waiting for " + what)
+
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and app.name == "qorcfg51":
+            return app
+    return None
+
+
+def find(root, name, roles):
+    """The first showing object below root with this accessible name and one of the roles."""
+    def match(obj):
+        return (obj is not None and obj.name == name and obj.getRoleName() in roles
+                and obj.getState().contains(pyatspi.STATE_SHOWING))
+    return pyatspi.findDescendant(root, match)
+
+
+def control(name, roles=BUTTON, within=None):
+    root = within or wait_for("the qorcfg51 application on the accessibility bus", application)
+    return wait_for('"%s"' % name, lambda: find(root, name, roles))
+
+
+def window(title):
+    app = wait_for("the qorcfg51 application on the accessibility bus", application)
+    return wait_for('the window "%s"' % title,
+                    lambda: next((w for w in app if w is not None and w.name == title
+                                  and w.getState().contains(pyatspi.STATE_SHOWING)), None))
+
+
+def act(obj, wanted_actions, label):
+    action = obj.queryAction()
+    names = [action.getName(i).lower() for i in range(action.nActions)]
+    for wanted in wanted_actions:
+        if wanted in names:
+            action.doAction(names.index(wanted))
+            time.sleep(0.3)
+            return obj
+    fail('"%s" offers none of %s (%s)' % (label, wanted_actions, names))
+
+
+def press(name, roles=BUTTON, within=None):
+    obj = control(name, roles, within)
+    wait_for('"%s" enabled' % name, lambda: obj.getState().contains(pyatspi.STATE_SENSITIVE))
+    return act(obj, ("press", "click", "toggle"), name)
+
+
+def choose(*path):
+    """Chooses a function menu item by the captions of its levels ("Basic", "Copy")."""
+    for caption in path:
+        act(control(caption, MENU_ITEM), ("click",), caption)
+
+
+def checked(obj):
+    return obj.getState().contains(pyatspi.STATE_CHECKED)
+
+
+def memory_bytes(memory_file):
+    with open(memory_file, "rb") as f:
+        return f.read()
+
+
+def wait_for_memory(memory_file, expected, what):
+    """Waits until the virtual mouse's memory holds every expected run of bytes."""
+    def matches():
+        memory = memory_bytes(memory_file)
+        return all(list(memory[at:at + len(b)]) == b for at, b in expected.items()) and memory
+    try:
+        return wait_for(what, matches)
+    except SystemExit:
+        memory = memory_bytes(memory_file)
+        for at, b in expected.items():
+            print("at %d expected %s, found %s" % (at, b, list(memory[at:at + len(b)])),
+                  file=sys.stderr)
+        raise

@@ -1,0 +1,114 @@
+"""The macro manager, driven over AT-SPI from button 2's "Macro" menu: a new macro "e2e" is
+recorded from the scripted keyboard (macro_a_b.hook: A down, 120 ms, A up, 80 ms, B down, B
+up), its first delay edited to 300 ms, and OK writes its file and gives it to button 2; Apply
+sends it to the mouse. The file and the mouse's macro slot 0 are compared with bytes computed
+by hand."""
+import glob
+import os
+import struct
+
+import pyatspi
+
+from atspi_driver import (act, checked, choose, control, fail, press, wait_for,
+                          wait_for_memory, window)
+
+ROWS = ["A Down", "Delay 120 ms", "A Up", "Delay 80 ms", "B Down", "B Up"]
+
+
+def rows(manager):
+    actions = control("Macro Action Editor:", ("list",), manager)
+    return [actions.getChildAtIndex(i).name for i in range(actions.childCount)]
+
+
+def wait_for_rows(manager, expected, what):
+    seen = []
+
+    def probe():
+        seen[:] = rows(manager)
+        return seen == expected
+    try:
+        wait_for(what, probe)
+    except SystemExit:
+        fail("the action list shows %s, not %s" % (seen, expected))
+
+
+def expected_macro_file():
+    """The 892-byte record: six 6-byte actions (type, state as 16-bit; value 1, value 2),
+    zero slots up to 768, then count, delay flag, loop count, index, use, padding, the name
+    in UTF-16 (50 units), version (0 for a macro made in the manager), error flag and count."""
+    actions = [(4, 1, 0x41, 0), (6, 0, 0x2C, 0x01), (4, 0, 0x41, 0), (6, 0, 80, 0),
+               (4, 1, 0x42, 0), (4, 0, 0x42, 0)]
+    data = b"".join(struct.pack("<HHBB", *a) for a in actions)
+    data += bytes(768 - len(data))
+    data += struct.pack("<iHHHBB", 6, 1, 0, 0, 0, 0)
+    data += "e2e".encode("utf-16-le") + bytes(100 - 6)
+    data += struct.pack("<Iii", 0, 0, 0)
+    return data
+
+
+def main():
+    memory_file = os.environ["QOR_E2E_MEMORY"]
+
+    press("Button Assignment")
+    press("Button 2")
+    choose("Macro", "Macro Manager")
+    manager = window("Macro Manager")
+
+    press("New", within=manager)
+    create = window("MACRO")
+    control("Name", ("text", "entry"), create).queryEditableText().setTextContents("e2e")
+    press("OK", within=create)
+    wait_for('the macro "e2e" in the list',
+             lambda: control("e2e", ("list item",), manager))
+
+    # A new macro shows its delay flag (off); the pauses are to be recorded.
+    record_delays = control("Record delays between action", within=manager)
+    if not checked(record_delays):
+        press("Record delays between action", within=manager)
+        wait_for("delays recorded", lambda: checked(record_delays))
+    roles = {name: control(name, within=manager).getRoleName()
+             for name in ("Start", "Stop", "Record delays between action")}
+    if roles != {"Start": "push button", "Stop": "push button",
+                 "Record delays between action": "check box"}:
+        fail("macro_manager: the recording switches are %s" % roles)
+    start = press("Start", within=manager)
+    wait_for('"Start" on', lambda: checked(start) and
+             start.getState().contains(pyatspi.STATE_PRESSED))
+    wait_for_rows(manager, ROWS, "the six live rows")
+    press("Stop", within=manager)
+    wait_for("the recorded rows", lambda: rows(manager) == ROWS and
+             not control("Stop", within=manager).getState().contains(pyatspi.STATE_SENSITIVE))
+
+    act(control("Delay 120 ms", ("list item",), manager), ("activate",), "Delay 120 ms")
+    delay = control("Delay", ("spin button",), manager)
+    delay.queryValue().currentValue = 300
+    act(delay, ("activate",), "Delay")
+    wait_for("the edited delay", lambda: rows(manager)[1] == "Delay 300 ms")
+
+    press("OK", within=manager)
+    wait_for("button 2 showing the macro",
+             lambda: control("Button 2").description == "Macro<e2e>")
+
+    files = glob.glob(os.path.join(os.environ["HOME"], "**", "e2e.macro"), recursive=True)
+    if len(files) != 1:
+        fail("macro_manager: expected one e2e.macro, found %s" % files)
+    with open(files[0], "rb") as f:
+        written = f.read()
+    if written != expected_macro_file():
+        fail("macro_manager: %s differs from the hand-computed record:\n%s\n%s"
+             % (files[0], written.hex(), expected_macro_file().hex()))
+
+    press("Apply")
+    # Button 2 (entry 1): code 17, macro slot 0, length 6 actions x 3 bytes = 18.
+    # Slot 0 at 209, 3 bytes an action: type + 128 x state, then the key's usage (A 4, B 5)
+    # and its extended flag, or the delay in 10 ms units (300 -> 30, 80 -> 8) low byte first.
+    expected = {
+        149: [17, 0, 18, 0],
+        209: [132, 4, 0, 6, 30, 0, 4, 4, 0, 6, 8, 0, 132, 5, 0, 4, 5, 0, 0, 0, 0],
+    }
+    wait_for_memory(memory_file, expected, "the macro in the mouse's memory")
+    print("macro_manager: the file and the mouse hold the hand-computed macro")
+
+
+if __name__ == "__main__":
+    main()
