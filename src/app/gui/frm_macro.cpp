@@ -10,6 +10,7 @@
 #include "macro/hook_library.h"
 #include "macro/macro_files.h"
 #include "protocol/key_code_table.h"
+#include "ui/translation.h"
 #include "widgets/accessibility.h"
 #include "widgets/bitmap_state_button.h"
 #include "widgets/choice_buttons.h"
@@ -65,8 +66,9 @@ UiListBox::RowTemplate actionTemplate(const QString& sign, bool delay) {
   };
 }
 
+// A key's state: translated apart from the "Up" and "Down" commands that move rows.
 QString stateText(int state) {
-  return TranslateText(state == kMacroKeyDown ? "Down" : "Up");
+  return FromUtf8(TranslateIn("key", state == kMacroKeyDown ? "Down" : "Up"));
 }
 
 }  // namespace
