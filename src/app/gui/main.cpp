@@ -103,6 +103,8 @@ int main(int argc, char** argv) {
   chooseWindowSystem();
   QApplication app(argc, argv);
   QApplication::setApplicationName("qorcfg51");
+  // Desktops match the window to its menu entry (icon, name) by this.
+  QGuiApplication::setDesktopFileName("io.github.qorcfg51");
   const std::filesystem::path program = paths::program();
   for (const auto& m : paths::missingProgramFiles(program)) std::cerr << "qorcfg51: " << m << '\n';
   const std::filesystem::path icon = paths::resolveInFolder(program, "Images\\logo.ico");
