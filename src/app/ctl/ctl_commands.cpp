@@ -51,8 +51,8 @@ std::string StoredLanguage(const TDM& dm) {
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> all = ProfileCommands();
-    for (auto more :
-         {SetCommands(), ApplyCommands(), DeviceCommands(), ModelCommands(), HookCommands()})
+    for (auto more : {SetCommands(), ApplyCommands(), DeviceCommands(), ModelCommands(),
+                      HookCommands(), BackupCommands()})
       all.insert(all.end(), more.begin(), more.end());
     return all;
   }();
