@@ -7,13 +7,20 @@
 #include <cstring>
 #include <iostream>
 
+#include "app/pointer_restore.h"
+#include "model/settings_file.h"
 #include "monitor/desktop_notifier.h"
 #include "monitor/monitor_service.h"
 #include "monitor/monitor_tray.h"
+#include "monitor/mouse_plug_watch.h"
 #include "monitor/stored_language.h"
+#include "platform/linux/desktop_pointer_settings.h"
+#include "platform/linux/linux_device_watcher.h"
 #include "platform/linux/sqlite_registry.h"
+#include "platform/linux/system_hid_backend.h"
 #include "platform/monitor_link.h"
 #include "platform/paths.h"
+#include "sim/sim_protocol.h"
 #include "ui/language.h"
 #include "ui/locale_table.h"
 
@@ -36,10 +43,13 @@ void printUsage(std::ostream& out) {
       << kMonitorBusName
       << " and answers\n"
          "Notify(u, u) there: (0, 0) settings applied, (1, N-1) profile N is current.\n\n"
+         "At start and whenever the mouse is plugged in it hands the current profile's pointer\n"
+         "speed, acceleration, wheel lines and double-click time to the desktop again (it\n"
+         "reads the stored profiles and never changes them).\n\n"
          "Exit status: 0 ended or already running, 1 no session bus or no display, 2 usage.\n"
          "Environment: DBUS_SESSION_BUS_ADDRESS; DISPLAY or WAYLAND_DISPLAY;\n"
          "QORCFG51_PROGRAM_DIR (folder holding ui.local and images/); XDG_CONFIG_HOME (the\n"
-         "configurator's settings, read for its language).\n";
+         "configurator's settings, read for its language and pointer settings).\n";
 }
 
 bool hasValue(const char* name) {
@@ -92,12 +102,33 @@ int main(int argc, char** argv) {
   TuiLanguage language({TranslationService(), program, SystemLocaleName()});
   if (language.LastError())
     std::cerr << "corvnmon: warning: " << *language.LastError() << "; texts are shown in English\n";
-  language.ChooseStartupLanguage(StoredLanguageIndex(*SqliteRegistry::forThisUser()));
+  const auto registry = SqliteRegistry::forThisUser();
+  language.ChooseStartupLanguage(StoredLanguageIndex(*registry));
 
   app.setQuitOnLastWindowClosed(false);  // the tray menu's Exit ends the monitor
   DesktopNotifier notifier(bus);
   MonitorTray tray(MonitorIcon(program), monitor.ToolTip());
   QObject::connect(&monitor, &TQor51MonMain::NotificationDue, &notifier, &DesktopNotifier::Show);
   QObject::connect(&monitor, &TQor51MonMain::ToolTipChanged, &tray, &MonitorTray::SetToolTip);
+
+  // The pointer settings of the current profile, again at start and on every plug-in: X11
+  // forgets them at logout and replug. The profile the configurator told last wins over the
+  // stored one.
+  StoredPointerRestore restore(*registry, MakeDesktopPointerSettings());
+  const auto restored = [&](bool done) {
+    if (!done && !restore.Problem().empty())
+      std::cerr << "corvnmon: pointer settings not restored: " << restore.Problem() << "\n";
+  };
+  const auto backend = MakeSystemHidBackend();
+  TuiHIDData device(
+      *backend, ReadIncludeHIDDeviceList(SettingsFile::load((program / "config.ini").string())));
+  MousePlugWatch plugs(MakeLinuxDeviceWatcher(sim::SimulatorDirectory()), device);
+  QObject::connect(&plugs, &MousePlugWatch::PresenceChecked, [&](bool present) {
+    restored(restore.MousePresence(present, monitor.CurrentProfile()));
+  });
+  if (const bool present = plugs.Present(); present)
+    restored(restore.MousePresence(true));
+  else
+    restored(restore.Restore());
   return app.exec();
 }
