@@ -7,7 +7,7 @@ _qorcfg51_ctl() {
   _init_completion -n : || return
 
   local commands="show switch export import reset set apply devices add-mouse model record backup
-    restore"
+    restore bind unbind bindings"
   local settings="rate cpi cpi-enabled led brightness breathing pointer-speed acceleration
     wheel-lines double-click language button"
   local functions="left-click right-click middle-button forward backward cut copy paste
@@ -41,6 +41,12 @@ _qorcfg51_ctl() {
       ;;
     devices)
       options="--json --help"
+      ;;
+    bindings)
+      options="--json --help"
+      ;;
+    bind)
+      ((cword == 3)) && values="$profiles"
       ;;
     backup | restore)
       [[ ${words[1]} == restore ]] && options="--verify --help"

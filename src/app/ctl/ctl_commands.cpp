@@ -52,7 +52,7 @@ const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> all = ProfileCommands();
     for (auto more : {SetCommands(), ApplyCommands(), DeviceCommands(), ModelCommands(),
-                      HookCommands(), BackupCommands()})
+                      HookCommands(), BackupCommands(), BindingCommands()})
       all.insert(all.end(), more.begin(), more.end());
     return all;
   }();

@@ -71,6 +71,7 @@ std::vector<Command> ModelCommands();
 std::vector<Command> DeviceCommands();
 std::vector<Command> HookCommands();
 std::vector<Command> BackupCommands();
+std::vector<Command> BindingCommands();
 
 // A profile number 1..5 as the user writes it; nothing for anything else.
 std::optional<int> ParseProfileNumber(const std::string& text);
