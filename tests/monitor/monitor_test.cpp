@@ -1,7 +1,9 @@
 #include <QDBusConnection>
 #include <QDBusError>
+#include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QSignalSpy>
@@ -11,7 +13,14 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <deque>
+
 #include "monitor/desktop_notifier.h"
+#include "monitor/focus_follow.h"
+#include "monitor/kwin_focus_script.h"
 #include "monitor/monitor_service.h"
 #include "monitor/monitor_tray.h"
 #include "platform/linux/dbus_monitor_link.h"
@@ -84,6 +93,78 @@ QProcessEnvironment monitorEnvironment(const test::TempDir& home) {
   return env;
 }
 
+// A focus source fed by the test: each Tell is one byte on a pipe and one focus change.
+class StandInFocusSource final : public FocusSource {
+ public:
+  StandInFocusSource() {
+    int fds[2];
+    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) FRead = fds[0], FWrite = fds[1];
+  }
+  ~StandInFocusSource() override {
+    ::close(FRead);
+    Close();
+  }
+  // The window system reports the focus on a window of `names`.
+  void Tell(std::vector<std::string> names) {
+    FNews.push_back(std::move(names));
+    [[maybe_unused]] auto n = ::write(FWrite, "x", 1);
+  }
+  // The window system goes away.
+  void Close() {
+    if (FWrite >= 0) ::close(FWrite);
+    FWrite = -1;
+  }
+
+  int fd() const override { return FRead; }
+  std::optional<std::vector<std::string>> readFocus() override {
+    char byte;
+    if (::read(FRead, &byte, 1) == 0) FLost = true;  // the writer closed
+    if (FNews.empty()) return std::nullopt;
+    auto names = std::move(FNews.front());
+    FNews.pop_front();
+    return names;
+  }
+  std::string lost() const override { return FLost ? "the stand-in closed" : ""; }
+
+ private:
+  int FRead = -1, FWrite = -1;
+  bool FLost = false;
+  std::deque<std::vector<std::string>> FNews;
+};
+
+// KWin's scripting interface standing in: records the scripts it was asked to load and run.
+class KWinScripting : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.kde.kwin.Scripting")
+
+ public:
+  explicit KWinScripting(QDBusConnection bus) : FBus(std::move(bus)) {
+    FOk =
+        FBus.registerObject(QStringLiteral("/Scripting"), this, QDBusConnection::ExportAllSlots) &&
+        FBus.registerService(QStringLiteral("org.kde.KWin"));
+  }
+  bool ok() const { return FOk; }
+  QStringList calls;
+  QString script;
+
+ public Q_SLOTS:
+  int loadScript(const QString& file, const QString& name) {
+    QFile in(file);
+    if (in.open(QIODevice::ReadOnly)) script = QString::fromUtf8(in.readAll());
+    calls << "load " + name;
+    return 7;
+  }
+  void start() { calls << "start"; }
+  bool unloadScript(const QString& name) {
+    calls << "unload " + name;
+    return true;
+  }
+
+ private:
+  QDBusConnection FBus;
+  bool FOk = false;
+};
+
 }  // namespace
 
 class MonitorTest : public QObject {
@@ -97,6 +178,8 @@ class MonitorTest : public QObject {
   void commandLine();
   void speaksTheStoredLanguage();
   void iconComesFromTheProgramFolder();
+  void followsTheFocusedApplication();
+  void learnsTheFocusFromAKWinScript();
 };
 
 void MonitorTest::answersTheConfiguratorsNotices() {
@@ -278,6 +361,92 @@ void MonitorTest::iconComesFromTheProgramFolder() {
     for (int x = 0; x < image.width() && !accent; ++x)
       accent = image.pixelColor(x, y).rgb() == qRgb(0x21, 0xd4, 0xfd);
   QVERIFY(accent);
+}
+
+void MonitorTest::followsTheFocusedApplication() {
+  test::TempDir home;
+  SqliteRegistry registry(home / "user.db", home / "machine.db");
+  QVERIFY(registry.bindApp("steam_app_570", 3).isOk());
+  TQor51MonMain monitor{QDBusConnection(QString())};  // told in process only
+  QSignalSpy notices(&monitor, &TQor51MonMain::NotificationDue);
+  std::vector<int> switches;
+  ProfileSwitchResult answer = ProfileSwitchResult::Switched;
+  FocusFollow follow(registry, registry, monitor, [&](int index, std::string&) {
+    switches.push_back(index);
+    return answer;
+  });
+  QSignalSpy refused(&follow, &FocusFollow::SwitchRefused);
+  QSignalSpy lost(&follow, &FocusFollow::SourceLost);
+  auto owned = std::make_unique<StandInFocusSource>();
+  StandInFocusSource& source = *owned;
+  follow.Follow(std::move(owned));
+
+  source.Tell({"xterm", "XTerm"});  // unbound: nothing
+  source.Tell({"steam_app_570", "steam_app_570"});
+  QTRY_COMPARE(switches, std::vector<int>({2}));
+  QCOMPARE(notices.size(), 1);
+  QCOMPARE(notices.at(0).at(0).toString(), QStringLiteral("Profile 3"));
+  QCOMPARE(monitor.CurrentProfile(), std::optional<int>(2));
+
+  source.Tell({"Navigator", "firefox"});  // back to the profile current before
+  QTRY_COMPARE(switches, std::vector<int>({2, 0}));
+  QCOMPARE(notices.at(1).at(0).toString(), QStringLiteral("Profile 1"));
+
+  // The window holds the settings: refused, and the user's profile stays.
+  answer = ProfileSwitchResult::WindowOpen;
+  source.Tell({"steam_app_570", "steam_app_570"});
+  QTRY_COMPARE(refused.size(), 1);
+  QVERIFY(refused.at(0).at(0).toString().contains("window is open"));
+  QCOMPARE(notices.size(), 2);
+  QCOMPARE(monitor.CurrentProfile(), std::optional<int>(0));
+
+  source.Close();  // the window system went away: no more switches, no busy loop
+  QTRY_COMPARE(lost.size(), 1);
+  QCOMPARE(switches.size(), std::size_t(3));
+}
+
+void MonitorTest::learnsTheFocusFromAKWinScript() {
+  test::PrivateSessionBus daemon;
+  QVERIFY2(daemon.ok(), "dbus-daemon could not be started");
+  BusConnections connections;
+  KWinScripting kwin(connections.open("kwin"));
+  QVERIFY(kwin.ok());
+  test::TempDir home;
+  SqliteRegistry registry(home / "user.db", home / "machine.db");
+  QVERIFY(registry.bindApp("steam_app_570", 3).isOk());
+  const QDBusConnection bus = connections.open("monitor");
+  TQor51MonMain monitor(bus);
+  QString error;
+  QCOMPARE(monitor.Claim(error), TQor51MonMain::ClaimResult::Owned);
+  std::vector<int> switches;
+  FocusFollow follow(registry, registry, monitor, [&](int index, std::string&) {
+    switches.push_back(index);
+    return ProfileSwitchResult::Switched;
+  });
+  {
+    KWinFocusScript script(bus, follow);
+    QVERIFY2(script.Start(home.path(), error), qPrintable(error));
+    QTRY_COMPARE(kwin.calls,
+                 QStringList({"unload qorcfg51-focus", "load qorcfg51-focus", "start"}));
+    QVERIFY(
+        kwin.script.contains("callDBus(\"io.github.qorcfg51.TQor51MonMain\", "
+                             "\"/io/github/qorcfg51/Focus\", \"io.github.qorcfg51.Focus\", "
+                             "\"FocusChanged\""));
+
+    // What the script calls when a game's window is activated, and then another window.
+    QDBusConnection kwinBus = connections.open("script");
+    const auto focus = [&](const QString& cls, const QString& name) {
+      QDBusMessage m = QDBusMessage::createMethodCall(
+          kMonitorBusName, kFocusObjectPath, kFocusInterface, QStringLiteral("FocusChanged"));
+      m << cls << name;
+      kwinBus.asyncCall(m);
+    };
+    focus("steam_app_570", "steam_app_570");
+    QTRY_COMPARE(switches, std::vector<int>({2}));
+    focus("org.kde.dolphin", "dolphin");
+    QTRY_COMPARE(switches, std::vector<int>({2, 0}));
+  }
+  QTRY_COMPARE(kwin.calls.last(), QStringLiteral("unload qorcfg51-focus"));  // at the end
 }
 
 }  // namespace qor
