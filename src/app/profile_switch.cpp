@@ -4,17 +4,6 @@
 #include "platform/instance_lock.h"
 
 namespace qor {
-namespace {
-
-// The caller tells the user itself, once, about the switch.
-class NoMonitor final : public MonitorLink {
- public:
-  void Start() override {}
-  void Notify(uint32_t, uint32_t) override {}
-};
-
-}  // namespace
-
 ProfileSwitchResult SwitchProfileAndApply(const DataModuleEnvironment& env, int index,
                                           TuiHIDData& device,
                                           std::shared_ptr<PointerSettings> pointer,
@@ -34,7 +23,7 @@ ProfileSwitchResult SwitchProfileAndApply(const DataModuleEnvironment& env, int 
   if (failed) return ProfileSwitchResult::Failed;
   dm.SwitchToProfile(index);
   if (!dm.SaveBackAllProfileSettingInfo()) return ProfileSwitchResult::Failed;
-  NoMonitor none;
+  NoMonitorLink none;  // the caller tells the user itself, once
   ApplySequence apply(dm, device, std::move(pointer), none);
   switch (apply.Run({})) {
     case ApplyResult::Applied:

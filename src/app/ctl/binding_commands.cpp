@@ -80,12 +80,7 @@ std::vector<Command> BindingCommands() {
       {"bindings", "[--json]", "list the applications bound to profiles",
        "Lists every binding, one \"APP<tab>N\" line each, ordered by name. --json prints one\n"
        "JSON object: bindings[], each with app and profile.",
-       Access::Reads,
-       [](const std::vector<std::string>& a) -> std::optional<std::string> {
-         if (a.empty() || (a.size() == 1 && a[0] == "--json")) return std::nullopt;
-         return std::string("takes only --json");
-       },
-       runBindings},
+       Access::Reads, OnlyJsonOption, runBindings},
   };
 }
 

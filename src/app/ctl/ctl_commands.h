@@ -78,5 +78,7 @@ std::optional<int> ParseProfileNumber(const std::string& text);
 
 // The argument check of a command without arguments.
 std::optional<std::string> NoArguments(const std::vector<std::string>& args);
+// The argument check of a command that takes only --json.
+std::optional<std::string> OnlyJsonOption(const std::vector<std::string>& args);
 
 }  // namespace qor::ctl
