@@ -18,15 +18,21 @@
 
 #include <deque>
 
+#include "app/pointer_restore.h"
+#include "device/hid_data.h"
+#include "model/data_module.h"
 #include "monitor/desktop_notifier.h"
 #include "monitor/focus_follow.h"
 #include "monitor/kwin_focus_script.h"
 #include "monitor/monitor_service.h"
 #include "monitor/monitor_tray.h"
+#include "monitor/mouse_plug_watch.h"
 #include "platform/linux/dbus_monitor_link.h"
 #include "platform/linux/sqlite_registry.h"
 #include "platform/monitor_link.h"
+#include "sim/in_process_backend.h"
 #include "test_support/private_bus.h"
+#include "test_support/recording_pointer_settings.h"
 #include "test_support/temp_dir.h"
 
 namespace qor {
@@ -132,6 +138,45 @@ class StandInFocusSource final : public FocusSource {
   std::deque<std::vector<std::string>> FNews;
 };
 
+// A device watcher fed by the test: each Change is one byte on a pipe.
+class StandInWatcher final : public DeviceWatcher {
+ public:
+  StandInWatcher() {
+    int fds[2];
+    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) FRead = fds[0], FWrite = fds[1];
+  }
+  ~StandInWatcher() override {
+    ::close(FRead);
+    ::close(FWrite);
+  }
+  void Change() { [[maybe_unused]] auto n = ::write(FWrite, "x", 1); }
+  int fd() const override { return FRead; }
+  std::vector<DeviceChange> readChanges() override {
+    std::vector<DeviceChange> changes;
+    char byte;
+    while (::read(FRead, &byte, 1) == 1) changes.push_back(DeviceChange::Arrival);
+    return changes;
+  }
+
+ private:
+  int FRead = -1, FWrite = -1;
+};
+
+// The virtual mouse's firmware as an interface that can be plugged in and out.
+class PluggableMouse final : public HidBackend {
+ public:
+  bool plugged = false;
+  std::vector<HidInterfaceInfo> enumerate() override {
+    return plugged ? FMouse.enumerate() : std::vector<HidInterfaceInfo>{};
+  }
+  std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, int& error) override {
+    return FMouse.open(info, error);
+  }
+
+ private:
+  sim::InProcessHidBackend FMouse;
+};
+
 // KWin's scripting interface standing in: records the scripts it was asked to load and run.
 class KWinScripting : public QObject {
   Q_OBJECT
@@ -180,6 +225,7 @@ class MonitorTest : public QObject {
   void iconComesFromTheProgramFolder();
   void followsTheFocusedApplication();
   void learnsTheFocusFromAKWinScript();
+  void handsThePointerSettingsOnWhenTheMouseIsPluggedIn();
 };
 
 void MonitorTest::answersTheConfiguratorsNotices() {
@@ -447,6 +493,37 @@ void MonitorTest::learnsTheFocusFromAKWinScript() {
     QTRY_COMPARE(switches, std::vector<int>({2, 0}));
   }
   QTRY_COMPARE(kwin.calls.last(), QStringLiteral("unload qorcfg51-focus"));  // at the end
+}
+
+void MonitorTest::handsThePointerSettingsOnWhenTheMouseIsPluggedIn() {
+  test::TempDir home;
+  SqliteRegistry registry(home / "user.db", home / "machine.db");
+  {
+    TDM dm(DataModuleEnvironment{registry, home / "docs", home / "program"}, nullptr);
+    dm.FCurrentProfileInfo.ConfigInfo.PointerSpeed = 14;
+    dm.SaveBackToCurrentProfileInfo();
+    QVERIFY(dm.SaveAllProfileData());
+  }
+  auto pointer = std::make_shared<test::RecordingPointerSettings>();
+  StoredPointerRestore restore(registry, pointer);
+  PluggableMouse backend;
+  TuiHIDData device(backend, {});
+  auto owned = std::make_unique<StandInWatcher>();
+  StandInWatcher& watcher = *owned;
+  MousePlugWatch plugs(std::move(owned), device);
+  connect(&plugs, &MousePlugWatch::PresenceChecked,
+          [&](bool present) { restore.MousePresence(present); });
+  QVERIFY(!restore.MousePresence(plugs.Present()));  // started without the mouse
+
+  backend.plugged = true;
+  watcher.Change();
+  const std::vector<std::string> once = {"acceleration 0 0,0,0", "speed 14", "wheel 3",
+                                         "double-click 550"};
+  QTRY_COMPARE_WITH_TIMEOUT(pointer->calls(), once, 5000);
+
+  watcher.Change();  // another device came; the mouse stayed
+  QTest::qWait(MousePlugWatch::kSettleMs + 300);
+  QCOMPARE(pointer->calls(), once);
 }
 
 }  // namespace qor
