@@ -525,9 +525,11 @@ TEST_F(SqliteRegistryTest, AppBindingsLiveInTheirOwnTableBesideTheValues) {
   EXPECT_EQ(v.data, (std::vector<uint8_t>{1, 2}));
 }
 
-TEST_F(SqliteRegistryTest, ADatabaseOfTheFirstVersionGainsTheBindingsAndKeepsItsValues) {
-  fs::create_directories(userDb.parent_path());
-  runSql(userDb,
+// A database as the first version of the program left it: value Dpi = {7, 8} under
+// "software".
+void writeFirstVersionDatabase(const fs::path& file) {
+  fs::create_directories(file.parent_path());
+  runSql(file,
          "CREATE TABLE keys (id INTEGER PRIMARY KEY, parent INTEGER REFERENCES keys(id) ON DELETE "
          "CASCADE, path TEXT NOT NULL UNIQUE COLLATE NOCASE);"
          "INSERT INTO keys(id, parent, path) VALUES (1, NULL, ''), (2, 1, 'software');"
@@ -536,12 +538,29 @@ TEST_F(SqliteRegistryTest, ADatabaseOfTheFirstVersionGainsTheBindingsAndKeepsIts
          " UNIQUE (key_id, name));"
          "INSERT INTO key_values VALUES (2, 'Dpi', 3, x'0708');"
          "PRAGMA user_version = 1;");
+}
+
+TEST_F(SqliteRegistryTest, ADatabaseOfTheFirstVersionGainsTheBindingsAndKeepsItsValues) {
+  writeFirstVersionDatabase(userDb);
   SqliteRegistry registry(userDb, machineDb);
   ASSERT_TRUE(registry.bindApp("firefox", 5).isOk());
   EXPECT_EQ(bindingsOf(registry), (std::vector<std::pair<std::string, int>>{{"firefox", 5}}));
   RegistryValue v;
   ASSERT_TRUE(registry.readValue(kUser, "software", "Dpi", v).isOk());
   EXPECT_EQ(v.data, (std::vector<uint8_t>{7, 8}));
+}
+
+TEST_F(SqliteRegistryTest, AReadOnlyDatabaseOfTheFirstVersionIsReadAsItStands) {
+  writeFirstVersionDatabase(userDb);
+  withPermissionsEnforced(scratch.path(), [&] {
+    fs::permissions(userDb, fs::perms::owner_read);
+    SqliteRegistry registry(userDb, machineDb);
+    RegistryValue v;
+    ASSERT_TRUE(registry.readValue(kUser, "software", "Dpi", v).isOk());
+    EXPECT_EQ(v.data, (std::vector<uint8_t>{7, 8}));
+    EXPECT_TRUE(bindingsOf(registry).empty());
+    EXPECT_EQ(registry.bindApp("firefox", 2).status, Status::Failed);
+  });
 }
 
 TEST(AppNames, OnlyWindowClassLikeNamesAreBound) {

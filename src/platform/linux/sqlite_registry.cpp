@@ -483,6 +483,9 @@ class SqliteRegistry::Store {
         return state;
       if (version == 0) return RegistryResult::notFound();
       if (version < kSchemaVersion) {
+        // A database this user may not write is read as it stands: every version keeps the
+        // tables of the earlier ones, and what it lacks reads as missing.
+        if (immutable_ || sqlite3_db_readonly(db_.get(), "main") == 1) return op(db_.get());
         RegistryResult migrated =
             write(Access::Change, [](sqlite3*) { return RegistryResult::ok(); });
         if (!migrated.isOk()) return migrated;
@@ -617,6 +620,10 @@ RegistryResult SqliteRegistry::readBindings(std::vector<AppBinding>& out) {
   std::lock_guard lock(mutex_);
   std::vector<AppBinding> found;
   RegistryResult result = currentUser_->run(Access::Read, [&](sqlite3* db) {
+    int version = 0;
+    bool hasTables = false;
+    if (readSchemaState(db, version, hasTables) == SQLITE_OK && version < 2)
+      return RegistryResult::ok();  // a database of the first version, not ours to migrate
     Stmt stmt(db, "SELECT app, profile FROM app_bindings ORDER BY app");
     int rc;
     while ((rc = stmt.step()) == SQLITE_ROW)
