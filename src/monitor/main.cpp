@@ -155,8 +155,7 @@ int main(int argc, char** argv) {
   // The pointer settings of the current profile, again at start and on every plug-in: X11
   // forgets them at logout and replug. The profile the configurator told last wins over the
   // stored one.
-  const std::shared_ptr<PointerSettings> pointer = MakeDesktopPointerSettings();
-  StoredPointerRestore restore(*registry, pointer);
+  StoredPointerRestore restore(*registry, MakeDesktopPointerSettings());
   const auto restored = [&](bool done) {
     if (!done && !restore.Problem().empty())
       std::cerr << "corvnmon: pointer settings not restored: " << restore.Problem() << "\n";
@@ -176,7 +175,9 @@ int main(int argc, char** argv) {
   // Profiles that follow the focused application, switched and uploaded as Apply does.
   FocusFollow follow(*registry, *registry, monitor, [&](int index, std::string& problem) {
     const DataModuleEnvironment env{*registry, paths::documents(), program};
-    return SwitchProfileAndApply(env, index, device, pointer, problem);
+    // Its own backend: Apply hands the settings on from a worker thread while a plug-in may
+    // restore them on this one.
+    return SwitchProfileAndApply(env, index, device, MakeDesktopPointerSettings(), problem);
   });
   const auto log = [](const QString& text) {
     std::cerr << "corvnmon: " << text.toStdString() << "\n";
