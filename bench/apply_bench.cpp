@@ -19,18 +19,12 @@
 namespace qor {
 namespace {
 
-class NoMonitor final : public MonitorLink {
- public:
-  void Start() override {}
-  void Notify(uint32_t, uint32_t) override {}
-};
-
 void runApply(benchmark::State& state, HidBackend& backend) {
   test::TempDir dir;
   SqliteRegistry registry(dir / "user.db", dir / "machine.db");
   TDM dm({registry, dir / "docs", dir / "program"}, nullptr);
   TuiHIDData device(backend, {});
-  NoMonitor monitor;
+  NoMonitorLink monitor;
   ApplySequence apply(dm, device, MakeNoPointerSettings(), monitor);
   ApplyHooks hooks;
   hooks.Sleep = [](std::chrono::milliseconds) {};  // the pauses are the device's time, not ours

@@ -6,7 +6,8 @@ _qorcfg51_ctl() {
   # Button functions hold colons (media:mute), which bash would split words at.
   _init_completion -n : || return
 
-  local commands="show switch export import reset set apply devices add-mouse model record"
+  local commands="show switch export import reset set apply devices add-mouse model record backup
+    restore bind unbind bindings"
   local settings="rate cpi cpi-enabled led brightness breathing pointer-speed acceleration
     wheel-lines double-click language button"
   local functions="left-click right-click middle-button forward backward cut copy paste
@@ -40,6 +41,19 @@ _qorcfg51_ctl() {
       ;;
     devices)
       options="--json --help"
+      ;;
+    bindings)
+      options="--json --help"
+      ;;
+    bind)
+      ((cword == 3)) && values="$profiles"
+      ;;
+    backup | restore)
+      [[ ${words[1]} == restore ]] && options="--verify --help"
+      if [[ $cur != -* ]]; then
+        _filedir
+        return
+      fi
       ;;
     add-mouse)
       options="--config --rules --help"

@@ -7,13 +7,24 @@
 #include <cstring>
 #include <iostream>
 
+#include "app/pointer_restore.h"
+#include "app/profile_switch.h"
+#include "model/settings_file.h"
 #include "monitor/desktop_notifier.h"
+#include "monitor/focus_follow.h"
+#include "monitor/kwin_focus_script.h"
 #include "monitor/monitor_service.h"
 #include "monitor/monitor_tray.h"
+#include "monitor/mouse_plug_watch.h"
 #include "monitor/stored_language.h"
+#include "platform/linux/desktop_pointer_settings.h"
+#include "platform/linux/linux_device_watcher.h"
 #include "platform/linux/sqlite_registry.h"
+#include "platform/linux/system_hid_backend.h"
+#include "platform/linux/x11_focus_source.h"
 #include "platform/monitor_link.h"
 #include "platform/paths.h"
+#include "sim/sim_protocol.h"
 #include "ui/language.h"
 #include "ui/locale_table.h"
 
@@ -36,15 +47,55 @@ void printUsage(std::ostream& out) {
       << kMonitorBusName
       << " and answers\n"
          "Notify(u, u) there: (0, 0) settings applied, (1, N-1) profile N is current.\n\n"
+         "At start and whenever the mouse is plugged in it hands the current profile's pointer\n"
+         "speed, acceleration, wheel lines and double-click time to the desktop again (it\n"
+         "reads the stored profiles and never changes them).\n\n"
+         "Applications bound to profiles (qorcfg51-ctl bind) make their profile current, and\n"
+         "upload it, while they have the focus (X11; KDE Plasma on Wayland through a KWin\n"
+         "script); not while the qorcfg51 window is open, which keeps its own profile.\n\n"
          "Exit status: 0 ended or already running, 1 no session bus or no display, 2 usage.\n"
          "Environment: DBUS_SESSION_BUS_ADDRESS; DISPLAY or WAYLAND_DISPLAY;\n"
+         "XDG_SESSION_TYPE and XDG_CURRENT_DESKTOP (where the focus is learnt);\n"
          "QORCFG51_PROGRAM_DIR (folder holding ui.local and images/); XDG_CONFIG_HOME (the\n"
-         "configurator's settings, read for its language).\n";
+         "configurator's settings, read for its language and pointer settings).\n";
 }
 
 bool hasValue(const char* name) {
   const char* v = std::getenv(name);
   return v && *v;
+}
+
+// Where the focused window is learnt: X11 tells every client, KWin runs our script on Plasma
+// under Wayland; other Wayland desktops tell no other program.
+void followFocus(FocusFollow& follow, std::unique_ptr<KWinFocusScript>& kwin, QDBusConnection bus) {
+  const std::string session = hasValue("XDG_SESSION_TYPE") ? std::getenv("XDG_SESSION_TYPE") : "";
+  const std::string desktop =
+      hasValue("XDG_CURRENT_DESKTOP") ? std::getenv("XDG_CURRENT_DESKTOP") : "";
+  const bool wayland = session == "wayland" || (session.empty() && hasValue("WAYLAND_DISPLAY"));
+  if (wayland && desktop.find("KDE") != std::string::npos) {
+    kwin = std::make_unique<KWinFocusScript>(bus, follow);
+    QString error;
+    // The settings folder is the user's own; a fixed name in a shared /tmp would not be.
+    const std::filesystem::path folder = paths::configHome() / "qorcfg51";
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    if (!kwin->Start(folder, error)) {
+      std::cerr << "corvnmon: profiles do not follow the application: " << error.toStdString()
+                << "\n";
+      kwin.reset();
+    }
+    return;
+  }
+  if (wayland) {
+    std::cerr << "corvnmon: profiles do not follow the application: this Wayland desktop tells "
+                 "no other program which window has the focus (GNOME needs a Shell extension)\n";
+    return;
+  }
+  std::string problem;
+  if (auto x11 = MakeX11FocusSource("", problem))
+    follow.Follow(std::move(x11));
+  else
+    std::cerr << "corvnmon: profiles do not follow the application: " << problem << "\n";
 }
 
 }  // namespace
@@ -92,12 +143,51 @@ int main(int argc, char** argv) {
   TuiLanguage language({TranslationService(), program, SystemLocaleName()});
   if (language.LastError())
     std::cerr << "corvnmon: warning: " << *language.LastError() << "; texts are shown in English\n";
-  language.ChooseStartupLanguage(StoredLanguageIndex(*SqliteRegistry::forThisUser()));
+  const auto registry = SqliteRegistry::forThisUser();
+  language.ChooseStartupLanguage(StoredLanguageIndex(*registry));
 
   app.setQuitOnLastWindowClosed(false);  // the tray menu's Exit ends the monitor
   DesktopNotifier notifier(bus);
   MonitorTray tray(MonitorIcon(program), monitor.ToolTip());
   QObject::connect(&monitor, &TQor51MonMain::NotificationDue, &notifier, &DesktopNotifier::Show);
   QObject::connect(&monitor, &TQor51MonMain::ToolTipChanged, &tray, &MonitorTray::SetToolTip);
+
+  // The pointer settings of the current profile, again at start and on every plug-in: X11
+  // forgets them at logout and replug. The profile the configurator told last wins over the
+  // stored one.
+  StoredPointerRestore restore(*registry, MakeDesktopPointerSettings());
+  const auto restored = [&](bool done) {
+    if (!done && !restore.Problem().empty())
+      std::cerr << "corvnmon: pointer settings not restored: " << restore.Problem() << "\n";
+  };
+  const auto backend = MakeSystemHidBackend();
+  TuiHIDData device(
+      *backend, ReadIncludeHIDDeviceList(SettingsFile::load((program / "config.ini").string())));
+  MousePlugWatch plugs(MakeLinuxDeviceWatcher(sim::SimulatorDirectory()), device);
+  QObject::connect(&plugs, &MousePlugWatch::PresenceChecked, [&](bool present) {
+    restored(restore.MousePresence(present, monitor.CurrentProfile()));
+  });
+  if (const bool present = plugs.Present(); present)
+    restored(restore.MousePresence(true));
+  else
+    restored(restore.Restore());
+
+  // Profiles that follow the focused application, switched and uploaded as Apply does.
+  FocusFollow follow(*registry, *registry, monitor, [&](int index, std::string& problem) {
+    const DataModuleEnvironment env{*registry, paths::documents(), program};
+    // Its own backend: Apply hands the settings on from a worker thread while a plug-in may
+    // restore them on this one.
+    return SwitchProfileAndApply(env, index, device, MakeDesktopPointerSettings(), problem);
+  });
+  const auto log = [](const QString& text) {
+    std::cerr << "corvnmon: " << text.toStdString() << "\n";
+  };
+  QObject::connect(&follow, &FocusFollow::SwitchRefused, log);
+  QObject::connect(&follow, &FocusFollow::SourceLost, [&](const QString& why) {
+    log("profiles no longer follow the application: " + why);
+  });
+  std::unique_ptr<KWinFocusScript> kwin;
+  followFocus(follow, kwin, bus);
+  if (kwin) QObject::connect(kwin.get(), &KWinFocusScript::Lost, &follow, &FocusFollow::SourceLost);
   return app.exec();
 }

@@ -21,4 +21,11 @@ class MonitorLink {
   virtual void Notify(uint32_t wparam, uint32_t lparam) = 0;
 };
 
+// Tells nobody: for callers that tell the user themselves.
+class NoMonitorLink final : public MonitorLink {
+ public:
+  void Start() override {}
+  void Notify(uint32_t, uint32_t) override {}
+};
+
 }  // namespace qor

@@ -1,7 +1,9 @@
 #include <QDBusConnection>
 #include <QDBusError>
+#include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QSignalSpy>
@@ -11,13 +13,26 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <deque>
+
+#include "app/pointer_restore.h"
+#include "device/hid_data.h"
+#include "model/data_module.h"
 #include "monitor/desktop_notifier.h"
+#include "monitor/focus_follow.h"
+#include "monitor/kwin_focus_script.h"
 #include "monitor/monitor_service.h"
 #include "monitor/monitor_tray.h"
+#include "monitor/mouse_plug_watch.h"
 #include "platform/linux/dbus_monitor_link.h"
 #include "platform/linux/sqlite_registry.h"
 #include "platform/monitor_link.h"
+#include "sim/in_process_backend.h"
 #include "test_support/private_bus.h"
+#include "test_support/recording_pointer_settings.h"
 #include "test_support/temp_dir.h"
 
 namespace qor {
@@ -84,6 +99,117 @@ QProcessEnvironment monitorEnvironment(const test::TempDir& home) {
   return env;
 }
 
+// A focus source fed by the test: each Tell is one byte on a pipe and one focus change.
+class StandInFocusSource final : public FocusSource {
+ public:
+  StandInFocusSource() {
+    int fds[2];
+    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) FRead = fds[0], FWrite = fds[1];
+  }
+  ~StandInFocusSource() override {
+    ::close(FRead);
+    Close();
+  }
+  // The window system reports the focus on a window of `names`.
+  void Tell(std::vector<std::string> names) {
+    FNews.push_back(std::move(names));
+    [[maybe_unused]] auto n = ::write(FWrite, "x", 1);
+  }
+  // The window system goes away.
+  void Close() {
+    if (FWrite >= 0) ::close(FWrite);
+    FWrite = -1;
+  }
+
+  int fd() const override { return FRead; }
+  std::optional<std::vector<std::string>> readFocus() override {
+    char byte;
+    if (::read(FRead, &byte, 1) == 0) FLost = true;  // the writer closed
+    if (FNews.empty()) return std::nullopt;
+    auto names = std::move(FNews.front());
+    FNews.pop_front();
+    return names;
+  }
+  std::string lost() const override { return FLost ? "the stand-in closed" : ""; }
+
+ private:
+  int FRead = -1, FWrite = -1;
+  bool FLost = false;
+  std::deque<std::vector<std::string>> FNews;
+};
+
+// A device watcher fed by the test: each Change is one byte on a pipe.
+class StandInWatcher final : public DeviceWatcher {
+ public:
+  StandInWatcher() {
+    int fds[2];
+    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) FRead = fds[0], FWrite = fds[1];
+  }
+  ~StandInWatcher() override {
+    ::close(FRead);
+    ::close(FWrite);
+  }
+  void Change() { [[maybe_unused]] auto n = ::write(FWrite, "x", 1); }
+  int fd() const override { return FRead; }
+  std::vector<DeviceChange> readChanges() override {
+    std::vector<DeviceChange> changes;
+    char byte;
+    while (::read(FRead, &byte, 1) == 1) changes.push_back(DeviceChange::Arrival);
+    return changes;
+  }
+
+ private:
+  int FRead = -1, FWrite = -1;
+};
+
+// The virtual mouse's firmware as an interface that can be plugged in and out.
+class PluggableMouse final : public HidBackend {
+ public:
+  bool plugged = false;
+  std::vector<HidInterfaceInfo> enumerate() override {
+    return plugged ? FMouse.enumerate() : std::vector<HidInterfaceInfo>{};
+  }
+  std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, int& error) override {
+    return FMouse.open(info, error);
+  }
+
+ private:
+  sim::InProcessHidBackend FMouse;
+};
+
+// KWin's scripting interface standing in: records the scripts it was asked to load and run.
+class KWinScripting : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.kde.kwin.Scripting")
+
+ public:
+  explicit KWinScripting(QDBusConnection bus) : FBus(std::move(bus)) {
+    FOk =
+        FBus.registerObject(QStringLiteral("/Scripting"), this, QDBusConnection::ExportAllSlots) &&
+        FBus.registerService(QStringLiteral("org.kde.KWin"));
+  }
+  bool ok() const { return FOk; }
+  QStringList calls;
+  QString script;
+
+ public Q_SLOTS:
+  int loadScript(const QString& file, const QString& name) {
+    QFile in(file);
+    if (in.open(QIODevice::ReadOnly)) script = QString::fromUtf8(in.readAll());
+    calls << "load " + name;
+    return 7;
+  }
+  void start() { calls << "start"; }
+  bool unloadScript(const QString& name) {
+    calls << "unload " + name;
+    return true;
+  }
+
+ private:
+  QDBusConnection FBus;
+  bool FOk = false;
+};
+
 }  // namespace
 
 class MonitorTest : public QObject {
@@ -97,6 +223,9 @@ class MonitorTest : public QObject {
   void commandLine();
   void speaksTheStoredLanguage();
   void iconComesFromTheProgramFolder();
+  void followsTheFocusedApplication();
+  void learnsTheFocusFromAKWinScript();
+  void handsThePointerSettingsOnWhenTheMouseIsPluggedIn();
 };
 
 void MonitorTest::answersTheConfiguratorsNotices() {
@@ -278,6 +407,123 @@ void MonitorTest::iconComesFromTheProgramFolder() {
     for (int x = 0; x < image.width() && !accent; ++x)
       accent = image.pixelColor(x, y).rgb() == qRgb(0x21, 0xd4, 0xfd);
   QVERIFY(accent);
+}
+
+void MonitorTest::followsTheFocusedApplication() {
+  test::TempDir home;
+  SqliteRegistry registry(home / "user.db", home / "machine.db");
+  QVERIFY(registry.bindApp("steam_app_570", 3).isOk());
+  TQor51MonMain monitor{QDBusConnection(QString())};  // told in process only
+  QSignalSpy notices(&monitor, &TQor51MonMain::NotificationDue);
+  std::vector<int> switches;
+  ProfileSwitchResult answer = ProfileSwitchResult::Switched;
+  FocusFollow follow(registry, registry, monitor, [&](int index, std::string&) {
+    switches.push_back(index);
+    return answer;
+  });
+  QSignalSpy refused(&follow, &FocusFollow::SwitchRefused);
+  QSignalSpy lost(&follow, &FocusFollow::SourceLost);
+  auto owned = std::make_unique<StandInFocusSource>();
+  StandInFocusSource& source = *owned;
+  follow.Follow(std::move(owned));
+
+  source.Tell({"xterm", "XTerm"});  // unbound: nothing
+  source.Tell({"steam_app_570", "steam_app_570"});
+  QTRY_COMPARE(switches, std::vector<int>({2}));
+  QCOMPARE(notices.size(), 1);
+  QCOMPARE(notices.at(0).at(0).toString(), QStringLiteral("Profile 3"));
+  QCOMPARE(monitor.CurrentProfile(), std::optional<int>(2));
+
+  source.Tell({"Navigator", "firefox"});  // back to the profile current before
+  QTRY_COMPARE(switches, std::vector<int>({2, 0}));
+  QCOMPARE(notices.at(1).at(0).toString(), QStringLiteral("Profile 1"));
+
+  // The window holds the settings: refused, and the user's profile stays.
+  answer = ProfileSwitchResult::WindowOpen;
+  source.Tell({"steam_app_570", "steam_app_570"});
+  QTRY_COMPARE(refused.size(), 1);
+  QVERIFY(refused.at(0).at(0).toString().contains("window is open"));
+  QCOMPARE(notices.size(), 2);
+  QCOMPARE(monitor.CurrentProfile(), std::optional<int>(0));
+
+  source.Close();  // the window system went away: no more switches, no busy loop
+  QTRY_COMPARE(lost.size(), 1);
+  QCOMPARE(switches.size(), std::size_t(3));
+}
+
+void MonitorTest::learnsTheFocusFromAKWinScript() {
+  test::PrivateSessionBus daemon;
+  QVERIFY2(daemon.ok(), "dbus-daemon could not be started");
+  BusConnections connections;
+  KWinScripting kwin(connections.open("kwin"));
+  QVERIFY(kwin.ok());
+  test::TempDir home;
+  SqliteRegistry registry(home / "user.db", home / "machine.db");
+  QVERIFY(registry.bindApp("steam_app_570", 3).isOk());
+  const QDBusConnection bus = connections.open("monitor");
+  TQor51MonMain monitor(bus);
+  QString error;
+  QCOMPARE(monitor.Claim(error), TQor51MonMain::ClaimResult::Owned);
+  std::vector<int> switches;
+  FocusFollow follow(registry, registry, monitor, [&](int index, std::string&) {
+    switches.push_back(index);
+    return ProfileSwitchResult::Switched;
+  });
+  {
+    KWinFocusScript script(bus, follow);
+    QVERIFY2(script.Start(home.path(), error), qPrintable(error));
+    QTRY_COMPARE(kwin.calls,
+                 QStringList({"unload qorcfg51-focus", "load qorcfg51-focus", "start"}));
+    QVERIFY(
+        kwin.script.contains("callDBus(\"io.github.qorcfg51.TQor51MonMain\", "
+                             "\"/io/github/qorcfg51/Focus\", \"io.github.qorcfg51.Focus\", "
+                             "\"FocusChanged\""));
+
+    // What the script calls when a game's window is activated, and then another window.
+    QDBusConnection kwinBus = connections.open("script");
+    const auto focus = [&](const QString& cls, const QString& name) {
+      QDBusMessage m = QDBusMessage::createMethodCall(
+          kMonitorBusName, kFocusObjectPath, kFocusInterface, QStringLiteral("FocusChanged"));
+      m << cls << name;
+      kwinBus.asyncCall(m);
+    };
+    focus("steam_app_570", "steam_app_570");
+    QTRY_COMPARE(switches, std::vector<int>({2}));
+    focus("org.kde.dolphin", "dolphin");
+    QTRY_COMPARE(switches, std::vector<int>({2, 0}));
+  }
+  QTRY_COMPARE(kwin.calls.last(), QStringLiteral("unload qorcfg51-focus"));  // at the end
+}
+
+void MonitorTest::handsThePointerSettingsOnWhenTheMouseIsPluggedIn() {
+  test::TempDir home;
+  SqliteRegistry registry(home / "user.db", home / "machine.db");
+  {
+    TDM dm(DataModuleEnvironment{registry, home / "docs", home / "program"}, nullptr);
+    dm.FCurrentProfileInfo.ConfigInfo.PointerSpeed = 14;
+    dm.SaveBackToCurrentProfileInfo();
+    QVERIFY(dm.SaveAllProfileData());
+  }
+  auto pointer = std::make_shared<test::RecordingPointerSettings>();
+  StoredPointerRestore restore(registry, pointer);
+  PluggableMouse backend;
+  TuiHIDData device(backend, {});
+  auto owned = std::make_unique<StandInWatcher>();
+  StandInWatcher& watcher = *owned;
+  MousePlugWatch plugs(std::move(owned), device);
+  connect(&plugs, &MousePlugWatch::PresenceChecked,
+          [&](bool present) { restore.MousePresence(present); });
+  QVERIFY(!restore.MousePresence(plugs.Present()));  // started without the mouse
+
+  backend.plugged = true;
+  watcher.Change();
+  const std::vector<std::string> once = {"acceleration 0 0,0,0", "speed 14", "wheel 3",
+                                         "double-click 550"};
+  QTRY_COMPARE_WITH_TIMEOUT(pointer->calls(), once, 5000);
+
+  watcher.Change();  // another device came; the mouse stayed
+  QTest::qWait(MousePlugWatch::kSettleMs + 300);
+  QCOMPARE(pointer->calls(), once);
 }
 
 }  // namespace qor

@@ -16,6 +16,7 @@
 #include "platform/pointer_mapping.h"
 #include "test_support/recording_pointer_settings.h"
 #include "test_support/temp_dir.h"
+#include "test_support/xvfb.h"
 
 namespace qor {
 namespace {
@@ -96,32 +97,15 @@ TEST(GnomePointerSettings, WritesTheMouseSchema) {
 // backend finds the server and sends its request; the effect itself needs a real X server.
 TEST(X11PointerSettings, ReachesTheServer) {
   if (run("command -v Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed";
-  // Xvfb picks a free display itself and writes its number to the pipe once it accepts
-  // clients, so parallel test runs never collide and no polling is needed.
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t server = ::fork();
-  if (server == 0) {
-    ::close(ready[0]);
-    const std::string fd = std::to_string(ready[1]);
-    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
-             "64x64x24", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  ::close(ready[1]);
-  std::string number;
-  char c;
-  while (::read(ready[0], &c, 1) == 1 && c != '\n') number.push_back(c);
-  ::close(ready[0]);
-  const std::string display = ":" + number;
-  std::unique_ptr<PointerSettings> x11 = number.empty() ? nullptr : MakeX11PointerSettings(display);
+  test::XvfbServer server;
+  const std::string& display = server.display();
+  std::unique_ptr<PointerSettings> x11 =
+      display.empty() ? nullptr : MakeX11PointerSettings(display);
   ASSERT_TRUE(x11) << "Xvfb did not come up on " << display;
   EXPECT_TRUE(x11->setAcceleration(1, kPointerAccelerationPresets[1]));
   EXPECT_FALSE(x11->setSpeed(10));
   EXPECT_EQ(x11->desktop(), "X11");
   x11.reset();  // let go of the server before it goes away
-  ::kill(server, SIGTERM);
-  ::waitpid(server, nullptr, 0);
 }
 
 TEST(DesktopPointerSettings, WithoutADesktopEverythingIsSkipped) {

@@ -432,7 +432,7 @@ TEST_F(SqliteRegistryTest, ForeignOrNewerDatabaseIsRefusedAndLeftAlone) {
     const char* reason;
   };
   const Case cases[] = {
-      {"CREATE TABLE keys(x); PRAGMA user_version = 2;", "newer than this program knows"},
+      {"CREATE TABLE keys(x); PRAGMA user_version = 3;", "newer than this program knows"},
       {"CREATE TABLE contacts(name);", "not a qorcfg51 registry"},
   };
   for (const Case& c : cases) {
@@ -487,6 +487,113 @@ TEST_F(SqliteRegistryTest, ReadOnlyDatabaseStillReadsButRefusesWrites) {
           r.message, "cannot open registry database " + machine.string() + ": Permission denied"));
     });
   }
+}
+
+}  // namespace
+}  // namespace qor
+
+namespace qor {
+namespace {
+
+std::vector<std::pair<std::string, int>> bindingsOf(AppBindingStore& store) {
+  std::vector<AppBinding> list;
+  EXPECT_TRUE(store.readBindings(list).isOk());
+  std::vector<std::pair<std::string, int>> out;
+  for (const AppBinding& b : list) out.emplace_back(b.app, b.profile);
+  return out;
+}
+
+TEST_F(SqliteRegistryTest, AppBindingsLiveInTheirOwnTableBesideTheValues) {
+  {
+    SqliteRegistry registry(userDb, machineDb);
+    EXPECT_TRUE(bindingsOf(registry).empty());
+    EXPECT_FALSE(fs::exists(userDb));  // reading creates nothing
+    EXPECT_EQ(registry.unbindApp("firefox").status, RegistryResult::Status::NotFound);
+    ASSERT_TRUE(registry.writeValue(kUser, "Software\\Qor", "Dpi", binary({1, 2})).isOk());
+    ASSERT_TRUE(registry.bindApp("steam_app_570", 3).isOk());
+    ASSERT_TRUE(registry.bindApp("firefox", 2).isOk());
+    ASSERT_TRUE(registry.bindApp("Firefox", 4).isOk());  // the same application, rebound
+    EXPECT_FALSE(registry.bindApp("gimp", 6).isOk());    // the table takes 1..5 only
+  }
+  SqliteRegistry registry(userDb, machineDb);
+  EXPECT_EQ(bindingsOf(registry),
+            (std::vector<std::pair<std::string, int>>{{"Firefox", 4}, {"steam_app_570", 3}}));
+  EXPECT_TRUE(registry.unbindApp("FIREFOX").isOk());
+  EXPECT_EQ(bindingsOf(registry), (std::vector<std::pair<std::string, int>>{{"steam_app_570", 3}}));
+  RegistryValue v;
+  ASSERT_TRUE(registry.readValue(kUser, "Software\\Qor", "Dpi", v).isOk());
+  EXPECT_EQ(v.data, (std::vector<uint8_t>{1, 2}));
+}
+
+// A database as the first version of the program left it: value Dpi = {7, 8} under
+// "software".
+void writeFirstVersionDatabase(const fs::path& file) {
+  fs::create_directories(file.parent_path());
+  runSql(file,
+         "CREATE TABLE keys (id INTEGER PRIMARY KEY, parent INTEGER REFERENCES keys(id) ON DELETE "
+         "CASCADE, path TEXT NOT NULL UNIQUE COLLATE NOCASE);"
+         "INSERT INTO keys(id, parent, path) VALUES (1, NULL, ''), (2, 1, 'software');"
+         "CREATE TABLE key_values (key_id INTEGER NOT NULL REFERENCES keys(id) ON DELETE CASCADE,"
+         " name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data BLOB NOT NULL,"
+         " UNIQUE (key_id, name));"
+         "INSERT INTO key_values VALUES (2, 'Dpi', 3, x'0708');"
+         "PRAGMA user_version = 1;");
+}
+
+TEST_F(SqliteRegistryTest, ADatabaseOfTheFirstVersionGainsTheBindingsAndKeepsItsValues) {
+  writeFirstVersionDatabase(userDb);
+  SqliteRegistry registry(userDb, machineDb);
+  ASSERT_TRUE(registry.bindApp("firefox", 5).isOk());
+  EXPECT_EQ(bindingsOf(registry), (std::vector<std::pair<std::string, int>>{{"firefox", 5}}));
+  RegistryValue v;
+  ASSERT_TRUE(registry.readValue(kUser, "software", "Dpi", v).isOk());
+  EXPECT_EQ(v.data, (std::vector<uint8_t>{7, 8}));
+}
+
+TEST_F(SqliteRegistryTest, AReadOnlyDatabaseOfTheFirstVersionIsReadAsItStands) {
+  writeFirstVersionDatabase(userDb);
+  withPermissionsEnforced(scratch.path(), [&] {
+    fs::permissions(userDb, fs::perms::owner_read);
+    SqliteRegistry registry(userDb, machineDb);
+    RegistryValue v;
+    ASSERT_TRUE(registry.readValue(kUser, "software", "Dpi", v).isOk());
+    EXPECT_EQ(v.data, (std::vector<uint8_t>{7, 8}));
+    EXPECT_TRUE(bindingsOf(registry).empty());
+    EXPECT_EQ(registry.bindApp("firefox", 2).status, Status::Failed);
+  });
+}
+
+TEST(AppNames, OnlyWindowClassLikeNamesAreBound) {
+  struct Case {
+    std::string name;
+    const char* problem;  // part of the refusal, or null
+  } cases[] = {
+      {"steam_app_570", nullptr},
+      {"org.kde.dolphin", nullptr},
+      {"Zoë", nullptr},
+      {"", "cannot be empty"},
+      {"two words", "no spaces"},
+      {"tab\there", "no spaces"},
+      {std::string(255, 'a'), nullptr},
+      {std::string(1000, 'a'), "at most 255 bytes"},
+      {"bad\xff", "UTF-8"},
+      {"cut\xc3", "UTF-8"},
+  };
+  for (const Case& c : cases) {
+    const auto problem = CheckAppName(c.name);
+    if (!c.problem)
+      EXPECT_FALSE(problem) << c.name << ": " << *problem;
+    else
+      EXPECT_TRUE(problem && problem->find(c.problem) != std::string::npos) << c.name;
+  }
+}
+
+TEST(AppNames, TheFirstBoundNameOfTheWindowChoosesTheProfile) {
+  const std::vector<AppBinding> bindings = {{"Firefox", 2}, {"steam_app_570", 3}};
+  EXPECT_EQ(BoundProfile(bindings, {"navigator", "firefox"}), 2);
+  EXPECT_EQ(BoundProfile(bindings, {"steam_app_570", "steam_app_570"}), 3);
+  EXPECT_EQ(BoundProfile(bindings, {"xterm", "XTerm"}), std::nullopt);
+  EXPECT_EQ(BoundProfile(bindings, {}), std::nullopt);
 }
 
 }  // namespace

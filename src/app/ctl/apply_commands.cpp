@@ -13,10 +13,6 @@
 namespace qor::ctl {
 namespace {
 
-constexpr int kExitNoMouse = 3;
-constexpr int kExitMouseStopped = 4;
-constexpr int kExitVerifyDiffers = 5;
-
 // A mouse this user may not open looks absent or silent: say why, and the fix.
 void printAccessAdvice(DeviceContext& context, Output& io) {
   if (const std::string advice = MouseAccessAdvice(context); !advice.empty())

@@ -22,6 +22,11 @@ std::optional<std::string> NoArguments(const std::vector<std::string>& args) {
   return std::nullopt;
 }
 
+std::optional<std::string> OnlyJsonOption(const std::vector<std::string>& args) {
+  if (args.empty() || (args.size() == 1 && args[0] == "--json")) return std::nullopt;
+  return "takes only --json";
+}
+
 std::optional<std::string> TakeProfileOption(std::vector<std::string>& args,
                                              std::optional<int>& profile) {
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -51,8 +56,8 @@ std::string StoredLanguage(const TDM& dm) {
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> all = ProfileCommands();
-    for (auto more :
-         {SetCommands(), ApplyCommands(), DeviceCommands(), ModelCommands(), HookCommands()})
+    for (auto more : {SetCommands(), ApplyCommands(), DeviceCommands(), ModelCommands(),
+                      HookCommands(), BackupCommands(), BindingCommands()})
       all.insert(all.end(), more.begin(), more.end());
     return all;
   }();

@@ -15,6 +15,10 @@ namespace qor::ctl {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+// Commands that talk to the mouse add these.
+inline constexpr int kExitNoMouse = 3;
+inline constexpr int kExitMouseStopped = 4;
+inline constexpr int kExitVerifyDiffers = 5;
 
 struct Output {
   std::ostream& out;
@@ -26,6 +30,7 @@ enum class Access {
   Reads,    // only reads them; runs beside the window
   Changes,  // changes a profile, saved like Apply does afterwards
   Saves,    // saves them itself
+  Mouse,    // writes only the mouse; refused beside the window, whose uploads would interleave
 };
 
 struct Command {
@@ -65,11 +70,15 @@ std::vector<Command> ApplyCommands();
 std::vector<Command> ModelCommands();
 std::vector<Command> DeviceCommands();
 std::vector<Command> HookCommands();
+std::vector<Command> BackupCommands();
+std::vector<Command> BindingCommands();
 
 // A profile number 1..5 as the user writes it; nothing for anything else.
 std::optional<int> ParseProfileNumber(const std::string& text);
 
 // The argument check of a command without arguments.
 std::optional<std::string> NoArguments(const std::vector<std::string>& args);
+// The argument check of a command that takes only --json.
+std::optional<std::string> OnlyJsonOption(const std::vector<std::string>& args);
 
 }  // namespace qor::ctl

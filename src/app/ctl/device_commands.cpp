@@ -227,12 +227,7 @@ std::vector<Command> DeviceCommands() {
        "hardware ID from the include list of config.ini (any, when the list is empty).\n"
        "Nothing is sent to any device. Exit status 0, also when no mouse is found.\n"
        "--json prints one JSON object instead (field names are stable; see the README).",
-       Access::Reads,
-       [](const std::vector<std::string>& a) -> std::optional<std::string> {
-         if (a.empty() || (a.size() == 1 && a[0] == "--json")) return std::nullopt;
-         return std::string("takes only --json");
-       },
-       runDevices},
+       Access::Reads, OnlyJsonOption, runDevices},
       {"add-mouse", "VID:PID [--config FILE] [--rules FILE]",
        "print (or add) the config.ini entry and udev rule for a mouse",
        "Prints the include-list entry of config.ini and the udev rule line that let qorcfg51\n"

@@ -35,8 +35,9 @@ void printUsage(std::ostream& out) {
         << "\n";
   }
   out << "\nExit status: 0 done, 1 refused or failed (the reason is on stderr), 2 usage error;\n"
-         "apply adds 3 (no mouse), 4 (the mouse stopped answering) and 5 (verify found a\n"
-         "difference). Commands that change profiles refuse while the qorcfg51 window runs.\n"
+         "apply, backup and restore add 3 (no mouse), 4 (the mouse stopped answering) and 5\n"
+         "(verify found a difference). Commands that change profiles, and restore, refuse\n"
+         "while the qorcfg51 window runs.\n"
          "Environment: XDG_CONFIG_HOME (settings database), XDG_DOCUMENTS_DIR (profile files),\n"
          "QORCFG51_PROGRAM_DIR (folder holding config.ini).\n";
 }

@@ -24,7 +24,7 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 
 // Schema versions live in PRAGMA user_version; kMigrations[v] brings version v to v + 1.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 constexpr const char* kMigrations[kSchemaVersion] = {
     // Keys by normalised path, spelt as first created; the root key itself is id 1, path ''.
     // NOCASE folds ASCII letters only, which is exactly how key paths and value names compare.
@@ -40,6 +40,10 @@ constexpr const char* kMigrations[kSchemaVersion] = {
     "  type INTEGER NOT NULL,"
     "  data BLOB NOT NULL,"
     "  UNIQUE (key_id, name));",
+    // Applications bound to profiles: our own table, so the stored records stay as they are.
+    "CREATE TABLE app_bindings ("
+    "  app TEXT PRIMARY KEY COLLATE NOCASE,"
+    "  profile INTEGER NOT NULL CHECK (profile BETWEEN 1 AND 5));",
 };
 constexpr sqlite3_int64 kRootKeyId = 1;
 
@@ -479,6 +483,9 @@ class SqliteRegistry::Store {
         return state;
       if (version == 0) return RegistryResult::notFound();
       if (version < kSchemaVersion) {
+        // A database this user may not write is read as it stands: every version keeps the
+        // tables of the earlier ones, and what it lacks reads as missing.
+        if (immutable_ || sqlite3_db_readonly(db_.get(), "main") == 1) return op(db_.get());
         RegistryResult migrated =
             write(Access::Change, [](sqlite3*) { return RegistryResult::ok(); });
         if (!migrated.isOk()) return migrated;
@@ -598,6 +605,56 @@ RegistryResult SqliteRegistry::deleteValue(RootKey root, std::string_view keyPat
   if (!store) return unsupported(root);
   return store->run(Access::Change,
                     [&](sqlite3* db) { return store->deleteValue(db, keyPath, name); });
+}
+
+namespace {
+
+RegistryResult sqliteFailure(sqlite3* db, const std::string& doing) {
+  return RegistryResult::failed("cannot " + doing +
+                                " the application bindings: " + sqlite3_errmsg(db));
+}
+
+}  // namespace
+
+RegistryResult SqliteRegistry::readBindings(std::vector<AppBinding>& out) {
+  std::lock_guard lock(mutex_);
+  std::vector<AppBinding> found;
+  RegistryResult result = currentUser_->run(Access::Read, [&](sqlite3* db) {
+    int version = 0;
+    bool hasTables = false;
+    if (readSchemaState(db, version, hasTables) == SQLITE_OK && version < 2)
+      return RegistryResult::ok();  // a database of the first version, not ours to migrate
+    Stmt stmt(db, "SELECT app, profile FROM app_bindings ORDER BY app");
+    int rc;
+    while ((rc = stmt.step()) == SQLITE_ROW)
+      found.push_back({stmt.text(0), static_cast<int>(stmt.integer(1))});
+    return rc == SQLITE_DONE ? RegistryResult::ok() : sqliteFailure(db, "read");
+  });
+  // A database not yet written holds no bindings.
+  if (result.status == RegistryResult::Status::NotFound) result = RegistryResult::ok();
+  if (result.isOk()) out = std::move(found);
+  return result;
+}
+
+RegistryResult SqliteRegistry::bindApp(std::string_view app, int profile) {
+  std::lock_guard lock(mutex_);
+  return currentUser_->run(Access::Create, [&](sqlite3* db) {
+    Stmt stmt(db,
+              "INSERT INTO app_bindings(app, profile) VALUES (?1, ?2) "
+              "ON CONFLICT(app) DO UPDATE SET app = excluded.app, profile = excluded.profile");
+    stmt.bind(1, app).bind(2, sqlite3_int64{profile});
+    return stmt.step() == SQLITE_DONE ? RegistryResult::ok() : sqliteFailure(db, "write");
+  });
+}
+
+RegistryResult SqliteRegistry::unbindApp(std::string_view app) {
+  std::lock_guard lock(mutex_);
+  return currentUser_->run(Access::Change, [&](sqlite3* db) {
+    Stmt stmt(db, "DELETE FROM app_bindings WHERE app = ?1");
+    stmt.bind(1, app);
+    if (stmt.step() != SQLITE_DONE) return sqliteFailure(db, "write");
+    return sqlite3_changes(db) > 0 ? RegistryResult::ok() : RegistryResult::notFound();
+  });
 }
 
 }  // namespace qor

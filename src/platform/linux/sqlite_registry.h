@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "platform/app_bindings.h"
 #include "platform/registry.h"
 
 namespace qor {
@@ -16,7 +17,8 @@ namespace qor {
 // failing. A damaged database, or one from a newer program, is never rewritten: every call
 // on that root fails with a message that names the file and says what to do.
 // One instance may be shared between threads; calls are serialised.
-class SqliteRegistry final : public Registry {
+// The current user's database also keeps the application bindings, in a table of their own.
+class SqliteRegistry final : public Registry, public AppBindingStore {
  public:
   // `currentUserDb` and `localMachineDb` are the database files; ":memory:" gives a private
   // in-memory database. Nothing is opened until a root is first used, and a read never
@@ -42,6 +44,10 @@ class SqliteRegistry final : public Registry {
                             const RegistryValue& value) override;
   RegistryResult deleteValue(RootKey root, std::string_view keyPath,
                              std::string_view name) override;
+
+  RegistryResult readBindings(std::vector<AppBinding>& out) override;
+  RegistryResult bindApp(std::string_view app, int profile) override;
+  RegistryResult unbindApp(std::string_view app) override;
 
  private:
   class Store;

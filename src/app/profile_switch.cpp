@@ -1,0 +1,43 @@
+#include "app/profile_switch.h"
+
+#include "app/apply_sequence.h"
+#include "platform/instance_lock.h"
+
+namespace qor {
+ProfileSwitchResult SwitchProfileAndApply(const DataModuleEnvironment& env, int index,
+                                          TuiHIDData& device,
+                                          std::shared_ptr<PointerSettings> pointer,
+                                          std::string& problem) {
+  problem.clear();
+  if (!TDM::IsProfileIndexInRange(index)) {
+    problem = "there is no profile " + std::to_string(index + 1);
+    return ProfileSwitchResult::Failed;
+  }
+  const auto lock = InstanceLock::TryAcquire(kSettingsLockName);
+  if (!lock) return ProfileSwitchResult::WindowOpen;
+  bool failed = false;
+  TDM dm(env, [&](const StoreProblem& p) {
+    failed = failed || p.kind == StoreProblem::Kind::Error;
+    problem += (problem.empty() ? "" : "; ") + p.message;
+  });
+  if (failed) return ProfileSwitchResult::Failed;
+  dm.SwitchToProfile(index);
+  if (!dm.SaveBackAllProfileSettingInfo()) return ProfileSwitchResult::Failed;
+  NoMonitorLink none;  // the caller tells the user itself, once
+  ApplySequence apply(dm, device, std::move(pointer), none);
+  switch (apply.Run({})) {
+    case ApplyResult::Applied:
+      return failed ? ProfileSwitchResult::Failed : ProfileSwitchResult::Switched;
+    case ApplyResult::NoMouse:
+      return ProfileSwitchResult::NoMouse;
+    case ApplyResult::MouseStopped:
+      problem = apply.Failure();
+      return ProfileSwitchResult::MouseStopped;
+    case ApplyResult::NoProfile:
+      for (const std::string& w : apply.Warnings()) problem += (problem.empty() ? "" : "; ") + w;
+      return ProfileSwitchResult::Failed;
+  }
+  return ProfileSwitchResult::Failed;
+}
+
+}  // namespace qor

@@ -1,0 +1,32 @@
+// Another profile made current and uploaded from outside the window (the monitor), through
+// Apply's own sequence.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "model/data_module.h"
+#include "platform/pointer_settings.h"
+
+namespace qor {
+
+class TuiHIDData;
+
+enum class ProfileSwitchResult {
+  Switched,      // profile current, saved and in the mouse
+  WindowOpen,    // the window holds the settings: nothing was changed
+  NoMouse,       // current and saved; no mouse to upload to
+  MouseStopped,  // current and saved; the upload failed (`problem` says where)
+  Failed,        // the settings could not be read or saved (`problem` says why)
+};
+
+// Makes profile `index` (0..4) current and runs Apply on it: saves, hands the pointer settings
+// to the desktop and uploads the profile. Refused (WindowOpen) while another process holds
+// the settings lock: the window would overwrite the switch with its next save, and the user
+// would see one profile in the window and have another in the mouse.
+ProfileSwitchResult SwitchProfileAndApply(const DataModuleEnvironment& env, int index,
+                                          TuiHIDData& device,
+                                          std::shared_ptr<PointerSettings> pointer,
+                                          std::string& problem);
+
+}  // namespace qor

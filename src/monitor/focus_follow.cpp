@@ -1,0 +1,71 @@
+#include "monitor/focus_follow.h"
+
+#include "model/stored_profile.h"
+#include "monitor/monitor_service.h"
+
+namespace qor {
+
+FocusFollow::FocusFollow(AppBindingStore& bindings, Registry& registry, TQor51MonMain& monitor,
+                         Switcher switcher, QObject* parent)
+    : QObject(parent),
+      FBindings(bindings),
+      FRegistry(registry),
+      FMonitor(monitor),
+      FSwitcher(std::move(switcher)) {}
+
+void FocusFollow::Follow(std::unique_ptr<FocusSource> source) {
+  delete FNotifier;
+  FNotifier = nullptr;
+  FSource = std::move(source);
+  if (!FSource || FSource->fd() < 0) return;
+  FNotifier = new QSocketNotifier(FSource->fd(), QSocketNotifier::Read, this);
+  connect(FNotifier, &QSocketNotifier::activated, this, &FocusFollow::readSource);
+  readSource();  // the focus at start
+}
+
+void FocusFollow::readSource() {
+  if (!FSource) return;
+  if (auto names = FSource->readFocus()) FocusChanged(*names);
+  if (const std::string why = FSource->lost(); !why.empty()) {
+    // A closed descriptor would wake the loop forever: stop watching it.
+    FNotifier->setEnabled(false);
+    FNotifier->deleteLater();
+    FNotifier = nullptr;
+    FSource.reset();
+    Q_EMIT SourceLost(QString::fromStdString(why));
+  }
+}
+
+void FocusFollow::FocusChanged(const std::vector<std::string>& names) {
+  std::vector<AppBinding> bindings;
+  if (const RegistryResult r = FBindings.readBindings(bindings); !r.isOk()) {
+    Q_EMIT SwitchRefused(QString::fromStdString(r.message));
+    return;
+  }
+  const int current =
+      FMonitor.CurrentProfile().value_or(StoredCurrentProfileIndex(FRegistry).value_or(0));
+  const std::optional<int> target = FFollower.FocusChanged(bindings, names, current);
+  if (!target) return;
+  std::string problem;
+  const std::string profile = "profile " + std::to_string(*target + 1);
+  switch (FSwitcher(*target, problem)) {
+    case ProfileSwitchResult::Switched:
+    case ProfileSwitchResult::NoMouse:  // current and saved; the next Apply uploads it
+      FMonitor.Notify(1, static_cast<uint>(*target));
+      return;
+    case ProfileSwitchResult::WindowOpen:
+      Q_EMIT SwitchRefused(QString::fromStdString(
+          profile + " not made current: the qorcfg51 window is open and keeps its own"));
+      return;
+    case ProfileSwitchResult::MouseStopped:
+      FMonitor.Notify(1, static_cast<uint>(*target));
+      Q_EMIT SwitchRefused(QString::fromStdString(
+          profile + " is current but did not reach the mouse (" + problem + ")"));
+      return;
+    case ProfileSwitchResult::Failed:
+      Q_EMIT SwitchRefused(QString::fromStdString(profile + " not made current: " + problem));
+      return;
+  }
+}
+
+}  // namespace qor

@@ -1,0 +1,28 @@
+#include "monitor/mouse_plug_watch.h"
+
+#include "device/usage_pair.h"
+
+namespace qor {
+
+MousePlugWatch::MousePlugWatch(std::unique_ptr<DeviceWatcher> watcher, TuiHIDData& device,
+                               QObject* parent)
+    : QObject(parent), FWatcher(std::move(watcher)), FDevice(device) {
+  FSettle.setSingleShot(true);
+  FSettle.setInterval(kSettleMs);
+  connect(&FSettle, &QTimer::timeout, this, [this] { Q_EMIT PresenceChecked(Present()); });
+  if (FWatcher && FWatcher->fd() >= 0) {
+    FNotifier = new QSocketNotifier(FWatcher->fd(), QSocketNotifier::Read, this);
+    connect(FNotifier, &QSocketNotifier::activated, this, [this] {
+      // A plug-in shows as several nodes one after another: wait for the last.
+      if (!FWatcher->readChanges().empty()) FSettle.start();
+    });
+  }
+}
+
+bool MousePlugWatch::Present() {
+  THIDDataParam presence;
+  presence.UsageAndPage = SharedDeviceUsagePair();
+  return FDevice.IsDeviceExist(presence);
+}
+
+}  // namespace qor
