@@ -368,9 +368,13 @@ class MainWindowTest : public QObject {
     backend.interfaces = {denied};
     test::ScriptedDialogs dialogs;
     RecordingMonitor monitor;
-    TQorCfg51Main window(MainWindowServices{dm, backend, nullptr,
+    TQorCfg51Main window(MainWindowServices{dm,
+                                            backend,
+                                            nullptr,
                                             std::make_shared<test::RecordingPointerSettings>(),
-                                            monitor, paths::program(), {}});
+                                            monitor,
+                                            paths::program(),
+                                            {}});
     QTRY_COMPARE(dialogs.Calls().size(), std::size_t(1));
     QVERIFY(dialogs.Calls()[0].text.contains("/dev/hidraw9"));
     QVERIFY(dialogs.Calls()[0].text.contains("ATTRS{idVendor}==\"1209\""));
@@ -469,6 +473,26 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.window->windowTitle(), QString("Gaming Mouse Driver"));
     QCOMPARE(s.part("BSBTNAPPLY")->toolTip(), QString("Apply"));
     QCOMPARE(caption(), QString("Left Click"));
+  }
+
+  void aStartWaitsForAMomentaryHolderOfTheLock() {
+    Home home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    const fs::path lockFile = fs::path(std::getenv("XDG_RUNTIME_DIR")) / "TQorCfg51Main.lock";
+    auto held = InstanceLock::TryAcquireFile(lockFile);  // as qorcfg51-ctl set does
+    QVERIFY(held);
+    QProcess window;
+    window.setProcessEnvironment(env);
+    window.start(QOR_GUI_PATH, {});
+    QVERIFY(window.waitForStarted());
+    QTest::qWait(500);
+    held.reset();
+    // The window comes up and holds the lock itself.
+    QTRY_VERIFY_WITH_TIMEOUT(!InstanceLock::TryAcquireFile(lockFile), 10000);
+    QCOMPARE(window.state(), QProcess::Running);
+    window.terminate();
+    QVERIFY(window.waitForFinished(10000));
   }
 
   void aSecondStartEndsAtOnce() {

@@ -6,11 +6,13 @@
 #include <QIcon>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/gui/dialog_presenter.h"
@@ -36,6 +38,10 @@
 using namespace qor;
 
 namespace {
+
+// How often a start tries the single-instance lock, 100 ms apart, before it takes the holder
+// for a running window.
+constexpr int kLockTries = 20;
 
 void printUsage(std::ostream& out) {
   out << "Usage: qorcfg51 [--help]\n\n"
@@ -96,8 +102,14 @@ int main(int argc, char** argv) {
     }
   }
 
-  // A second start ends at once, silently, and leaves the running one alone.
+  // A second start ends, silently, and leaves the running one alone. The command line and the
+  // monitor take the same lock for the moment of a save or an upload: a start that meets one
+  // of them waits for it rather than taking it for a window.
   auto lock = InstanceLock::TryAcquire(kMainWindowClass);
+  for (int tries = 0; !lock && tries < kLockTries; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    lock = InstanceLock::TryAcquire(kMainWindowClass);
+  }
   if (!lock) return 0;
 
   chooseWindowSystem();
