@@ -31,7 +31,8 @@ void checkWritten(const std::string& id, const RegistryValue& v) {
   if (v.type != ValueType::Binary) std::abort();
   if (id ==
       fuzz::MemoryRegistry::id(RootKey::CurrentUser, kRegistryKeyPath, kProfileSettingGroupValue)) {
-    if (v.data.size() != sizeof(TProfileSettingGroup)) std::abort();
+    // A longer stored value keeps its tail: the store writes back every byte it loaded.
+    if (v.data.size() < sizeof(TProfileSettingGroup)) std::abort();
     TProfileSettingGroup g;
     std::memcpy(&g, v.data.data(), sizeof g);
     for (const TProfileSettingInfo& e : g.ProfileSettingList)
