@@ -112,9 +112,10 @@ TEST(CtlDevices, AddMousePrintsAndWritesOnlyTheNamedFiles) {
     const test::Bytes b = test::readBytes(f);
     return std::string(b.begin(), b.end());
   };
-  EXPECT_EQ(text(home / "config.ini"),
-            "; mine\n[IncludeHIDDeviceList]\nid1=HID\\VID_1209&PID_0001\nid2=HID\\VID_1A2B&PID_3C4D\n"
-            "\n[OtherConfig]\nNoLogo=0\n");
+  EXPECT_EQ(
+      text(home / "config.ini"),
+      "; mine\n[IncludeHIDDeviceList]\nid1=HID\\VID_1209&PID_0001\nid2=HID\\VID_1A2B&PID_3C4D\n"
+      "\n[OtherConfig]\nNoLogo=0\n");
   EXPECT_EQ(text(home / "70-qorcfg51.rules"),
             "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", "
             "TAG+=\"uaccess\"\n");
