@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -237,48 +238,65 @@ std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
     fail(failure("udev_enumerate_scan_devices", "hidraw", errno));
     return out;
   }
+  std::lock_guard lock(nodesLock_);
+  std::map<std::string, std::vector<HidInterfaceInfo>> seen;
   udev_list_entry* entry;
   udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(e.get())) {
-    UdevPtr<udev_device> node(
-        udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(entry)));
+    const char* syspath = udev_list_entry_get_name(entry);
+    UdevPtr<udev_device> node(udev_device_new_from_syspath(u.get(), syspath));
     const char* devnode = node ? udev_device_get_devnode(node.get()) : nullptr;
-    udev_device* hid =
-        devnode ? udev_device_get_parent_with_subsystem_devtype(node.get(), "hid", nullptr)
-                : nullptr;
-    HardwareIdParts parts;
-    if (!hid ||
-        !parseHidId(udev_device_get_property_value(hid, "HID_ID"), parts.vendor, parts.product))
-      continue;
-    addUsbParts(node.get(), parts);
-    std::string problem;
-    const auto descriptor = readDescriptor(hid, devnode, problem);
-    if (!descriptor) {
-      fail(problem);
-      continue;
-    }
-    const HidReportDescriptor parsed =
-        ParseReportDescriptor(descriptor->data(), descriptor->size());
-    const char* name = udev_device_get_property_value(hid, "HID_NAME");
-    const std::size_t count = parsed.collections.size();
-    for (std::size_t c = 0; c < count; ++c) {
-      const HidCollectionCaps& caps = parsed.collections[c];
-      HidInterfaceInfo info;
-      info.path = devnode;
-      info.collection = static_cast<uint32_t>(c);
-      info.name = name ? name : "";
-      HardwareIdParts these = parts;
-      if (count > 1) these.collection = static_cast<uint8_t>(c + 1);
-      these.usagePage = caps.usagePage;
-      these.usage = caps.usage;
-      info.hardwareIds = HardwareIds(these);
-      info.usagePage = caps.usagePage;
-      info.usage = caps.usage;
-      info.inputReportByteLength = caps.inputReportByteLength;
-      info.outputReportByteLength = caps.outputReportByteLength;
-      info.featureReportByteLength = caps.featureReportByteLength;
-      info.reportDescriptor = *descriptor;
-      out.push_back(std::move(info));
-    }
+    if (!devnode) continue;
+    const dev_t devnum = udev_device_get_devnum(node.get());
+    // A node number is reused after an unplug, the sysfs path (with the HID device's
+    // sequence number) is not: together they name one plugged-in device.
+    std::string identity =
+        std::to_string(major(devnum)) + ":" + std::to_string(minor(devnum)) + " " + syspath;
+    auto known = nodes_.find(identity);
+    std::vector<HidInterfaceInfo> interfaces =
+        known != nodes_.end() ? std::move(known->second) : describeNode(node.get(), devnode);
+    for (HidInterfaceInfo& info : interfaces) info.identity = identity;
+    out.insert(out.end(), interfaces.begin(), interfaces.end());
+    if (!interfaces.empty()) seen.emplace(std::move(identity), std::move(interfaces));
+  }
+  nodes_ = std::move(seen);
+  return out;
+}
+
+std::vector<HidInterfaceInfo> HidrawBackend::describeNode(udev_device* node, const char* devnode) {
+  udev_device* hid = udev_device_get_parent_with_subsystem_devtype(node, "hid", nullptr);
+  HardwareIdParts parts;
+  if (!hid ||
+      !parseHidId(udev_device_get_property_value(hid, "HID_ID"), parts.vendor, parts.product))
+    return {};
+  addUsbParts(node, parts);
+  std::string problem;
+  const auto descriptor = readDescriptor(hid, devnode, problem);
+  if (!descriptor) {
+    fail(problem);
+    return {};
+  }
+  const HidReportDescriptor parsed = ParseReportDescriptor(descriptor->data(), descriptor->size());
+  const char* name = udev_device_get_property_value(hid, "HID_NAME");
+  const std::size_t count = parsed.collections.size();
+  std::vector<HidInterfaceInfo> out;
+  for (std::size_t c = 0; c < count; ++c) {
+    const HidCollectionCaps& caps = parsed.collections[c];
+    HidInterfaceInfo info;
+    info.path = devnode;
+    info.collection = static_cast<uint32_t>(c);
+    info.name = name ? name : "";
+    HardwareIdParts these = parts;
+    if (count > 1) these.collection = static_cast<uint8_t>(c + 1);
+    these.usagePage = caps.usagePage;
+    these.usage = caps.usage;
+    info.hardwareIds = HardwareIds(these);
+    info.usagePage = caps.usagePage;
+    info.usage = caps.usage;
+    info.inputReportByteLength = caps.inputReportByteLength;
+    info.outputReportByteLength = caps.outputReportByteLength;
+    info.featureReportByteLength = caps.featureReportByteLength;
+    info.reportDescriptor = *descriptor;
+    out.push_back(std::move(info));
   }
   return out;
 }

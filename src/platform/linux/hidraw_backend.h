@@ -1,19 +1,25 @@
 // HID interfaces of the kernel's hidraw nodes, found with libudev.
 #pragma once
 
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "device/hid_backend.h"
 #include "platform/linux/udev_wait_policy.h"
 
+struct udev_device;
+
 namespace qor {
 
 // One HidInterfaceInfo per top-level collection of each /dev/hidraw* node, in udev's order
 // and then descriptor order; the collections of a node share its path. Capabilities come
 // from the report descriptor (sysfs, else HIDIOCGRDESC), hardware IDs from the parent HID
-// and USB devices. Feature reports travel by HIDIOCSFEATURE / HIDIOCGFEATURE.
+// and USB devices; both are worked out once per node identity (device number and sysfs
+// path), so a repeated enumeration only lists the nodes. Feature reports travel by
+// HIDIOCSFEATURE / HIDIOCGFEATURE.
 class HidrawBackend : public HidBackend {
  public:
   HidrawBackend();
@@ -33,8 +39,13 @@ class HidrawBackend : public HidBackend {
 
  private:
   void fail(std::string message);
+  // The interfaces of one node, worked out from its parents and its report descriptor.
+  std::vector<HidInterfaceInfo> describeNode(udev_device* node, const char* devnode);
 
   std::shared_ptr<ErrorLog> errors_;
+  std::mutex nodesLock_;
+  // The interfaces of each node seen by the last enumeration, by identity.
+  std::map<std::string, std::vector<HidInterfaceInfo>> nodes_;
   std::unique_ptr<UdevWaitPolicy> udevWait_;
 };
 

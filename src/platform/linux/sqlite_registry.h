@@ -42,6 +42,9 @@ class SqliteRegistry final : public Registry {
                             const RegistryValue& value) override;
   RegistryResult deleteValue(RootKey root, std::string_view keyPath,
                              std::string_view name) override;
+  // One SQLite transaction (one sync) for the batch's writes; they see each other.
+  RegistryResult beginBatch(RootKey root) override;
+  RegistryResult endBatch(RootKey root) override;
 
  private:
   class Store;
