@@ -6,7 +6,6 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -101,6 +100,29 @@ void addUsbParts(udev_device* node, HardwareIdParts& parts) {
   if (!itf || !interfaces || *interfaces <= 1) return;
   if (auto n = number(udev_device_get_sysattr_value(itf, "bInterfaceNumber"), 16))
     parts.interfaceNumber = static_cast<uint8_t>(*n);
+}
+
+// The hidraw nodes of /sys/class/hidraw in udev's order, as their sysfs paths. A path names
+// one plugged-in device: it ends in the node's name (its device number) and holds the HID
+// device's sequence number, which the kernel never gives twice. Listing them costs a link per
+// node, where udev would read several files.
+std::vector<std::string> listHidrawNodes(std::string& problem) {
+  const std::filesystem::path classFolder = "/sys/class/hidraw";
+  std::vector<std::string> nodes;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(classFolder, ec);
+  if (ec) {
+    // No hidraw driver loaded: no nodes, nothing failed.
+    if (ec != std::errc::no_such_file_or_directory)
+      problem = failure("opendir", classFolder.string(), ec.value());
+    return nodes;
+  }
+  for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::filesystem::path target = std::filesystem::read_symlink(it->path(), ec);
+    if (!ec) nodes.push_back((classFolder / target).lexically_normal().string());
+  }
+  std::sort(nodes.begin(), nodes.end());
+  return nodes;
 }
 
 // The input report IDs of the collection, when the node carries reports of other
@@ -227,36 +249,28 @@ void waitForUdev(udev* u, const std::string& devnode) {
 
 std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
   std::vector<HidInterfaceInfo> out;
-  UdevPtr<udev> u(udev_new());
-  if (!u) {
-    fail(failure("udev_new", "", errno));
-    return out;
-  }
-  UdevPtr<udev_enumerate> e(udev_enumerate_new(u.get()));
-  if (!e || udev_enumerate_add_match_subsystem(e.get(), "hidraw") < 0 ||
-      udev_enumerate_scan_devices(e.get()) < 0) {
-    fail(failure("udev_enumerate_scan_devices", "hidraw", errno));
-    return out;
-  }
+  std::string problem;
+  const std::vector<std::string> present = listHidrawNodes(problem);
+  if (!problem.empty()) fail(problem);
   std::lock_guard lock(nodesLock_);
   std::map<std::string, std::vector<HidInterfaceInfo>> seen;
-  udev_list_entry* entry;
-  udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(e.get())) {
-    const char* syspath = udev_list_entry_get_name(entry);
-    UdevPtr<udev_device> node(udev_device_new_from_syspath(u.get(), syspath));
-    const char* devnode = node ? udev_device_get_devnode(node.get()) : nullptr;
-    if (!devnode) continue;
-    const dev_t devnum = udev_device_get_devnum(node.get());
-    // A node number is reused after an unplug, the sysfs path (with the HID device's
-    // sequence number) is not: together they name one plugged-in device.
-    std::string identity =
-        std::to_string(major(devnum)) + ":" + std::to_string(minor(devnum)) + " " + syspath;
-    auto known = nodes_.find(identity);
-    std::vector<HidInterfaceInfo> interfaces =
-        known != nodes_.end() ? std::move(known->second) : describeNode(node.get(), devnode);
-    for (HidInterfaceInfo& info : interfaces) info.identity = identity;
+  UdevPtr<udev> u;  // only for nodes not seen before
+  for (const std::string& syspath : present) {
+    auto known = nodes_.find(syspath);
+    std::vector<HidInterfaceInfo> interfaces;
+    if (known != nodes_.end()) {
+      interfaces = std::move(known->second);
+    } else {
+      if (!u) u.reset(udev_new());
+      UdevPtr<udev_device> node(u ? udev_device_new_from_syspath(u.get(), syspath.c_str())
+                                  : nullptr);
+      const char* devnode = node ? udev_device_get_devnode(node.get()) : nullptr;
+      if (!devnode) continue;
+      interfaces = describeNode(node.get(), devnode);
+      for (HidInterfaceInfo& info : interfaces) info.identity = syspath;
+    }
     out.insert(out.end(), interfaces.begin(), interfaces.end());
-    if (!interfaces.empty()) seen.emplace(std::move(identity), std::move(interfaces));
+    if (!interfaces.empty()) seen.emplace(syspath, std::move(interfaces));
   }
   nodes_ = std::move(seen);
   return out;

@@ -17,8 +17,9 @@ namespace qor {
 // One HidInterfaceInfo per top-level collection of each /dev/hidraw* node, in udev's order
 // and then descriptor order; the collections of a node share its path. Capabilities come
 // from the report descriptor (sysfs, else HIDIOCGRDESC), hardware IDs from the parent HID
-// and USB devices; both are worked out once per node identity (device number and sysfs
-// path), so a repeated enumeration only lists the nodes. Feature reports travel by
+// and USB devices; both are worked out once per node identity (its sysfs path, which holds
+// the node's number and the HID device's sequence number), so a repeated enumeration only
+// lists the nodes. Feature reports travel by
 // HIDIOCSFEATURE / HIDIOCGFEATURE.
 class HidrawBackend : public HidBackend {
  public:
