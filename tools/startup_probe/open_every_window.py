@@ -1,5 +1,6 @@
 """Opens each settings window of a running qorcfg51 once, over AT-SPI, as a user would by
-pressing its button; scripts/measure-startup reads the peak RSS afterwards."""
+pressing its button, and prints "pressed_at_ms NAME T" (T on the monotonic clock) for each;
+scripts/measure-startup pairs them with the windows' mapping and reads the peak RSS after."""
 import sys
 import time
 
@@ -28,5 +29,7 @@ def find_button(name, timeout=15.0):
 for window in WINDOWS:
     button = find_button(window)
     action = button.queryAction()
+    print("pressed_at_ms %s %.1f" % (window.replace(" ", "_"), time.monotonic() * 1000),
+          flush=True)
     action.doAction(0)
     time.sleep(1.0)

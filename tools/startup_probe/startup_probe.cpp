@@ -3,7 +3,9 @@
 // Prints, one "name value" per line: first_window_ms (process start to the first top-level
 // window mapped), idle_cpu_percent (its CPU time over SECONDS of leaving it alone, 10 by
 // default), peak_rss_kb (VmHWM of the process) and, with --then, peak_rss_after_kb after
-// COMMAND (run through sh, with QOR_PROBE_PID set) ended. The program is ended with SIGTERM.
+// COMMAND (run through sh) ended; while COMMAND runs, "mapped_at_ms T" for each top-level
+// window mapped, T on the monotonic clock (CLOCK_MONOTONIC, as COMMAND's own stamps). The
+// program is ended with SIGTERM.
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <signal.h>
@@ -136,8 +138,27 @@ int main(int argc, char** argv) {
   std::printf("peak_rss_kb %ld\n", peakRssKb(child));
   std::fflush(stdout);
   if (then) {
-    setenv("QOR_PROBE_PID", std::to_string(child).c_str(), 1);
-    if (std::system(then) != 0) std::fprintf(stderr, "qor-startup-probe: --then failed\n");
+    const pid_t command = fork();
+    if (command == 0) {
+      execl("/bin/sh", "sh", "-c", then, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    int status = 0;
+    while (waitpid(command, &status, WNOHANG) == 0) {
+      while (XPending(display)) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type != MapNotify || event.xmap.override_redirect) continue;
+        const auto since = Clock::now().time_since_epoch();
+        std::printf("mapped_at_ms %.1f\n",
+                    std::chrono::duration<double, std::milli>(since).count());
+        std::fflush(stdout);
+      }
+      pollfd p{ConnectionNumber(display), POLLIN, 0};
+      poll(&p, 1, 5);
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+      std::fprintf(stderr, "qor-startup-probe: --then failed\n");
     std::printf("peak_rss_after_kb %ld\n", peakRssKb(child));
   }
   return end(0);

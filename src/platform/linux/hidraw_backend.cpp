@@ -1,5 +1,6 @@
 #include "platform/linux/hidraw_backend.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <libudev.h>
 #include <linux/hidraw.h>
@@ -102,27 +103,23 @@ void addUsbParts(udev_device* node, HardwareIdParts& parts) {
     parts.interfaceNumber = static_cast<uint8_t>(*n);
 }
 
-// The hidraw nodes of /sys/class/hidraw in udev's order, as their sysfs paths. A path names
-// one plugged-in device: it ends in the node's name (its device number) and holds the HID
-// device's sequence number, which the kernel never gives twice. Listing them costs a link per
-// node, where udev would read several files.
-std::vector<std::string> listHidrawNodes(std::string& problem) {
-  const std::filesystem::path classFolder = "/sys/class/hidraw";
-  std::vector<std::string> nodes;
-  std::error_code ec;
-  std::filesystem::directory_iterator it(classFolder, ec);
-  if (ec) {
+constexpr const char* kHidrawClassFolder = "/sys/class/hidraw";
+
+// The entries of /sys/class/hidraw as "name#inode". sysfs makes a new entry, with an inode
+// number it has not given before, for every node that appears, so the pair names one
+// plugged-in device; and the listing costs one directory read, nothing per node.
+std::vector<std::string> listHidrawEntries(std::string& problem) {
+  std::vector<std::string> entries;
+  DIR* dir = ::opendir(kHidrawClassFolder);
+  if (!dir) {
     // No hidraw driver loaded: no nodes, nothing failed.
-    if (ec != std::errc::no_such_file_or_directory)
-      problem = failure("opendir", classFolder.string(), ec.value());
-    return nodes;
+    if (errno != ENOENT) problem = failure("opendir", kHidrawClassFolder, errno);
+    return entries;
   }
-  for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-    const std::filesystem::path target = std::filesystem::read_symlink(it->path(), ec);
-    if (!ec) nodes.push_back((classFolder / target).lexically_normal().string());
-  }
-  std::sort(nodes.begin(), nodes.end());
-  return nodes;
+  while (const dirent* e = ::readdir(dir))
+    if (e->d_name[0] != '.') entries.push_back(e->d_name + ("#" + std::to_string(e->d_ino)));
+  ::closedir(dir);
+  return entries;
 }
 
 // The input report IDs of the collection, when the node carries reports of other
@@ -248,31 +245,42 @@ void waitForUdev(udev* u, const std::string& devnode) {
 }  // namespace
 
 std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
-  std::vector<HidInterfaceInfo> out;
   std::string problem;
-  const std::vector<std::string> present = listHidrawNodes(problem);
+  const std::vector<std::string> present = listHidrawEntries(problem);
   if (!problem.empty()) fail(problem);
   std::lock_guard lock(nodesLock_);
-  std::map<std::string, std::vector<HidInterfaceInfo>> seen;
+  std::map<std::string, Node> seen;
   UdevPtr<udev> u;  // only for nodes not seen before
-  for (const std::string& syspath : present) {
-    auto known = nodes_.find(syspath);
-    std::vector<HidInterfaceInfo> interfaces;
+  for (const std::string& identity : present) {
+    auto known = nodes_.find(identity);
     if (known != nodes_.end()) {
-      interfaces = std::move(known->second);
-    } else {
-      if (!u) u.reset(udev_new());
-      UdevPtr<udev_device> node(u ? udev_device_new_from_syspath(u.get(), syspath.c_str())
-                                  : nullptr);
-      const char* devnode = node ? udev_device_get_devnode(node.get()) : nullptr;
-      if (!devnode) continue;
-      interfaces = describeNode(node.get(), devnode);
-      for (HidInterfaceInfo& info : interfaces) info.identity = syspath;
+      seen.insert(nodes_.extract(known));
+      continue;
     }
-    out.insert(out.end(), interfaces.begin(), interfaces.end());
-    if (!interfaces.empty()) seen.emplace(syspath, std::move(interfaces));
+    std::error_code ec;
+    const std::filesystem::path link =
+        std::filesystem::path(kHidrawClassFolder) / identity.substr(0, identity.rfind('#'));
+    const std::filesystem::path target = std::filesystem::read_symlink(link, ec);
+    if (ec) continue;  // gone meanwhile
+    Node n;
+    n.syspath = (link.parent_path() / target).lexically_normal().string();
+    if (!u) u.reset(udev_new());
+    UdevPtr<udev_device> node(u ? udev_device_new_from_syspath(u.get(), n.syspath.c_str())
+                                : nullptr);
+    const char* devnode = node ? udev_device_get_devnode(node.get()) : nullptr;
+    if (!devnode) continue;
+    n.interfaces = describeNode(node.get(), devnode);
+    for (HidInterfaceInfo& info : n.interfaces) info.identity = identity;
+    if (!n.interfaces.empty()) seen.emplace(identity, std::move(n));
   }
   nodes_ = std::move(seen);
+  // udev's order: by sysfs path.
+  std::vector<const Node*> ordered;
+  for (const auto& [identity, n] : nodes_) ordered.push_back(&n);
+  std::sort(ordered.begin(), ordered.end(),
+            [](const Node* a, const Node* b) { return a->syspath < b->syspath; });
+  std::vector<HidInterfaceInfo> out;
+  for (const Node* n : ordered) out.insert(out.end(), n->interfaces.begin(), n->interfaces.end());
   return out;
 }
 

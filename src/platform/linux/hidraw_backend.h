@@ -17,9 +17,9 @@ namespace qor {
 // One HidInterfaceInfo per top-level collection of each /dev/hidraw* node, in udev's order
 // and then descriptor order; the collections of a node share its path. Capabilities come
 // from the report descriptor (sysfs, else HIDIOCGRDESC), hardware IDs from the parent HID
-// and USB devices; both are worked out once per node identity (its sysfs path, which holds
-// the node's number and the HID device's sequence number), so a repeated enumeration only
-// lists the nodes. Feature reports travel by
+// and USB devices; both are worked out once per node identity (its sysfs entry: name and
+// inode number, new for every node that appears), so a repeated enumeration only reads the
+// folder /sys/class/hidraw. Feature reports travel by
 // HIDIOCSFEATURE / HIDIOCGFEATURE.
 class HidrawBackend : public HidBackend {
  public:
@@ -45,8 +45,12 @@ class HidrawBackend : public HidBackend {
 
   std::shared_ptr<ErrorLog> errors_;
   std::mutex nodesLock_;
-  // The interfaces of each node seen by the last enumeration, by identity.
-  std::map<std::string, std::vector<HidInterfaceInfo>> nodes_;
+  struct Node {
+    std::string syspath;
+    std::vector<HidInterfaceInfo> interfaces;
+  };
+  // Each node seen by the last enumeration, by identity.
+  std::map<std::string, Node> nodes_;
   std::unique_ptr<UdevWaitPolicy> udevWait_;
 };
 
