@@ -1,4 +1,4 @@
-// HID interfaces of the kernel's hidraw nodes, found with libudev.
+// HID interfaces of the kernel's hidraw nodes, described from sysfs.
 #pragma once
 
 #include <map>
@@ -9,8 +9,6 @@
 
 #include "device/hid_backend.h"
 #include "platform/linux/udev_wait_policy.h"
-
-struct udev_device;
 
 namespace qor {
 
@@ -40,8 +38,9 @@ class HidrawBackend : public HidBackend {
 
  private:
   void fail(std::string message);
-  // The interfaces of one node, worked out from its parents and its report descriptor.
-  std::vector<HidInterfaceInfo> describeNode(udev_device* node, const char* devnode);
+  // The interfaces of the node at `syspath`, worked out from its parents and its report
+  // descriptor.
+  std::vector<HidInterfaceInfo> describeNode(const std::string& syspath);
 
   std::shared_ptr<ErrorLog> errors_;
   std::mutex nodesLock_;
