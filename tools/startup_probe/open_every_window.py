@@ -29,7 +29,11 @@ def find_button(name, timeout=15.0):
 for window in WINDOWS:
     button = find_button(window)
     action = button.queryAction()
+    names = [action.getName(i).lower() for i in range(action.nActions)]
+    press = next((names.index(n) for n in ("press", "click") if n in names), None)
+    if press is None:
+        sys.exit('open_every_window: "%s" offers no press action (%s)' % (window, names))
     print("pressed_at_ms %s %.1f" % (window.replace(" ", "_"), time.monotonic() * 1000),
           flush=True)
-    action.doAction(0)
+    action.doAction(press)
     time.sleep(1.0)
