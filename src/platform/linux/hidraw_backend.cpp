@@ -129,9 +129,10 @@ bool hasDevType(const std::map<std::string, std::string>& uevent, const char* ty
 // What the USB parents add to the hardware IDs; nothing for devices without them.
 void addUsbParts(const std::filesystem::path& hid, HardwareIdParts& parts) {
   const std::filesystem::path itf =
-      ancestor(hid, [](const auto& u) { return hasDevType(u, "usb_interface"); });
+      ancestor(hid.parent_path(), [](const auto& u) { return hasDevType(u, "usb_interface"); });
   const std::filesystem::path usb =
-      ancestor(itf.empty() ? hid : itf, [](const auto& u) { return hasDevType(u, "usb_device"); });
+      ancestor((itf.empty() ? hid : itf).parent_path(),
+               [](const auto& u) { return hasDevType(u, "usb_device"); });
   if (usb.empty()) return;
   if (auto bcd = attribute(usb, "bcdDevice", 16)) parts.revision = static_cast<uint16_t>(*bcd);
   const auto interfaces = attribute(usb, "bNumInterfaces", 10);
@@ -317,11 +318,8 @@ std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
 
 std::vector<HidInterfaceInfo> HidrawBackend::describeNode(const std::string& syspath) {
   // Read straight from sysfs, as udev would, at a fraction of its cost.
-  const auto nodeEvent = readUevent(syspath);
-  auto devname = nodeEvent.find("DEVNAME");
-  if (devname == nodeEvent.end() || devname->second.empty()) return {};
-  const std::string devnode =
-      devname->second.front() == '/' ? devname->second : "/dev/" + devname->second;
+  // The kernel names a hidraw node in /dev as in sysfs.
+  const std::string devnode = "/dev/" + std::filesystem::path(syspath).filename().string();
   std::map<std::string, std::string> hidEvent;
   const std::filesystem::path hid =
       ancestor(std::filesystem::path(syspath).parent_path(), [&](const auto& u) {
