@@ -3,9 +3,9 @@
 // Prints, one "name value" per line: first_window_ms (process start to the first top-level
 // window mapped), idle_cpu_percent (its CPU time over SECONDS of leaving it alone, 10 by
 // default), peak_rss_kb (VmHWM of the process) and, with --then, peak_rss_after_kb after
-// COMMAND (run through sh) ended; while COMMAND runs, "mapped_at_ms T" for each top-level
-// window mapped, T on the monotonic clock (CLOCK_MONOTONIC, as COMMAND's own stamps). The
-// program is ended with SIGTERM.
+// COMMAND (run through sh, the program's process ID in QOR_PROBE_PID) ended; while COMMAND runs,
+// "mapped_at_ms T" for each top-level window mapped, T on the monotonic clock (CLOCK_MONOTONIC, as
+// COMMAND's own stamps). The program is ended with SIGTERM.
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <signal.h>
@@ -138,6 +138,7 @@ int main(int argc, char** argv) {
   std::printf("peak_rss_kb %ld\n", peakRssKb(child));
   std::fflush(stdout);
   if (then) {
+    setenv("QOR_PROBE_PID", std::to_string(child).c_str(), 1);
     const pid_t command = fork();
     if (command == 0) {
       execl("/bin/sh", "sh", "-c", then, static_cast<char*>(nullptr));
