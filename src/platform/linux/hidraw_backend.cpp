@@ -148,15 +148,14 @@ constexpr const char* kHidrawClassFolder = "/sys/class/hidraw";
 // plugged-in device; and the listing costs one directory read, nothing per node.
 std::vector<std::string> listHidrawEntries(std::string& problem) {
   std::vector<std::string> entries;
-  DIR* dir = ::opendir(kHidrawClassFolder);
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(kHidrawClassFolder), ::closedir);
   if (!dir) {
     // No hidraw driver loaded: no nodes, nothing failed.
     if (errno != ENOENT) problem = failure("opendir", kHidrawClassFolder, errno);
     return entries;
   }
-  while (const dirent* e = ::readdir(dir))
+  while (const dirent* e = ::readdir(dir.get()))
     if (e->d_name[0] != '.') entries.push_back(e->d_name + ("#" + std::to_string(e->d_ino)));
-  ::closedir(dir);
   return entries;
 }
 
