@@ -48,6 +48,9 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
     return ApplyResult::MouseStopped;
   };
 
+  // The mouse's interfaces are opened once for the whole upload; see TuiHIDData::HandleHold.
+  const TuiHIDData::HandleHold hold = FDevice.KeepHandlesOpen();
+
   // 1-2: everything saved, whatever follows.
   FDM.SaveAllProfileData();  // problems reach the data module's sink; Apply goes on
   if (hooks.ClearSettingsChanged) hooks.ClearSettingsChanged();
@@ -59,7 +62,12 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
     TuiThread::ThreadCallFunction(
         [pointer](const uint8_t* b, uint32_t n) { RunPointerWorker(*pointer, b, n); },
         buffer.data(), static_cast<uint32_t>(buffer.size()));
-  pause();
+  {
+    // A first open waits for the device's driver; the mouse's pause is time enough for it.
+    // Opening sends the mouse nothing, so the order of what it receives stays the same.
+    std::jthread opener([this] { FDevice.OpenInterfaces(SharedDeviceUsagePair()); });
+    pause();
+  }
 
   // An image that is no profile (a zero record) would erase the mouse's settings.
   if (FDM.FCurrentProfileInfo.ProfileHeader.FFileVersion != kProfileFileVersion) {
@@ -127,6 +135,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
 
 ApplyVerification ApplySequence::Verify() {
   ApplyVerification v;
+  const TuiHIDData::HandleHold hold = FDevice.KeepHandlesOpen();
   for (const DeviceBlock& block : FWritten) {
     std::vector<uint8_t> back(block.bytes.size());
     const auto length = static_cast<uint16_t>(block.bytes.size());

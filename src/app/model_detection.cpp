@@ -3,6 +3,7 @@
 #include <array>
 #include <system_error>
 
+#include "device/hid_data.h"
 #include "platform/paths.h"
 #include "protocol/device_commands.h"
 
@@ -22,6 +23,8 @@ std::string ModelTextFromAnswer(const uint8_t* answer, std::size_t size) {
 ModelDetection DetectModel(TuiHIDData& device, const TDM& dm,
                            const std::filesystem::path& programFolder) {
   ModelDetection d;
+  // The read is a transaction of several exchanges: one open serves them all.
+  const TuiHIDData::HandleHold hold = device.KeepHandlesOpen();
   std::array<uint8_t, kModelNumberSize> answer{};
   if (ReadModelNumber(device, answer) == 0) {
     d.present = true;

@@ -22,6 +22,10 @@ struct HidInterfaceInfo {
   uint32_t outputReportByteLength = 0;
   uint32_t featureReportByteLength = 0;
   std::vector<uint8_t> reportDescriptor;  // raw descriptor, for parsing input reports
+  // Stays the same exactly while the same device stays plugged in behind `path` (a hidraw
+  // node's device number and sysfs path, a virtual mouse's socket inode); "" when unknown,
+  // and then no handle of the interface outlives one operation.
+  std::string identity;
 };
 
 // An open interface. Every call returns 0 or a positive errno value.

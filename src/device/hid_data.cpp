@@ -166,16 +166,70 @@ TuiHIDData::~TuiHIDData() {
   for (std::unique_ptr<Reader>& r : FReaders) r->thread.detach();
 }
 
-template <typename Admit, typename Act>
-void TuiHIDData::forEachMatching(USAGE_AND_PAGE collection, Admit admit, Act act) {
-  for (const HidInterfaceInfo& info : FBackend.enumerate()) {
-    if (!hasCollection(info, collection) || !admit(info)) continue;
+TuiHIDData::HandleHold::HandleHold(TuiHIDData& owner) : FOwner(owner) {
+  std::lock_guard lock(FOwner.FOperationLock);
+  ++FOwner.FHolds;
+}
+
+TuiHIDData::HandleHold::~HandleHold() {
+  std::lock_guard lock(FOwner.FOperationLock);
+  if (--FOwner.FHolds == 0) FOwner.FHeld.clear();
+}
+
+void TuiHIDData::closeGone(const std::vector<HidInterfaceInfo>& present) {
+  std::erase_if(FHeld, [&](const auto& held) {
+    return std::none_of(present.begin(), present.end(), [&](const HidInterfaceInfo& info) {
+      return info.path == held.first.first && info.collection == held.first.second &&
+             info.identity == held.second.identity;
+    });
+  });
+}
+
+HidDevice* TuiHIDData::heldDevice(const HidInterfaceInfo& info) {
+  HeldHandle& held = FHeld[{info.path, info.collection}];
+  if (!held.device) {
     int openError = 0;
-    std::unique_ptr<HidDevice> device = FBackend.open(info, openError);
+    held.device = FBackend.open(info, openError);
+    held.identity = info.identity;
+  }
+  if (held.device) return held.device.get();
+  FHeld.erase({info.path, info.collection});
+  return nullptr;
+}
+
+template <typename Admit, typename Act>
+void TuiHIDData::forEachMatching(USAGE_AND_PAGE collection, Admit admit, Act act, bool firstOnly) {
+  std::lock_guard lock(FOperationLock);
+  const std::vector<HidInterfaceInfo> present = FBackend.enumerate();
+  if (FHolds > 0) closeGone(present);
+  for (const HidInterfaceInfo& info : present) {
+    if (!hasCollection(info, collection) || !admit(info)) continue;
+    // An interface without an identity could be another device by the next call.
+    const bool hold = FHolds > 0 && !info.identity.empty();
+    std::unique_ptr<HidDevice> own;
+    HidDevice* device = nullptr;
+    if (hold) {
+      device = heldDevice(info);
+    } else {
+      int openError = 0;
+      own = FBackend.open(info, openError);
+      device = own.get();
+    }
     // An interface that cannot be opened is skipped, as one that is not there.
     if (!device) continue;
-    if (!act(info, *device)) return;
+    // A failed exchange may have left the handle unusable: the next one opens afresh.
+    if (act(info, *device) != 0 && hold) FHeld.erase({info.path, info.collection});
+    if (firstOnly) return;
   }
+}
+
+void TuiHIDData::OpenInterfaces(USAGE_AND_PAGE collection) {
+  forEachMatching(
+      collection,
+      [&](const HidInterfaceInfo& info) {
+        return IsAllowedInterface("", FHidDeviceList, info.hardwareIds);
+      },
+      [](const HidInterfaceInfo&, HidDevice&) { return 0; });
 }
 
 uint32_t TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) {
@@ -193,7 +247,7 @@ uint32_t TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) {
         // Identifies the interface last written to; the device is closed again on return.
         ReportData.DeviceHandle = reinterpret_cast<uintptr_t>(&device);
         result = device.setFeature(reportBytes(ReportData.Data), size);
-        return true;
+        return result;
       });
   return static_cast<uint32_t>(result);
 }
@@ -216,7 +270,7 @@ uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData) {
         result = device.getFeature(buffer.data(), size);
         // A failed read leaves the caller's report as it was.
         if (result == 0) std::memcpy(reportBytes(ReportData.Data), buffer.data(), size);
-        return true;
+        return result;
       });
   return static_cast<uint32_t>(result);
 }
@@ -230,8 +284,9 @@ bool TuiHIDData::IsDeviceExist(const THIDDataParam& ReportData) {
       },
       [&](const HidInterfaceInfo&, HidDevice&) {
         found = true;
-        return false;
-      });
+        return 0;
+      },
+      true);
   return found;
 }
 
@@ -247,9 +302,9 @@ bool TuiHIDData::HidFindAndWriteDevice(THIDDataParam& ReportData) {
                info.outputReportByteLength >= size;
       },
       [&](const HidInterfaceInfo&, HidDevice& device) {
-        if (device.write(reportBytes(ReportData.Data), static_cast<std::size_t>(size)) == 0)
-          written = true;
-        return true;
+        const int r = device.write(reportBytes(ReportData.Data), static_cast<std::size_t>(size));
+        if (r == 0) written = true;
+        return r;
       });
   return written;
 }
@@ -263,8 +318,9 @@ bool TuiHIDData::HidFindAndWriteDeviceBYHID(THIDDataParam& ReportData) {
       ReportData.UsageAndPage,
       [&](const HidInterfaceInfo& info) { return info.outputReportByteLength >= size; },
       [&](const HidInterfaceInfo&, HidDevice& device) {
-        if (device.write(reportBytes(ReportData.Data), size) == 0) written = true;
-        return true;
+        const int r = device.write(reportBytes(ReportData.Data), size);
+        if (r == 0) written = true;
+        return r;
       });
   return written;
 }
@@ -289,7 +345,7 @@ void TuiHIDData::HidFindAndReadDevice(USAGE_AND_PAGE UsageAndPage, const std::st
         int openError = 0;
         ReaderContext c;
         c.device = FBackend.open(info, openError);
-        if (!c.device) return true;
+        if (!c.device) return 0;
         c.deviceId = info.hardwareIds.empty() ? std::string() : info.hardwareIds.front();
         c.path = info.path;
         const HidReportDescriptor descriptor =
@@ -308,7 +364,7 @@ void TuiHIDData::HidFindAndReadDevice(USAGE_AND_PAGE UsageAndPage, const std::st
         reader->thread = std::thread(runReader, std::move(c));
         std::lock_guard lock(FReadersLock);
         FReaders.push_back(std::move(reader));
-        return true;
+        return 0;
       });
 }
 

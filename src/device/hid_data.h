@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -73,6 +74,25 @@ class TuiHIDData {
   // ends once its handler returns); no event of a stopped reader is raised afterwards.
   void HidStopRead();
   const std::vector<std::string>& GetHIDDeviceList() const { return FHidDeviceList; }
+
+  // While a hold lives, an interface opened by an operation stays open for the next ones as
+  // long as each enumeration shows it with the same identity: a device's first open can cost
+  // its driver 50 ms, and one Apply makes a dozen exchanges. An interface whose exchange
+  // fails, that is gone or replaced, is closed; when the last hold ends, all are.
+  class HandleHold {
+   public:
+    explicit HandleHold(TuiHIDData& owner);
+    ~HandleHold();
+    HandleHold(const HandleHold&) = delete;
+    HandleHold& operator=(const HandleHold&) = delete;
+
+   private:
+    TuiHIDData& FOwner;
+  };
+  [[nodiscard]] HandleHold KeepHandlesOpen() { return HandleHold(*this); }
+  // Opens every interface with `collection` that the include list allows, so that the
+  // exchanges of a hold find them open. Safe to call from another thread than the exchanges.
+  void OpenInterfaces(USAGE_AND_PAGE collection);
   void SetUsageAndPage(USAGE_AND_PAGE AUsageAndPage) { FUsageAndPage = AUsageAndPage; }
   USAGE_AND_PAGE GetUsageAndPage() const { return FUsageAndPage; }
 
@@ -89,13 +109,27 @@ class TuiHIDData {
   struct Reader;
 
   // Calls act(info, device) on each enumerated interface with `collection` that admit(info)
-  // accepts and that opens, in enumeration order, until act returns false.
+  // accepts and that opens, in enumeration order (only the first with `firstOnly`). act
+  // returns its exchange's result: a failure closes a held interface.
   template <typename Admit, typename Act>
-  void forEachMatching(USAGE_AND_PAGE collection, Admit admit, Act act);
+  void forEachMatching(USAGE_AND_PAGE collection, Admit admit, Act act, bool firstOnly = false);
+  // The held handle of `info`, opened now when there is none; null when it cannot be opened.
+  HidDevice* heldDevice(const HidInterfaceInfo& info);
+  // Closes the held handles of interfaces that are not in `present` as they were.
+  void closeGone(const std::vector<HidInterfaceInfo>& present);
+
+  struct HeldHandle {
+    std::string identity;
+    std::unique_ptr<HidDevice> device;
+  };
 
   HidBackend& FBackend;
   USAGE_AND_PAGE FUsageAndPage{0, 0};
   std::vector<std::string> FHidDeviceList;
+  // Serialises the operations: OpenInterfaces may run beside the exchanges.
+  std::mutex FOperationLock;
+  int FHolds = 0;
+  std::map<std::pair<std::string, uint32_t>, HeldHandle> FHeld;  // by path and collection
   std::mutex FReadersLock;  // reader handlers may call HidStopRead
   std::vector<std::unique_ptr<Reader>> FReaders;
 };

@@ -509,6 +509,9 @@ bool TDM::SaveAllProfileData() {
   // One save touches the same slot several times: its reasons are told once, together.
   std::vector<std::string> gathered;
   FGathered = &gathered;
+  // The registry values of one save are kept together or not at all, with one sync.
+  Registry& registry = FEnv.registry;
+  const RegistryResult batch = registry.beginBatch(RootKey::CurrentUser);
   SaveBackToCurrentProfileInfo();
   SaveCurrentProfileInfoToRegistry();
   SaveCurrentProfileInfoToFile();
@@ -516,6 +519,10 @@ bool TDM::SaveAllProfileData() {
   SaveBackAllProfileInfoToRegistry();
   SaveBackToProfileGroupSettingInfo();
   SaveProfileGroupSettingInfoToRegistry();
+  if (batch.isOk()) {
+    if (const RegistryResult ended = registry.endBatch(RootKey::CurrentUser); !ended.isOk())
+      gathered.push_back(ended.message);
+  }
   FGathered = nullptr;
   if (gathered.empty()) return true;
   std::string all = "not everything was saved:";

@@ -147,7 +147,9 @@ bool TuiProfile::loadFile(const std::string& file) {
 }
 
 bool TuiProfile::saveFile(const std::string& file) {
-  if (auto err = writeFileAtomically(file, FMemoryStream.data(), FMemoryStream.size()))
+  // Every save point rewrites all five slots; most of them have not changed.
+  if (auto err = writeFileAtomically(file, FMemoryStream.data(), FMemoryStream.size(),
+                                     WhenUnchanged::Keep))
     return fail(*err);
   return true;
 }

@@ -57,6 +57,24 @@ fs::path followLinks(const fs::path& file, int& err) {
   return {};
 }
 
+// True when `file` holds exactly `size` bytes equal to `data`; a file that cannot be read
+// counts as different.
+bool holdsExactly(const fs::path& file, const uint8_t* data, std::size_t size) {
+  Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return false;
+  uint8_t chunk[16384];
+  std::size_t done = 0;
+  for (;;) {
+    ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return done == size;
+    const auto got = static_cast<std::size_t>(n);
+    if (got > size - done || std::memcmp(chunk, data + done, got) != 0) return false;
+    done += got;
+  }
+}
+
 }  // namespace
 
 std::optional<std::string> readWholeFile(const fs::path& file, std::vector<uint8_t>& out,
@@ -84,7 +102,7 @@ std::optional<std::string> readWholeFile(const fs::path& file, std::vector<uint8
 }
 
 std::optional<std::string> writeFileAtomically(const fs::path& named, const uint8_t* data,
-                                               std::size_t size) {
+                                               std::size_t size, WhenUnchanged unchanged) {
   int linkError = 0;
   const fs::path file = followLinks(named, linkError);
   if (file.empty()) return failure("cannot replace", named, linkError);
@@ -96,6 +114,9 @@ std::optional<std::string> writeFileAtomically(const fs::path& named, const uint
     return "cannot replace " + file.string() + ": not a regular file";
   if (exists && ((existing.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0))
     return failure("cannot replace", file, EACCES) + " (the file is read-only)";
+  if (exists && unchanged == WhenUnchanged::Keep &&
+      static_cast<std::uintmax_t>(existing.st_size) == size && holdsExactly(file, data, size))
+    return std::nullopt;
   fs::path folder = file.parent_path();
   if (folder.empty()) folder = ".";
   // Built by appending: GCC 12 warns falsely (-Wrestrict) about "." + name at -O3.

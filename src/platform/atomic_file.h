@@ -19,13 +19,18 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file,
                                          std::vector<uint8_t>& out,
                                          std::uintmax_t maxSize = kMaxStoredFileSize);
 
+// What writeFileAtomically does with a file that already holds exactly the bytes to write.
+enum class WhenUnchanged { Rewrite, Keep };
+
 // Replaces `file` with `data`: writes a temporary file in the same folder, flushes it to disk
 // and renames it over the target, so a crash or a full disk never leaves half a file. A
 // symbolic link is followed and its target replaced in the target's folder; a target that is
-// not a regular file, or is read-only, is refused. Returns an error text naming the file and
-// the cause, or nothing on success.
+// not a regular file, or is read-only, is refused. With WhenUnchanged::Keep a file that
+// already holds `data` is left as it is (after the same checks), which spares its sync.
+// Returns an error text naming the file and the cause, or nothing on success.
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& file,
-                                               const uint8_t* data, std::size_t size);
+                                               const uint8_t* data, std::size_t size,
+                                               WhenUnchanged unchanged = WhenUnchanged::Rewrite);
 
 // Replaces the text file `file` (missing: empty) with what `change` makes of its text, read
 // and written whole and atomically; a text that stays the same is not written. Returns an error

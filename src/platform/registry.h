@@ -65,6 +65,14 @@ class Registry {
   // Removes one value. NotFound when it did not exist.
   virtual RegistryResult deleteValue(RootKey root, std::string_view keyPath,
                                      std::string_view name) = 0;
+
+  // Makes the writes of `root` until the matching endBatch one transaction: all of them are
+  // kept, or none. Batches nest; the outermost one decides. A store that cannot group writes
+  // keeps each as it comes (this default).
+  virtual RegistryResult beginBatch(RootKey) { return RegistryResult::ok(); }
+  // Ends a batch: keeps its writes when every one succeeded; otherwise undoes them all and
+  // says so (Failed).
+  virtual RegistryResult endBatch(RootKey) { return RegistryResult::ok(); }
 };
 
 }  // namespace qor

@@ -66,7 +66,7 @@ std::vector<uint8_t> encodeMessage(SimOp op, uint32_t word, std::span<const uint
 bool decodeMessage(std::span<const uint8_t> message, SimOp& op, uint32_t& word,
                    std::span<const uint8_t>& data) {
   if (message.size() < kMessageHeaderSize) return false;
-  if (message[0] < uint8_t(SimOp::Describe) || message[0] > uint8_t(SimOp::Read)) return false;
+  if (message[0] < uint8_t(SimOp::Describe) || message[0] > uint8_t(SimOp::Open)) return false;
   op = SimOp(message[0]);
   Reader r(message.subspan(4));
   r.u32(word);

@@ -12,6 +12,12 @@
 // | 3 get feature | report length         | the report ID  | the report, `argument` bytes |
 // | 4 write       | 0                     | output report  | none                        |
 // | 5 read        | largest length taken  | none           | an input report, or nothing |
+// | 6 open        | 0                     | none           | none                        |
+//
+// A host opens its connection (op 6) before it exchanges reports on it; a simulator started
+// with an open delay answers the first open (or the first exchange) of each connection only
+// that long after it accepted the connection, as a kernel's HID driver makes a device's first
+// opener wait. Descriptions are never delayed: they stand for what sysfs tells without an open.
 //
 // Interface description: usage page (u16), usage (u16), input, output and feature report
 // lengths (u32 each, report ID included), hardware ID count (u16) and each ID as length (u16)
@@ -33,7 +39,14 @@ struct sockaddr_un;
 
 namespace qor::sim {
 
-enum class SimOp : uint8_t { Describe = 1, SetFeature = 2, GetFeature = 3, Write = 4, Read = 5 };
+enum class SimOp : uint8_t {
+  Describe = 1,
+  SetFeature = 2,
+  GetFeature = 3,
+  Write = 4,
+  Read = 5,
+  Open = 6,
+};
 
 inline constexpr std::size_t kMessageHeaderSize = 8;
 // The largest report either side takes; a longer message is answered with EMSGSIZE.

@@ -117,6 +117,8 @@ struct SimServer::Connection {
   UniqueFd fd;
   Interface* interface = nullptr;
   bool closed = false;
+  bool opened = false;  // its open delay is over
+  std::chrono::steady_clock::time_point accepted = std::chrono::steady_clock::now();
 };
 
 fs::path PerInterfaceFile(const fs::path& file, int n) {
@@ -314,6 +316,11 @@ bool SimServer::serve(Connection& c) {
     return true;
   }
 
+  if (request->op != SimOp::Describe && !c.opened) {
+    // The whole server waits, as the one device behind every connection would.
+    std::this_thread::sleep_until(c.accepted + std::chrono::milliseconds(options_.openDelayMs));
+    c.opened = true;
+  }
   if (request->op == SimOp::SetFeature || request->op == SimOp::GetFeature) {
     currentFault_ = nextExchange();
     if (currentFault_ == Fault::Unplug) return false;
@@ -337,8 +344,10 @@ bool SimServer::serve(Connection& c) {
       break;
     case SimOp::Read:
       break;  // the interface has no input reports: nothing is ever waiting
+    case SimOp::Open:
+      break;  // the delay above is all an open does
   }
-  if (request->op != SimOp::Describe && options_.latencyMs)
+  if (request->op != SimOp::Describe && request->op != SimOp::Open && options_.latencyMs)
     std::this_thread::sleep_for(std::chrono::milliseconds(options_.latencyMs));
   const std::vector<uint8_t> reply = EncodeReply(request->op, status, data);
   if (::send(c.fd.get(), reply.data(), reply.size(), MSG_NOSIGNAL) < 0) c.closed = true;

@@ -26,6 +26,7 @@ struct SimOptions {
   unsigned failAfter = 0;            // feature exchange N and later fail with EIO; 0 never
   unsigned unplugAfter = 0;          // the simulator disappears before exchange N; 0 never
   unsigned latencyMs = 0;            // added before every answer but a description
+  unsigned openDelayMs = 0;          // a connection's first open or exchange waits this long
 };
 
 // The file of interface n (1-based): `file` itself for the first, `file.n` for the others.

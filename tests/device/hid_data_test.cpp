@@ -200,6 +200,63 @@ TEST(HidData, PresenceNeedsAnOpenInterfaceOfTheCollectionWhateverItsFeatureLengt
   EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(ENODEV));  // no room for 16 bytes
 }
 
+// Within a hold an interface is opened once while its identity stays, and afresh after
+// whatever may have made its handle useless.
+TEST(HidDataHold, KeepsHandlesWhileTheIdentityStaysAndClosesThemOnTrouble) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", {kSimId}));
+  backend.interfaces[0].info.identity = "241:0 /sys/hidraw0 (first plug)";
+  TuiHIDData hid(backend, {});
+  auto send = [&] { return hid.HidFindAndSetFeatureReport(*request(2, 16)); };
+  {
+    const TuiHIDData::HandleHold hold = hid.KeepHandlesOpen();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(send(), 0u);
+    EXPECT_EQ(backend.opens, 1);
+    // Unplugged and plugged in again under the same node: another device, another handle.
+    backend.interfaces[0].info.identity = "241:0 /sys/hidraw0 (second plug)";
+    EXPECT_EQ(send(), 0u);
+    EXPECT_EQ(backend.opens, 2);
+    // A failed exchange closes the handle; the next exchange opens it again.
+    backend.interfaces[0].featureError = EIO;
+    EXPECT_EQ(send(), uint32_t(EIO));
+    backend.interfaces[0].featureError = 0;
+    EXPECT_EQ(send(), 0u);
+    EXPECT_EQ(backend.opens, 3);
+    {
+      // Holds nest: the inner end closes nothing.
+      const TuiHIDData::HandleHold inner = hid.KeepHandlesOpen();
+    }
+    EXPECT_EQ(send(), 0u);
+    EXPECT_EQ(backend.opens, 3);
+  }
+  // The hold ended: every operation opens and closes again.
+  EXPECT_EQ(send(), 0u);
+  EXPECT_EQ(send(), 0u);
+  EXPECT_EQ(backend.opens, 5);
+  EXPECT_EQ(backend.featuresSent.size(), 9u);
+}
+
+TEST(HidDataHold, OpensOnlyInterfacesWithAnIdentityAheadAndForgetsRemovedOnes) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", {kSimId}));
+  backend.interfaces.push_back(configInterface("/dev/hidraw1", {kSimId}));
+  backend.interfaces[0].info.identity = "241:0 /sys/hidraw0";
+  TuiHIDData hid(backend, {});
+  const TuiHIDData::HandleHold hold = hid.KeepHandlesOpen();
+  hid.OpenInterfaces(kMouseConfigUsage);
+  EXPECT_EQ(backend.opens, 2);
+  // The one without identity is opened per call; the other was opened ahead.
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), 0u);
+  EXPECT_EQ(backend.opens, 3);
+  // Removed, then back with the same identity: its handle was closed with the removal.
+  const FakeInterface removed = backend.interfaces[0];
+  backend.interfaces.erase(backend.interfaces.begin());
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), 0u);
+  backend.interfaces.insert(backend.interfaces.begin(), removed);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), 0u);
+  EXPECT_EQ(backend.opens, 6);
+}
+
 TEST(HidData, RequestsBeyondTheReportBufferAreRefusedUnsent) {
   FakeHidBackend backend;
   backend.interfaces.push_back(configInterface("/dev/hidraw0", kSimIds, 0xFFFFFFFFu));

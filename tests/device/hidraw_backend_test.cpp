@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+
+#include "device/sample_descriptors.h"
 
 namespace qor {
 namespace {
@@ -107,6 +110,28 @@ TEST(HidrawBackend, OneInterfacePerCollectionWithTheWindowsHardwareIds) {
             (std::vector<std::string>{"/dev/hidraw0:0", "/dev/hidraw1:0", "/dev/hidraw1:1",
                                       "/dev/hidraw2:0", "/dev/hidraw2:1", "/dev/hidraw3:0"}));
   EXPECT_EQ(backend.enumerate().size(), all.size());
+}
+
+// A node is described once per identity: the same sysfs entry is taken for the same device.
+TEST(HidrawBackend, NodesAreDescribedOncePerSysfsEntry) {
+  if (!underUmockdev()) GTEST_SKIP() << "needs umockdev-run with fixtures/hid_devices.umockdev";
+  const std::string hid = "/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:1209:0001.0001";
+  HidrawBackend backend;
+  const std::vector<HidInterfaceInfo> first = backend.enumerate();
+  const HidInterfaceInfo* mouse = find(first, "/dev/hidraw0", 0);
+  ASSERT_NE(mouse, nullptr);
+  EXPECT_EQ(mouse->identity.rfind("hidraw0#", 0), 0u) << mouse->identity;
+  // Another descriptor under the same entry is not read again; a new backend reads it.
+  {
+    std::ofstream descriptor(
+        std::string(std::getenv("UMOCKDEV_DIR")) + "/sys" + hid + "/report_descriptor",
+        std::ios::binary | std::ios::trunc);
+    descriptor.write(reinterpret_cast<const char*>(test::kMouseConfig.data()),
+                     std::streamsize(test::kMouseConfig.size()));
+  }
+  EXPECT_EQ(find(backend.enumerate(), "/dev/hidraw0", 0)->usagePage, 0x0001);
+  HidrawBackend fresh;
+  EXPECT_EQ(find(fresh.enumerate(), "/dev/hidraw0", 0)->usagePage, 0xFFA0);
 }
 
 TEST(HidrawBackend, OpenFailureNamesTheCallAndTheCause) {

@@ -26,6 +26,33 @@ TEST(AtomicFile, ReplacesTheWholeFileAndKeepsItsMode) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
+// Keep spares the rewrite of a file that holds the bytes already; anything else is replaced.
+TEST(AtomicFile, KeepLeavesAFileThatHoldsTheBytesAlready) {
+  test::TempDir dir;
+  const fs::path f = dir / "p.PFX";
+  const std::vector<uint8_t> data = {1, 2, 3};
+  auto inode = [&] {
+    struct stat st {};
+    ::stat(f.c_str(), &st);
+    return st.st_ino;
+  };
+  ASSERT_FALSE(writeFileAtomically(f, data.data(), data.size(), WhenUnchanged::Keep));
+  const ino_t first = inode();
+  ASSERT_FALSE(writeFileAtomically(f, data.data(), data.size(), WhenUnchanged::Keep));
+  EXPECT_EQ(inode(), first);
+  struct Case {
+    std::vector<uint8_t> before;
+  };
+  for (const Case& c : {Case{{1, 2, 4}}, Case{{1, 2}}, Case{{1, 2, 3, 0}}}) {
+    ASSERT_FALSE(writeFileAtomically(f, c.before.data(), c.before.size()));
+    ASSERT_FALSE(writeFileAtomically(f, data.data(), data.size(), WhenUnchanged::Keep));
+    EXPECT_EQ(test::readBytes(f), data);
+  }
+  // The file the user made read-only is still refused, whatever it holds.
+  ::chmod(f.c_str(), 0444);
+  EXPECT_TRUE(writeFileAtomically(f, data.data(), data.size(), WhenUnchanged::Keep));
+}
+
 TEST(AtomicFile, FailureNamesTheFileAndLeavesTheOldOne) {
   test::TempDir dir;
   const std::vector<uint8_t> data = {1};

@@ -309,6 +309,49 @@ TEST_F(SqliteRegistryTest, SecondInstanceSeesTheFirstOnesWrites) {
   EXPECT_EQ(out.data, std::vector<uint8_t>{7});
 }
 
+// A batch is one transaction: others see all of its values at its end, or none of them when
+// one of its writes failed.
+TEST_F(SqliteRegistryTest, ABatchKeepsAllItsValuesOrNone) {
+  SqliteRegistry saver(userDb, machineDb);
+  SqliteRegistry other(userDb, machineDb);
+  ASSERT_TRUE(saver.writeValue(kUser, "Software\\Qor", "Slot1", binary({0})).isOk());
+  RegistryValue out;
+  ASSERT_TRUE(saver.beginBatch(kUser).isOk());
+  ASSERT_TRUE(saver.writeValue(kUser, "Software\\Qor", "Slot1", binary({1})).isOk());
+  ASSERT_TRUE(saver.writeValue(kUser, "Software\\Qor\\Group", "All", binary({2})).isOk());
+  // The saver reads its own writes; the other process still sees the state before.
+  ASSERT_TRUE(saver.readValue(kUser, "Software\\Qor", "Slot1", out).isOk());
+  EXPECT_EQ(out.data, std::vector<uint8_t>{1});
+  ASSERT_TRUE(other.readValue(kUser, "Software\\Qor", "Slot1", out).isOk());
+  EXPECT_EQ(out.data, std::vector<uint8_t>{0});
+  ASSERT_TRUE(saver.endBatch(kUser).isOk());
+  ASSERT_TRUE(other.readValue(kUser, "Software\\Qor\\Group", "All", out).isOk());
+  EXPECT_EQ(out.data, std::vector<uint8_t>{2});
+
+  // A value the database refuses undoes the whole batch.
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(userDb.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE UPDATE ON key_values WHEN NEW.name = "
+                           "'Refused' BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+  }
+  ASSERT_TRUE(saver.writeValue(kUser, "Software\\Qor", "Refused", binary({0})).isOk());
+  ASSERT_TRUE(saver.beginBatch(kUser).isOk());
+  ASSERT_TRUE(saver.writeValue(kUser, "Software\\Qor", "Slot1", binary({3})).isOk());
+  EXPECT_FALSE(saver.writeValue(kUser, "Software\\Qor", "Refused", binary({3})).isOk());
+  const RegistryResult ended = saver.endBatch(kUser);
+  EXPECT_EQ(ended.status, RegistryResult::Status::Failed);
+  EXPECT_NE(ended.message.find("refused"), std::string::npos) << ended.message;
+  ASSERT_TRUE(other.readValue(kUser, "Software\\Qor", "Slot1", out).isOk());
+  EXPECT_EQ(out.data, std::vector<uint8_t>{1});
+  ASSERT_TRUE(saver.readValue(kUser, "Software\\Qor", "Slot1", out).isOk());
+  EXPECT_EQ(out.data, std::vector<uint8_t>{1});
+}
+
 constexpr int kWritesPerWriter = 150;
 
 // Writes kWritesPerWriter values under Software\<who>; returns the first failure's message.

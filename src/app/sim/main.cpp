@@ -54,6 +54,8 @@ void printUsage(std::ostream& out) {
          "  --fail-after N         feature exchange N and every later one fail (EIO)\n"
          "  --unplug-after N       the mouse disappears before feature exchange N\n"
          "  --latency-ms N         waits N ms before every answer\n"
+         "  --open-delay-ms N      a host's first use of each new connection waits until N ms\n"
+         "                         after it connected, as a USB HID driver's first open does\n"
          "  -h, --help             shows this text\n\n"
          "Numbers are decimal or 0x hexadecimal. Exit status: 0 stopped or unplugged,\n"
          "1 failed (the reason is on stderr), 2 usage error.\n";
@@ -129,6 +131,8 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
       if (!(problem = number(1, 1u << 31, n))) o.unplugAfter = unsigned(n);
     } else if (name == "--latency-ms") {
       if (!(problem = number(0, 60000, n))) o.latencyMs = unsigned(n);
+    } else if (name == "--open-delay-ms") {
+      if (!(problem = number(0, 60000, n))) o.openDelayMs = unsigned(n);
     } else {
       return "unknown option \"" + args[i] + "\"";
     }

@@ -1,7 +1,9 @@
-// HID interfaces of the kernel's hidraw nodes, found with libudev.
+// HID interfaces of the kernel's hidraw nodes, described from sysfs.
 #pragma once
 
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,10 @@ namespace qor {
 // One HidInterfaceInfo per top-level collection of each /dev/hidraw* node, in udev's order
 // and then descriptor order; the collections of a node share its path. Capabilities come
 // from the report descriptor (sysfs, else HIDIOCGRDESC), hardware IDs from the parent HID
-// and USB devices. Feature reports travel by HIDIOCSFEATURE / HIDIOCGFEATURE.
+// and USB devices; both are worked out once per node identity (its sysfs entry: name and
+// inode number, new for every node that appears), so a repeated enumeration only reads the
+// folder /sys/class/hidraw. Feature reports travel by
+// HIDIOCSFEATURE / HIDIOCGFEATURE.
 class HidrawBackend : public HidBackend {
  public:
   HidrawBackend();
@@ -33,8 +38,18 @@ class HidrawBackend : public HidBackend {
 
  private:
   void fail(std::string message);
+  // The interfaces of the node at `syspath`, worked out from its parents and its report
+  // descriptor.
+  std::vector<HidInterfaceInfo> describeNode(const std::string& syspath);
 
   std::shared_ptr<ErrorLog> errors_;
+  std::mutex nodesLock_;
+  struct Node {
+    std::string syspath;
+    std::vector<HidInterfaceInfo> interfaces;
+  };
+  // Each node seen by the last enumeration, by identity.
+  std::map<std::string, Node> nodes_;
   std::unique_ptr<UdevWaitPolicy> udevWait_;
 };
 

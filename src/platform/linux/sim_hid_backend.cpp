@@ -57,6 +57,13 @@ bool isSocketFile(const fs::path& path) {
   return ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
+// A new simulator makes a new socket file, even under a name an earlier one had.
+std::string socketIdentity(const fs::path& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return {};
+  return path.string() + "#" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
 class SimHidDevice : public HidDevice {
  public:
   explicit SimHidDevice(UniqueFd fd) : fd_(std::move(fd)) {}
@@ -137,6 +144,7 @@ class SimHidBackend : public HidBackend {
       auto info = sim::DecodeDescription(data);
       if (!info) continue;
       info->path = socket.string();
+      info->identity = socketIdentity(socket);
       found.push_back(std::move(*info));
     }
     return found;
@@ -146,6 +154,12 @@ class SimHidBackend : public HidBackend {
     UniqueFd fd;
     if (int r = sim::ConnectSimSocket(info.path, fd)) {
       error = r == ECONNREFUSED || r == ENOENT ? ENODEV : r;
+      return nullptr;
+    }
+    int status = 0;
+    std::vector<uint8_t> none;
+    if (int r = call(fd.get(), SimOp::Open, 0, {}, status, none); r || status) {
+      error = r ? r : status;
       return nullptr;
     }
     return std::make_unique<SimHidDevice>(std::move(fd));

@@ -275,8 +275,9 @@ class SqliteRegistry::Store {
     RegistryResult result = open(access);
     if (result.isOk()) result = access == Access::Read ? read(op) : write(access, op);
     // A refused file is let go at once. The read-only stand-in is reopened on every call so
-    // it sees others' changes and notices when the folder becomes writable again.
-    if (refusal_ || immutable_) {
+    // it sees others' changes and notices when the folder becomes writable again. A batch
+    // keeps its connection to the end.
+    if ((refusal_ || immutable_) && !batch_) {
       db_.reset();
       immutable_ = false;
     }
@@ -342,6 +343,37 @@ class SqliteRegistry::Store {
     if (drop.bind(1, normalisedKeyPath(keyPath)).bind(2, name).step() != SQLITE_DONE)
       return failure(db, "write");
     return sqlite3_changes(db) > 0 ? RegistryResult::ok() : RegistryResult::notFound();
+  }
+
+  RegistryResult beginBatch() {
+    if (batchDepth_++ > 0) return RegistryResult::ok();
+    RegistryResult result = refusal_ ? *refusal_ : open(Access::Create);
+    if (result.isOk()) {
+      batch_.emplace(db_.get());
+      result = prepareWrite(*batch_, Access::Create);
+    }
+    if (!result.isOk()) {
+      // Without a batch every write goes on as its own transaction.
+      batch_.reset();
+      batchDepth_ = 0;
+      return result;
+    }
+    batchProblem_.reset();
+    return result;
+  }
+
+  RegistryResult endBatch() {
+    if (batchDepth_ == 0 || --batchDepth_ > 0) return RegistryResult::ok();
+    RegistryResult result = RegistryResult::ok();
+    if (batchProblem_)
+      result = RegistryResult::failed("no registry value of this save was written to " + name() +
+                                      ", as one could not be: " + batchProblem_->message);
+    else if (batch_->commit() != SQLITE_OK)
+      result = failure(db_.get(), "write");
+    batch_.reset();  // rolls back what was not committed
+    batchProblem_.reset();
+    if (result.isOk()) version_ = kSchemaVersion;
+    return result;
   }
 
  private:
@@ -495,15 +527,26 @@ class SqliteRegistry::Store {
     return op(db_.get());
   }
 
-  RegistryResult write(Access access, const Operation& op) {
+  // Begins `txn` and brings the schema up to date inside it.
+  RegistryResult prepareWrite(Transaction& txn, Access access) {
     sqlite3* db = db_.get();
-    Transaction txn(db);
     if (txn.begin() != SQLITE_OK) return failure(db, "write");
     // Checked inside the transaction: a newer program may have migrated the file meanwhile.
     int version = 0, rc = 0;
     if (RegistryResult state = schemaVersion(db, "read", version, rc); !state.isOk()) return state;
     if (version == 0 && access == Access::Change) return RegistryResult::notFound();
-    RegistryResult result = migrate(db, version);
+    return migrate(db, version);
+  }
+
+  RegistryResult write(Access access, const Operation& op) {
+    sqlite3* db = db_.get();
+    if (batch_) {
+      RegistryResult result = op(db);
+      if (result.status == RegistryResult::Status::Failed && !batchProblem_) batchProblem_ = result;
+      return result;
+    }
+    Transaction txn(db);
+    RegistryResult result = prepareWrite(txn, access);
     if (result.isOk()) result = op(db);
     if (!result.isOk()) return result;
     if (txn.commit() != SQLITE_OK) return failure(db, "write");
@@ -526,6 +569,9 @@ class SqliteRegistry::Store {
   bool immutable_ = false;
   int version_ = 0;
   std::optional<RegistryResult> refusal_;
+  int batchDepth_ = 0;
+  std::optional<Transaction> batch_;            // the open batch's transaction
+  std::optional<RegistryResult> batchProblem_;  // the batch's first failed write
 };
 
 SqliteRegistry::SqliteRegistry(fs::path currentUserDb, fs::path localMachineDb)
@@ -596,6 +642,20 @@ RegistryResult SqliteRegistry::writeValue(RootKey root, std::string_view keyPath
   if (!store) return unsupported(root);
   return store->run(Access::Create,
                     [&](sqlite3* db) { return store->writeValue(db, keyPath, name, value); });
+}
+
+RegistryResult SqliteRegistry::beginBatch(RootKey root) {
+  std::lock_guard lock(mutex_);
+  Store* store = storeFor(root);
+  if (!store) return unsupported(root);
+  return store->beginBatch();
+}
+
+RegistryResult SqliteRegistry::endBatch(RootKey root) {
+  std::lock_guard lock(mutex_);
+  Store* store = storeFor(root);
+  if (!store) return unsupported(root);
+  return store->endBatch();
 }
 
 RegistryResult SqliteRegistry::deleteValue(RootKey root, std::string_view keyPath,

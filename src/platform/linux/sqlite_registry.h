@@ -44,6 +44,9 @@ class SqliteRegistry final : public Registry, public AppBindingStore {
                             const RegistryValue& value) override;
   RegistryResult deleteValue(RootKey root, std::string_view keyPath,
                              std::string_view name) override;
+  // One SQLite transaction (one sync) for the batch's writes; they see each other.
+  RegistryResult beginBatch(RootKey root) override;
+  RegistryResult endBatch(RootKey root) override;
 
   RegistryResult readBindings(std::vector<AppBinding>& out) override;
   RegistryResult bindApp(std::string_view app, int profile) override;
