@@ -28,16 +28,35 @@ bool setsKey(std::string_view line, std::string_view key) {
   return eq != std::string_view::npos && trim(line.substr(0, eq)) == key;
 }
 
-}  // namespace
-
-std::string SetIniValue(std::string_view text, std::string_view group, std::string_view key,
-                        std::string_view value) {
+std::vector<std::string_view> splitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   for (std::size_t start = 0; start < text.size();) {
     const auto end = text.find('\n', start);
     lines.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
     start = end == std::string_view::npos ? text.size() : end + 1;
   }
+  return lines;
+}
+
+}  // namespace
+
+std::string GetIniValue(std::string_view text, std::string_view group, std::string_view key) {
+  bool inGroup = group.empty();
+  for (std::string_view line : splitLines(text)) {
+    std::string_view g;
+    if (groupOf(line, g)) {
+      inGroup = g == group;
+    } else if (inGroup && setsKey(line, key)) {
+      line = trim(line);
+      return std::string(trim(line.substr(line.find('=') + 1)));
+    }
+  }
+  return {};
+}
+
+std::string SetIniValue(std::string_view text, std::string_view group, std::string_view key,
+                        std::string_view value) {
+  const std::vector<std::string_view> lines = splitLines(text);
   const std::string entry = std::string(key) + "=" + std::string(value);
 
   std::string out;

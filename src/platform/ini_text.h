@@ -14,4 +14,9 @@ namespace qor {
 std::string SetIniValue(std::string_view text, std::string_view group, std::string_view key,
                         std::string_view value);
 
+// The value of `key` in the group `group` of `text` (an empty group: the lines before the first
+// group header, as in shell-style files such as /etc/default/keyboard), without the spaces
+// around it; empty when the key is not there.
+std::string GetIniValue(std::string_view text, std::string_view group, std::string_view key);
+
 }  // namespace qor

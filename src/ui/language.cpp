@@ -140,9 +140,7 @@ int32_t LocaleLanguageIndex(const TuiLanguage& language) {
 }
 
 int32_t FirstStartLanguage(const fs::path& program, const std::string& locale) {
-  TextTranslationService service;  // only the list is asked for
-  const TuiLanguage language({service, program, locale});
-  return LocaleLanguageIndex(language);
+  return LocaleLanguageIndex(InstalledLanguages(program, locale).List());
 }
 
 int FindLanguage(const TuiLanguage& language, std::string_view nameOrID) {

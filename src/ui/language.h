@@ -91,6 +91,19 @@ class TuiLanguage {
   std::optional<std::string> FLastError;
 };
 
+// The languages of a program folder's ui.local, read only for their list: no translation
+// service of the program is switched.
+class InstalledLanguages {
+ public:
+  InstalledLanguages(const std::filesystem::path& program, const std::string& locale)
+      : FLanguage({FService, program, locale}) {}
+  const TuiLanguage& List() const { return FLanguage; }
+
+ private:
+  TextTranslationService FService;
+  TuiLanguage FLanguage;
+};
+
 // The language a first start shows: the position in `language`'s list of the user's locale
 // language (the same language identifier, else the same language of another country), 0
 // (English, the first) when the list has none or the locale names no language ("C", "zz_ZZ").

@@ -49,6 +49,16 @@ TEST(IniText, SetsOneValueAndKeepsTheRest) {
     EXPECT_EQ(SetIniValue(c.text, c.group, c.key, "400"), c.expected) << c.text;
 }
 
+TEST(IniText, ReadsOneValueOfAGroup) {
+  const char* text =
+      "TOP = 1\n[Layout]\nDisplayNames=\n  LayoutList = de,us \r\n[Other]\nLayoutList=fr\n";
+  EXPECT_EQ(GetIniValue(text, "Layout", "LayoutList"), "de,us");
+  EXPECT_EQ(GetIniValue(text, "Other", "LayoutList"), "fr");
+  EXPECT_EQ(GetIniValue(text, "", "TOP"), "1");
+  EXPECT_EQ(GetIniValue(text, "", "LayoutList"), "");  // only before the first group
+  EXPECT_EQ(GetIniValue(text, "Layout", "Missing"), "");
+}
+
 TEST(KdePointerSettings, WaylandSetsKWinsMiceAndKdeglobals) {
   test::PrivateSessionBus bus;
   ASSERT_TRUE(bus.ok());

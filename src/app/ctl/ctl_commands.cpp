@@ -48,9 +48,9 @@ void UseProfileFor(TDM& dm, int profile) {
 }
 
 std::string StoredLanguage(const TDM& dm) {
-  TextTranslationService service;  // only the list is asked for
-  const TuiLanguage languages({service, paths::program(), SystemLocaleName()});
-  return toUtf8(languages.GetLanguageShortIDByIndex(dm.FAllProfileSettingInfo.CurrentLanguage));
+  const InstalledLanguages languages(paths::program(), SystemLocaleName());
+  return toUtf8(
+      languages.List().GetLanguageShortIDByIndex(dm.FAllProfileSettingInfo.CurrentLanguage));
 }
 
 const std::vector<Command>& Commands() {

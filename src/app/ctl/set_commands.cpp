@@ -235,8 +235,8 @@ const std::vector<Setting>& settings() {
        }},
       {"language", 1, 1,
        [](TDM& dm, const Args& a, Output& io) {
-         TextTranslationService service;  // only the list is asked for
-         const TuiLanguage languages({service, paths::program(), SystemLocaleName()});
+         const InstalledLanguages installed(paths::program(), SystemLocaleName());
+         const TuiLanguage& languages = installed.List();
          const int index = FindLanguage(languages, a[0]);
          if (index < 0) {
            std::string known;

@@ -7,29 +7,17 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/linux/session_bus.h"
+
 namespace qor {
 namespace fs = std::filesystem;
 
 namespace {
 
-struct BusUnref {
-  void operator()(sd_bus* b) const { sd_bus_flush_close_unref(b); }
-};
-using Bus = std::unique_ptr<sd_bus, BusUnref>;
-
 struct MessageUnref {
   void operator()(sd_bus_message* m) const { sd_bus_message_unref(m); }
 };
 using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
-
-// The session bus, or null when there is none.
-Bus openSessionBus(std::chrono::milliseconds timeout) {
-  sd_bus* raw = nullptr;
-  if (sd_bus_open_user(&raw) < 0) return nullptr;
-  Bus bus(raw);
-  sd_bus_set_method_call_timeout(bus.get(), static_cast<uint64_t>(timeout.count()) * 1000);
-  return bus;
-}
 
 bool nameHasOwner(sd_bus* bus) {
   sd_bus_error error = SD_BUS_ERROR_NULL;
@@ -67,12 +55,12 @@ DbusMonitorLink::DbusMonitorLink(fs::path program, std::chrono::milliseconds tim
     : program_(std::move(program)), timeout_(timeout) {}
 
 bool DbusMonitorLink::MonitorRunning() const {
-  Bus bus = openSessionBus(timeout_);
+  SessionBus bus = OpenSessionBus(timeout_);
   return bus && nameHasOwner(bus.get());
 }
 
 void DbusMonitorLink::Start() {
-  Bus bus = openSessionBus(timeout_);
+  SessionBus bus = OpenSessionBus(timeout_);
   if (!bus || nameHasOwner(bus.get())) return;
   std::error_code ec;
   if (program_.empty() || !fs::is_regular_file(program_, ec) ||
@@ -82,7 +70,7 @@ void DbusMonitorLink::Start() {
 }
 
 void DbusMonitorLink::Notify(uint32_t wparam, uint32_t lparam) {
-  Bus bus = openSessionBus(timeout_);
+  SessionBus bus = OpenSessionBus(timeout_);
   if (!bus) return;
   sd_bus_error error = SD_BUS_ERROR_NULL;
   sd_bus_message* reply = nullptr;

@@ -1,38 +1,16 @@
 #include "platform/linux/desktop_pointer_settings.h"
 
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <mutex>
 #include <string_view>
 
 #include "platform/linux/kde_pointer_settings.h"
+#include "platform/linux/shared_library.h"
 #include "platform/paths.h"
 #include "platform/pointer_mapping.h"
 
 namespace qor {
 namespace {
-
-// A library opened with dlopen, closed with it.
-class Library {
- public:
-  explicit Library(const char* soname) : handle_(::dlopen(soname, RTLD_NOW | RTLD_LOCAL)) {}
-  ~Library() {
-    if (handle_) ::dlclose(handle_);
-  }
-  Library(const Library&) = delete;
-  Library& operator=(const Library&) = delete;
-  explicit operator bool() const { return handle_ != nullptr; }
-  // Binds `fn` to the symbol; false when it is missing.
-  template <typename Fn>
-  bool bind(Fn*& fn, const char* name) {
-    fn = handle_ ? reinterpret_cast<Fn*>(::dlsym(handle_, name)) : nullptr;
-    return fn != nullptr;
-  }
-
- private:
-  void* handle_;
-};
 
 constexpr const char* kGnomeMouseSchema = "org.gnome.desktop.peripherals.mouse";
 
@@ -89,7 +67,7 @@ class GnomePointerSettings final : public PointerSettings {
     return done;
   }
 
-  Library gio_{"libgio-2.0.so.0"};
+  SharedLibrary gio_{"libgio-2.0.so.0"};
   void* (*sourceGetDefault_)() = nullptr;
   void* (*sourceLookup_)(void*, const char*, int) = nullptr;
   int (*schemaHasKey_)(void*, const char*) = nullptr;
@@ -137,7 +115,7 @@ class X11PointerSettings final : public PointerSettings {
 
  private:
   std::string display_;
-  Library x11_{"libX11.so.6"};
+  SharedLibrary x11_{"libX11.so.6"};
   std::mutex mutex_;
   void* dpy_ = nullptr;
   void* (*openDisplay_)(const char*) = nullptr;

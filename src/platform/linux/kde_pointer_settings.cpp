@@ -9,6 +9,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/ini_text.h"
+#include "platform/linux/session_bus.h"
 #include "platform/pointer_mapping.h"
 
 namespace qor {
@@ -18,19 +19,7 @@ constexpr const char* kKWin = "org.kde.KWin";
 constexpr const char* kDeviceManagerPath = "/org/kde/KWin/InputDevice";
 constexpr const char* kDeviceManager = "org.kde.KWin.InputDeviceManager";
 constexpr const char* kDevice = "org.kde.KWin.InputDevice";
-constexpr uint64_t kCallTimeoutUs = 500 * 1000;
-
-struct BusUnref {
-  void operator()(sd_bus* b) const { sd_bus_flush_close_unref(b); }
-};
-using Bus = std::unique_ptr<sd_bus, BusUnref>;
-
-Bus sessionBus() {
-  sd_bus* raw = nullptr;
-  if (sd_bus_open_user(&raw) < 0) return nullptr;
-  sd_bus_set_method_call_timeout(raw, kCallTimeoutUs);
-  return Bus(raw);
-}
+constexpr std::chrono::milliseconds kCallTimeout{500};
 
 // The object paths of KWin's mice: pointer devices that are no touchpad (a mouse's settings
 // have no business on the touchpad).
@@ -110,7 +99,7 @@ class KdePointerSettings final : public PointerSettings {
   // Runs `set` on every mouse KWin knows; false when KWin offers none or a set failed.
   template <typename Set>
   bool setOnMice(Set&& set) {
-    Bus bus = sessionBus();
+    SessionBus bus = OpenSessionBus(kCallTimeout);
     if (!bus) return false;
     const std::vector<std::string> mice = kwinMice(bus.get());
     bool all = !mice.empty();
@@ -138,7 +127,7 @@ class KdePointerSettings final : public PointerSettings {
 
   // KDE programs re-read their mouse settings on KGlobalSettings' change signal.
   static bool notifyMouseSettingsChanged() {
-    Bus bus = sessionBus();
+    SessionBus bus = OpenSessionBus(kCallTimeout);
     if (!bus) return true;  // the file holds the setting; programs read it when they start
     constexpr int kSettingsChanged = 3, kSettingsMouse = 0;
     sd_bus_emit_signal(bus.get(), "/KGlobalSettings", "org.kde.KGlobalSettings", "notifyChange",

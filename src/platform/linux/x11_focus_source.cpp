@@ -1,10 +1,11 @@
 #include "platform/linux/x11_focus_source.h"
 
-#include <dlfcn.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/linux/shared_library.h"
 
 namespace qor {
 namespace {
@@ -31,24 +32,17 @@ namespace {
 // The libxcb calls used here, bound at run time so the monitor runs where X11 is absent. xcb
 // reports a lost connection as a state instead of ending the process, as Xlib would.
 struct Xcb {
-  void* handle = nullptr;
+  SharedLibrary library{"libxcb.so.1"};
 #define QOR_DECLARE(name) decltype(&::name) name = nullptr;
   QOR_XCB_FUNCTIONS(QOR_DECLARE)
 #undef QOR_DECLARE
 
   bool load() {
-    handle = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!handle) return false;
-    bool all = true;
-#define QOR_BIND(name)                                                \
-  name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name)); \
-  all = all && name;
+    bool all = bool(library);
+#define QOR_BIND(name) all = library.bind(name, #name) && all;
     QOR_XCB_FUNCTIONS(QOR_BIND)
 #undef QOR_BIND
     return all;
-  }
-  ~Xcb() {
-    if (handle) ::dlclose(handle);
   }
 };
 
