@@ -1,7 +1,8 @@
 """Drives qorcfg51 as a screen-reader user would, over AT-SPI: switches to profile 2, sets
 1000 Hz, moves level 2 X to 1750 CPI, switches level 4 off, picks the red LED colour and
-presses Apply; then reads the virtual mouse's memory and compares it with bytes computed by
-hand."""
+sets the pointer speed and enhanced precision in the sensitivity window and presses Apply; then
+reads the virtual mouse's memory and the saved profile file and compares them with bytes
+computed by hand."""
 import os
 
 from atspi_driver import checked, control, fail, press, wait_for, wait_for_memory
@@ -28,6 +29,14 @@ def main():
 
     press("Lighting")
     press("Red", ("push button",))
+
+    press("Sensitivity")
+    speed = control("Pointer speed", ("slider",)).queryValue()
+    if (speed.minimumValue, speed.maximumValue) != (0, 10):
+        fail("Pointer speed runs %s..%s, not 0..10" % (speed.minimumValue, speed.maximumValue))
+    speed.currentValue = 3
+    precision = press("Enhance pointer precision", ("check box",))
+    wait_for('"Enhance pointer precision" checked', lambda: checked(precision))
     press("Apply")
 
     # Apply pauses 50 ms five times; the closing commands follow the last write.
@@ -44,7 +53,18 @@ def main():
     memory = wait_for_memory(memory_file, expected, "the upload in the mouse's memory")
     if len(memory) != 2408:
         fail("settings_windows: the memory file holds %d bytes, not 2408" % len(memory))
-    print("settings_windows: the mouse holds the hand-computed bytes")
+    # Profile 2's file: PointerSpeed (2 x the track's 3) at 72540, PointerAcceleration at
+    # 72542 (the configuration record at 860, the fields at 71680 and 71682 in it).
+    profile = os.path.join(os.environ["XDG_DOCUMENTS_DIR"], "Tessaly Gaming Mouse",
+                           "QORProfile2.PFX")
+
+    def saved():
+        with open(profile, "rb") as f:
+            data = f.read()
+        return len(data) == 109888 and list(data[72540:72544]) == [6, 0, 1, 0]
+
+    wait_for("pointer speed 6 and enhanced precision in " + profile, saved)
+    print("settings_windows: the mouse and the profile file hold the hand-computed bytes")
 
 
 if __name__ == "__main__":
