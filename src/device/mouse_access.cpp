@@ -49,13 +49,15 @@ std::string fill(std::string text, const std::vector<std::string>& values) {
 }  // namespace
 
 std::vector<InterfaceSurvey> SurveyInterfaces(HidBackend& backend,
-                                              const std::vector<std::string>& includeList) {
+                                              const std::vector<std::string>& includeList,
+                                              SurveyOpens opens) {
   std::vector<InterfaceSurvey> out;
   for (HidInterfaceInfo& info : backend.enumerate()) {
     InterfaceSurvey s;
-    s.opens = backend.open(info, s.error) != nullptr;
     s.configuration =
         info.usagePage == kMouseConfigUsage.UsagePage && info.usage == kMouseConfigUsage.Usage;
+    if (s.configuration || opens == SurveyOpens::Every)
+      s.opens = backend.open(info, s.error) != nullptr;
     s.listed = IsAllowedInterface("", includeList, info.hardwareIds);
     for (const std::string& id : info.hardwareIds)
       if (vendorAndProduct(id, s.vendor, s.product)) break;

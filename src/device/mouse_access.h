@@ -26,9 +26,18 @@ struct InterfaceSurvey {
   bool AccessDenied() const { return configuration && !opens && error == EACCES; }
 };
 
-// Enumerates `backend` and tries to open each interface (nothing is sent).
+// Which interfaces a survey tries to open.
+enum class SurveyOpens {
+  Every,            // all of them, for a full listing
+  MouseCollections  // only those offering the mouse's settings collection: opening a node can
+                    // cost the kernel's first-open wait, which nothing else here needs
+};
+
+// Enumerates `backend` and tries to open the interfaces `opens` names (nothing is sent); the
+// others are reported as not opened, with error 0.
 std::vector<InterfaceSurvey> SurveyInterfaces(HidBackend& backend,
-                                              const std::vector<std::string>& includeList);
+                                              const std::vector<std::string>& includeList,
+                                              SurveyOpens opens = SurveyOpens::MouseCollections);
 
 // The config.ini include-list entry of a mouse: HID\VID_1A2B&PID_3C4D.
 std::string IncludeListEntry(uint16_t vendor, uint16_t product);

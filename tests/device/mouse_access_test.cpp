@@ -39,6 +39,8 @@ TEST(MouseAccess, TellsWhichNodeAndTheExactFix) {
   EXPECT_FALSE(survey[2].listed);
   EXPECT_EQ(survey[2].vendor, 0x00AA);
   EXPECT_FALSE(survey[3].configuration);
+  EXPECT_EQ(backend.opens, 3);  // the keyboard is left alone: only settings collections open
+  EXPECT_EQ(SurveyInterfaces(backend, {}, SurveyOpens::Every)[3].error, EACCES);
 
   EXPECT_EQ(MouseAccessAdvice(survey, "/opt/q/config.ini"),
             "The mouse \"Gamer Mouse\" (vendor 1a2b, product 3c4d) is connected, but this user "

@@ -73,7 +73,8 @@ ReportNode jsonOf(const std::vector<InterfaceSurvey>& survey) {
 int runDevices(TDM&, const std::vector<std::string>& args, Output& io) {
   DeviceContext context = OpenDeviceContext();
   const std::string config = ConfigFilePath();
-  const std::vector<InterfaceSurvey> all = SurveyInterfaces(*context.backend, context.includeList);
+  const std::vector<InterfaceSurvey> all =
+      SurveyInterfaces(*context.backend, context.includeList, SurveyOpens::Every);
   if (!args.empty()) {  // --json
     io.out << ToJson(jsonOf(all));
     return kExitOk;
