@@ -84,6 +84,10 @@ def checked(obj):
     return obj.getState().contains(pyatspi.STATE_CHECKED)
 
 
+def enabled(obj):
+    return obj.getState().contains(pyatspi.STATE_ENABLED)
+
+
 def memory_bytes(memory_file):
     with open(memory_file, "rb") as f:
         return f.read()

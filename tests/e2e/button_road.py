@@ -4,7 +4,7 @@ Ctrl+Shift+A captured from the scripted keyboard (ctrl_shift_a.hook); Apply; the
 mouse's button table is compared with bytes computed by hand."""
 import os
 
-from atspi_driver import choose, control, press, wait_for, wait_for_memory, window
+from atspi_driver import choose, control, enabled, press, wait_for, wait_for_memory, window
 
 
 def main():
@@ -26,7 +26,9 @@ def main():
     press("Button 5")
     choose("Combo Key")
     combo = window("Combo Keys")
-    # OK is enabled once the capture holds a key.
+    # OK is enabled once the capture holds a key: the scripted keyboard plays after the
+    # dialog's hook starts, and a press before that would find OK disabled.
+    wait_for("the combination captured", lambda: enabled(control("OK", within=combo)))
     press("OK", within=combo)
     wait_for("button 5 showing the combination",
              lambda: control("Button 5").description.startswith("<Ctrl+Shi"))
