@@ -31,8 +31,9 @@ UiScene::~UiScene() {
   if (FLoop) FLoop->quit();
 }
 
-void UiScene::SetBackground(const QPixmap& picture) {
-  FBackground = picture;
+void UiScene::SetBackground(const QString& skinPicture) {
+  FBackgroundName = skinPicture;
+  FBackground = QPixmap();
   update();
 }
 
@@ -68,6 +69,8 @@ void UiScene::TranslateTexts(const TextTranslationService& service) {
 void UiScene::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), skin::kBackground);
+  if (FBackground.isNull() && !FBackgroundName.isEmpty())
+    FBackground = skin::SkinPixmap(FBackgroundName);
   if (FBackground.isNull()) return;
   const QSize picture = FBackground.deviceIndependentSize().toSize();
   if (height() <= picture.height()) {
@@ -99,6 +102,20 @@ void UiScene::showEvent(QShowEvent* event) {
   setCursor(skin::ArrowCursor());
   ArrangeAligned(*this);
   QWidget::showEvent(event);
+}
+
+void UiScene::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (isVisible()) return;  // minimised: it comes back as it was
+  FBackground = QPixmap();
+  // The window-system window and its backing store go once the hide is done (a queued call:
+  // before any window shown meanwhile paints); showing the window again makes new ones.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (!isVisible() && windowHandle()) destroy();
+      },
+      Qt::QueuedConnection);
 }
 
 void UiScene::closeEvent(QCloseEvent* event) {

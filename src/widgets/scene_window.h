@@ -25,8 +25,10 @@ class UiScene : public QWidget, public TranslatableScene {
   UiScene(QWidget* owner, const QString& name, int width, int height);
   ~UiScene() override;
 
-  // The picture drawn unscaled behind the controls.
-  void SetBackground(const QPixmap& picture);
+  // The skin picture (by its name) drawn unscaled behind the controls. It is decoded while
+  // the window shows; a hidden window lets go of it and of its window-system buffers, so
+  // windows created once and kept cost little while closed.
+  void SetBackground(const QString& skinPicture);
 
   // Shows the window modally and returns its modal result once it was set (or the close
   // result when the window was closed otherwise).
@@ -47,13 +49,15 @@ class UiScene : public QWidget, public TranslatableScene {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  QPixmap FBackground;
+  QString FBackgroundName;
+  QPixmap FBackground;  // null while hidden
   SceneRegistration FRegistration;
   QEventLoop* FLoop = nullptr;
   std::optional<int> FModalResult;

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QPalette>
 #include <QtEndian>
+#include <algorithm>
 
 #include "platform/paths.h"
 
@@ -106,18 +107,50 @@ void Apply(QApplication& app) {
   app.setStyleSheet(StyleSheet());
 }
 
+namespace {
+
+// Decodes one picture file. Not through QPixmap's own loading: that keeps every picture in the
+// process-wide pixmap cache, so a window's pictures would outlive the window's use of them.
+QPixmap readPicture(const std::filesystem::path& file) {
+  QImageReader reader(QString::fromStdString(file.string()));
+  // The name's extension says the format: no probing through every image plug-in.
+  reader.setDecideFormatFromContent(false);
+  QImage image = reader.read();
+  if (image.isNull()) {
+    reader.setFileName(reader.fileName());
+    reader.setDecideFormatFromContent(true);
+    image = reader.read();
+  }
+  return image.isNull() ? QPixmap() : QPixmap::fromImage(std::move(image));
+}
+
+}  // namespace
+
 QPixmap LoadPixmap(const std::filesystem::path& file) {
   const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
   if (ratio > 1.0) {
     std::filesystem::path twin = file;
     twin.replace_filename(file.stem().string() + "@2x" + file.extension().string());
-    QPixmap large(QString::fromStdString(twin.string()));
+    QPixmap large = readPicture(twin);
     if (!large.isNull()) {
       large.setDevicePixelRatio(2.0);
       return large;
     }
   }
-  return QPixmap(QString::fromStdString(file.string()));
+  return readPicture(file);
+}
+
+QIcon WindowIcon(const std::filesystem::path& file) {
+  QIcon icon;
+  QImageReader reader(QString::fromStdString(file.string()));
+  const int count = std::max(1, reader.imageCount());
+  for (int i = 0; i < count; ++i) {
+    if (i > 0 && !reader.jumpToImage(i)) break;
+    const QImage image = reader.read();
+    if (!image.isNull() && std::max(image.width(), image.height()) <= 64)
+      icon.addPixmap(QPixmap::fromImage(image));
+  }
+  return icon;
 }
 
 QPixmap ProgramPixmap(const QString& relativeName) {

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QCursor>
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
 #include <filesystem>
@@ -31,6 +32,9 @@ QPixmap LoadPixmap(const std::filesystem::path& file);
 QPixmap ProgramPixmap(const QString& relativeName);
 // A skin picture: images/skin/<name> in the program folder.
 QPixmap SkinPixmap(const QString& name);
+// The windows' icon from an icon file, its sizes up to 64 pixels: title bars and task
+// switchers show no larger, and every window keeps its own copy of each size.
+QIcon WindowIcon(const std::filesystem::path& file);
 
 // Reads a .cur file with its hotspot; false (and `out` untouched) when it cannot be read.
 bool LoadCursorFile(const std::filesystem::path& file, QCursor& out);

@@ -2,10 +2,12 @@
 // notice dialog.
 #include <QApplication>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include "app/gui/frm_dialog.h"
+#include "platform/paths.h"
 #include "ui/translation.h"
 #include "widgets/bitmap_state_button.h"
 #include "widgets/choice_buttons.h"
@@ -14,6 +16,7 @@
 #include "widgets/list_box.h"
 #include "widgets/popup_placement.h"
 #include "widgets/scene_window.h"
+#include "widgets/skin.h"
 #include "widgets/text_button.h"
 #include "widgets/track_bar.h"
 
@@ -208,6 +211,53 @@ class WidgetsTest : public QObject {
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&scene, &move);
     QCOMPARE(scene.pos(), QPoint(330, 220));
+  }
+
+  void aHiddenSceneLetsGoOfItsPictureAndWindowAndComesBackWhole() {
+    const QImage picture = skin::SkinPixmap("bg_advanced.png").toImage();
+    QCOMPARE(picture.size(), QSize(607, 467));
+    UiScene scene(nullptr, "scene", 607, 467);
+    scene.SetBackground("bg_advanced.png");
+    auto* label = new UiLabel(&scene, "label", QRect(10, 50, 100, 20), "kept");
+    for (int round = 0; round < 2; ++round) {
+      scene.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&scene));
+      const QImage shown = scene.grab().toImage();
+      // The accent glow in the title strip and a plain corner of the body.
+      for (const QPoint p : {QPoint(303, 31), QPoint(600, 460), QPoint(5, 200)})
+        QCOMPARE(QColor(shown.pixel(p)), QColor(picture.pixel(p)));
+      scene.hide();
+      QCoreApplication::processEvents();
+      QVERIFY(!scene.windowHandle());
+      QCOMPARE(label->parentWidget(), &scene);
+    }
+  }
+
+  void picturesLoadWhateverTheirNameSays_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("upper-case extension") << "copy.PNG" << true;
+    QTest::newRow("a PNG named as a bitmap") << "copy.bmp" << true;
+    QTest::newRow("no extension") << "copy" << true;
+    QTest::newRow("missing") << "" << false;
+  }
+  void picturesLoadWhateverTheirNameSays() {
+    QFETCH(QString, name);
+    QFETCH(bool, loads);
+    QTemporaryDir dir;
+    const QString source = QString::fromStdString(
+        (paths::program() / "images" / "skin" / "bg_sensitivity.png").string());
+    const QString file = dir.filePath(name.isEmpty() ? "missing.png" : name);
+    if (!name.isEmpty()) QVERIFY(QFile::copy(source, file));
+    const QPixmap pixmap = skin::LoadPixmap(file.toStdString());
+    QCOMPARE(!pixmap.isNull(), loads);
+    if (loads) QCOMPARE(pixmap.size(), QSize(257, 433));
+  }
+
+  void theWindowIconKeepsOnlyTitleBarSizes() {
+    const QIcon icon = skin::WindowIcon(paths::program() / "images" / "logo.ico");
+    QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    QVERIFY(skin::WindowIcon(paths::program() / "images" / "missing.ico").isNull());
   }
 
   void aSceneLeavesTheTranslationServiceWithItsWindow() {

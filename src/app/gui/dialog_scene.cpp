@@ -37,7 +37,7 @@ UiDialogScene::UiDialogScene(QWidget* owner, const QString& name, int width, int
     : UiScene(owner, name, width, height) {
   static const bool accessible = (QAccessible::installFactory(dialogAccessibleFactory), true);
   (void)accessible;
-  SetBackground(skin::SkinPixmap("bg_" + background + ".png"));
+  SetBackground("bg_" + background + ".png");
   setFocusPolicy(Qt::StrongFocus);
 }
 

@@ -75,7 +75,7 @@ QString stateText(int state) {
 
 TFrmMacro::TFrmMacro(QWidget* owner)
     : UiScene(owner, "TFrmMacro", kWidth, kHeight), FMacroClass(std::make_unique<TuiMacroClass>()) {
-  SetBackground(skin::SkinPixmap("bg_macro.png"));
+  SetBackground("bg_macro.png");
   buildControls();
   buildMenus();
   // The recorder: without a provider the window still edits; Start tells why it cannot record.

@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path program = paths::program();
   for (const auto& m : paths::missingProgramFiles(program)) std::cerr << "qorcfg51: " << m << '\n';
   const std::filesystem::path icon = paths::resolveInFolder(program, "Images\\logo.ico");
-  if (std::filesystem::exists(icon)) QApplication::setWindowIcon(QIcon(FromUtf8(icon.string())));
+  if (std::filesystem::exists(icon)) QApplication::setWindowIcon(skin::WindowIcon(icon));
   skin::Apply(app);
   // Keys are named as the user's keyboard layout prints them.
   UseSessionKeyLabels(paths::configHome().string());

@@ -72,7 +72,7 @@ TQorCfg51Main::~TQorCfg51Main() {
 }
 
 void TQorCfg51Main::buildScene() {
-  SetBackground(skin::SkinPixmap("bg_main.png"));
+  SetBackground("bg_main.png");
   LayoutTOP = new UiLayout(this, "LayoutTOP", QRect(0, 0, kWidth, 109));
   LayoutTOP->SetAlign(UiAlign::Top);
   LayoutBOTTOM = new UiLayout(this, "LayoutBOTTOM", QRect(0, 0, kWidth, 137));

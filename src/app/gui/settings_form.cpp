@@ -18,7 +18,7 @@ TSettingsForm::TSettingsForm(QWidget* owner, TDM& dm, SettingsServices services,
                              const QString& title)
     : UiScene(owner, name, width, height), FDM(dm), FServices(services) {
   setWindowFlag(Qt::Tool);
-  SetBackground(skin::SkinPixmap(background));
+  SetBackground(background);
   LabelTitle = new UiLabel(this, "LabelTitle", QRect(36, 0, width - 72, kTitleStrip), title);
   LabelTitle->SetFontSize(14, true);
   LabelTitle->SetStyleName("title");
