@@ -33,7 +33,7 @@ UiScene::~UiScene() {
 
 void UiScene::SetBackground(const QString& skinPicture) {
   FBackgroundName = skinPicture;
-  FBackground = QPixmap();
+  FBackground = QImage();
   update();
 }
 
@@ -70,11 +70,11 @@ void UiScene::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), skin::kBackground);
   if (FBackground.isNull() && !FBackgroundName.isEmpty())
-    FBackground = skin::SkinPixmap(FBackgroundName);
+    FBackground = skin::SkinImage(FBackgroundName);
   if (FBackground.isNull()) return;
   const QSize picture = FBackground.deviceIndependentSize().toSize();
   if (height() <= picture.height()) {
-    painter.drawPixmap(0, 0, FBackground);
+    painter.drawImage(0, 0, FBackground);
     return;
   }
   // A window grown past its picture (a long message) keeps the picture's top and its bottom
@@ -85,12 +85,12 @@ void UiScene::paintEvent(QPaintEvent*) {
   const auto source = [ratio](int y, int h, int w) {
     return QRectF(0, y * ratio, w * ratio, h * ratio);
   };
-  painter.drawPixmap(QRectF(0, 0, picture.width(), top), FBackground,
-                     source(0, top, picture.width()));
-  painter.drawPixmap(QRectF(0, top, picture.width(), height() - top - band), FBackground,
-                     source(top - 1, 1, picture.width()));
-  painter.drawPixmap(QRectF(0, height() - band, picture.width(), band), FBackground,
-                     source(top, band, picture.width()));
+  painter.drawImage(QRectF(0, 0, picture.width(), top), FBackground,
+                    source(0, top, picture.width()));
+  painter.drawImage(QRectF(0, top, picture.width(), height() - top - band), FBackground,
+                    source(top - 1, 1, picture.width()));
+  painter.drawImage(QRectF(0, height() - band, picture.width(), band), FBackground,
+                    source(top, band, picture.width()));
 }
 
 void UiScene::resizeEvent(QResizeEvent* event) {
@@ -107,7 +107,7 @@ void UiScene::showEvent(QShowEvent* event) {
 void UiScene::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   if (isVisible()) return;  // minimised: it comes back as it was
-  FBackground = QPixmap();
+  FBackground = QImage();
   // The window-system window and its backing store go once the hide is done (a queued call:
   // before any window shown meanwhile paints); showing the window again makes new ones.
   QMetaObject::invokeMethod(

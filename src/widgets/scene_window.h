@@ -3,7 +3,7 @@
 // can run modally with a modal result.
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 #include <QPoint>
 #include <QWidget>
 #include <optional>
@@ -57,7 +57,7 @@ class UiScene : public QWidget, public TranslatableScene {
 
  private:
   QString FBackgroundName;
-  QPixmap FBackground;  // null while hidden
+  QImage FBackground;  // null while hidden; kept as stored (palette pictures: a byte a pixel)
   SceneRegistration FRegistration;
   QEventLoop* FLoop = nullptr;
   std::optional<int> FModalResult;

@@ -111,7 +111,7 @@ namespace {
 
 // Decodes one picture file. Not through QPixmap's own loading: that keeps every picture in the
 // process-wide pixmap cache, so a window's pictures would outlive the window's use of them.
-QPixmap readPicture(const std::filesystem::path& file) {
+QImage readPicture(const std::filesystem::path& file) {
   QImageReader reader(QString::fromStdString(file.string()));
   // The name's extension says the format: no probing through every image plug-in.
   reader.setDecideFormatFromContent(false);
@@ -121,23 +121,31 @@ QPixmap readPicture(const std::filesystem::path& file) {
     reader.setDecideFormatFromContent(true);
     image = reader.read();
   }
-  return image.isNull() ? QPixmap() : QPixmap::fromImage(std::move(image));
+  return image;
 }
 
 }  // namespace
 
-QPixmap LoadPixmap(const std::filesystem::path& file) {
+QImage LoadImage(const std::filesystem::path& file) {
   const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
   if (ratio > 1.0) {
     std::filesystem::path twin = file;
     twin.replace_filename(file.stem().string() + "@2x" + file.extension().string());
-    QPixmap large = readPicture(twin);
+    QImage large = readPicture(twin);
     if (!large.isNull()) {
       large.setDevicePixelRatio(2.0);
       return large;
     }
   }
   return readPicture(file);
+}
+
+QPixmap LoadPixmap(const std::filesystem::path& file) {
+  const QImage image = LoadImage(file);
+  if (image.isNull()) return QPixmap();
+  QPixmap pixmap = QPixmap::fromImage(image);
+  pixmap.setDevicePixelRatio(image.devicePixelRatio());
+  return pixmap;
 }
 
 QIcon WindowIcon(const std::filesystem::path& file) {
@@ -157,8 +165,18 @@ QPixmap ProgramPixmap(const QString& relativeName) {
   return LoadPixmap(paths::resolveInFolder(paths::program(), relativeName.toStdString()));
 }
 
+namespace {
+std::filesystem::path skinFile(const QString& name) {
+  return paths::resolveInFolder(paths::program(), ("images\\skin\\" + name).toStdString());
+}
+}  // namespace
+
 QPixmap SkinPixmap(const QString& name) {
-  return ProgramPixmap("images\\skin\\" + name);
+  return LoadPixmap(skinFile(name));
+}
+
+QImage SkinImage(const QString& name) {
+  return LoadImage(skinFile(name));
 }
 
 bool LoadCursorFile(const std::filesystem::path& file, QCursor& out) {

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QCursor>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <filesystem>
@@ -25,13 +26,17 @@ QString StyleSheet();
 void Apply(QApplication& app);
 
 // Loads a picture file, taking its "@2x" twin on screens of device pixel ratio 2 or more.
-// A missing file gives a null pixmap.
+// A missing file gives a null image. The image keeps the file's pixel format: a picture
+// stored with a palette stays one byte a pixel (painting reads it through the palette).
+QImage LoadImage(const std::filesystem::path& file);
+// The same as a pixmap (the screen's pixel format).
 QPixmap LoadPixmap(const std::filesystem::path& file);
 // A picture of the program folder, by a relative name ("IMAGES\LAYOUT1.PNG": `\` allowed,
 // letter case ignored).
 QPixmap ProgramPixmap(const QString& relativeName);
 // A skin picture: images/skin/<name> in the program folder.
 QPixmap SkinPixmap(const QString& name);
+QImage SkinImage(const QString& name);
 // The windows' icon from an icon file, its sizes up to 64 pixels: title bars and task
 // switchers show no larger, and every window keeps its own copy of each size.
 QIcon WindowIcon(const std::filesystem::path& file);
