@@ -1,7 +1,6 @@
 #include "widgets/label.h"
 
 #include <QMouseEvent>
-#include <QStyle>
 
 #include "widgets/skin.h"
 
@@ -18,14 +17,29 @@ UiLabel::UiLabel(QWidget* parent, const QString& name, const QRect& geometry, co
 
 void UiLabel::SetStyleName(const QString& style) {
   setProperty("styleName", style);
-  this->style()->unpolish(this);
-  this->style()->polish(this);
+  applyLook();
 }
 
 void UiLabel::SetFontSize(int pixels, bool bold) {
   QFont f = font();
   f.setPixelSize(pixels);
-  f.setBold(bold);
+  setFont(f);
+  FBold = bold;
+  applyLook();
+}
+
+void UiLabel::applyLook() {
+  const QString style = property("styleName").toString();
+  QPalette p = palette();
+  p.setColor(QPalette::Active, QPalette::WindowText,
+             style == "caption" ? skin::kTextDim
+             : style == "value" ? skin::kAccent
+                                : skin::kText);
+  p.setColor(QPalette::Inactive, QPalette::WindowText,
+             p.color(QPalette::Active, QPalette::WindowText));
+  setPalette(p);
+  QFont f = font();
+  f.setBold(FBold || style == "title");
   setFont(f);
 }
 

@@ -12,7 +12,8 @@ class UiLabel : public QLabel, public UiTextControl {
  public:
   UiLabel(QWidget* parent, const QString& name, const QRect& geometry = {},
           const QString& text = {});
-  // A skin style of the style sheet ("title", "caption", "value"; empty for plain text).
+  // A look of the skin: "title" (bold), "caption" (dim), "value" (accent); empty for plain
+  // text.
   void SetStyleName(const QString& style);
   // Pixel size and weight of the font.
   void SetFontSize(int pixels, bool bold = false);
@@ -25,6 +26,10 @@ class UiLabel : public QLabel, public UiTextControl {
  protected:
   void ShowText(const QString& text) override { setText(text); }
   void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  bool FBold = false;  // asked for by SetFontSize; titles are bold anyway
+  void applyLook();
 };
 
 }  // namespace qor

@@ -6,10 +6,12 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPalette>
+#include <QToolTip>
 #include <QtEndian>
 #include <algorithm>
 
 #include "platform/paths.h"
+#include "widgets/skin_style.h"
 
 namespace qor::skin {
 namespace {
@@ -23,88 +25,16 @@ QCursor& arrowCursor() {
   return cursor;
 }
 
-QString hex(const QColor& c) {
-  return c.name(QColor::HexRgb);
-}
-
 }  // namespace
-
-QString StyleSheet() {
-  // Placeholders keep the colours in the constants above.
-  QString sheet = R"(
-* { color: @text; font-family: "DejaVu Sans"; }
-QToolTip { background: @raised; color: @text; border: 1px solid @accent; }
-QLabel[styleName="title"] { color: @text; font-weight: bold; }
-QLabel[styleName="caption"] { color: @dim; }
-QLabel[styleName="value"] { color: @accent; }
-QPushButton {
-  background: @panel; border: 1px solid #3a414d; border-radius: 3px; padding: 3px 12px;
-}
-QPushButton:hover { border-color: @accent; }
-QPushButton:pressed, QPushButton:checked { background: @raised; border-color: @accent; color: @accent; }
-QPushButton:disabled { color: @dim; border-color: #2c313a; }
-QPushButton[styleName="default"] { border-color: @accent; }
-QPushButton:focus, QRadioButton:focus, QCheckBox:focus { outline: none; }
-QPushButton:focus { border-color: @text; }
-QRadioButton:focus, QCheckBox:focus { color: @accent; }
-QPushButton[styleName="CPI-A"] { background: @raised; border-color: @accent; color: @accent; font-weight: bold; }
-QPushButton[styleName="CPI-N"] { background: @panel; border-color: #2c313a; color: @dim; }
-QPushButton[styleName="CPI-A"]:focus, QPushButton[styleName="CPI-N"]:focus { border-color: @text; }
-QPushButton[styleName="swatch"] { border: 2px solid #3a414d; border-radius: 6px; padding: 0; }
-QPushButton[styleName="swatch"]:hover, QPushButton[styleName="swatch"]:focus { border-color: @text; }
-QPushButton[styleName="swatch"][selected="true"] { border: 3px solid @accent; }
-QRadioButton, QCheckBox { spacing: 6px; }
-QRadioButton::indicator, QCheckBox::indicator {
-  width: 12px; height: 12px; border: 1px solid #4a525f; background: @panel;
-}
-QRadioButton::indicator { border-radius: 7px; }
-QRadioButton::indicator:checked, QCheckBox::indicator:checked { background: @accent; border-color: @accent; }
-QRadioButton:disabled, QCheckBox:disabled { color: @dim; }
-QSlider::groove:horizontal { height: 4px; background: #2f3540; border-radius: 2px; }
-QSlider::groove:vertical { width: 4px; background: #2f3540; border-radius: 2px; }
-QSlider::sub-page:horizontal { background: @accent; border-radius: 2px; }
-QSlider::add-page:vertical { background: @accent; border-radius: 2px; }
-QSlider::handle { background: @text; border: 1px solid @accent; border-radius: 6px; width: 12px; height: 12px; }
-QSlider::handle:focus { background: @accent; border-color: @text; }
-QSlider::handle:disabled { background: #4a525f; border-color: #4a525f; }
-QSlider::add-page:vertical:disabled, QSlider::sub-page:horizontal:disabled { background: #3a414d; }
-QSlider::handle:horizontal { margin: -5px 0; }
-QSlider::handle:vertical { margin: 0 -5px; }
-QSpinBox, QLineEdit {
-  background: @panel; border: 1px solid #3a414d; border-radius: 2px; padding: 2px 4px;
-  selection-background-color: @accent; selection-color: @bg;
-}
-QSpinBox:focus, QLineEdit:focus { border-color: @accent; }
-QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; border: none; }
-QScrollBar:vertical { background: @panel; width: 8px; }
-QScrollBar::handle:vertical { background: #3a414d; min-height: 20px; border-radius: 4px; }
-QScrollBar::add-line, QScrollBar::sub-line { height: 0; }
-)";
-  sheet.replace("@accent", hex(kAccent));
-  sheet.replace("@bg", hex(kBackground));
-  sheet.replace("@panel", hex(kPanel));
-  sheet.replace("@raised", hex(kPanelRaised));
-  sheet.replace("@text", hex(kText));
-  sheet.replace("@dim", hex(kTextDim));
-  return sheet;
-}
 
 void Apply(QApplication& app) {
   QFont font("DejaVu Sans");
   font.setPixelSize(12);
   font.setHintingPreference(QFont::PreferFullHinting);
   app.setFont(font);
-  QPalette palette = app.palette();
-  palette.setColor(QPalette::Window, kBackground);
-  palette.setColor(QPalette::WindowText, kText);
-  palette.setColor(QPalette::Base, kPanel);
-  palette.setColor(QPalette::Text, kText);
-  palette.setColor(QPalette::Button, kPanel);
-  palette.setColor(QPalette::ButtonText, kText);
-  palette.setColor(QPalette::Highlight, kAccent);
-  palette.setColor(QPalette::HighlightedText, kBackground);
-  app.setPalette(palette);
-  app.setStyleSheet(StyleSheet());
+  QApplication::setStyle(new SkinStyle);
+  app.setPalette(Palette());
+  QToolTip::setPalette(Palette());
 }
 
 namespace {

@@ -19,10 +19,9 @@ inline const QColor kPanel{0x1d, 0x20, 0x27};        // panels, darker end
 inline const QColor kPanelRaised{0x26, 0x2b, 0x34};  // panels, lighter end
 inline const QColor kText{0xc8, 0xcf, 0xd9};         // ordinary text
 inline const QColor kTextDim{0x7d, 0x86, 0x93};      // captions and disabled text
+inline const QColor kWarning{0xf0, 0xb4, 0x29};      // marks of things that need the user
 
-// The application's style sheet: every standard control's look in one place.
-QString StyleSheet();
-// Sets the style sheet, the font and the palette on the application.
+// Sets the skin's style (widgets/skin_style.h), font and palette on the application.
 void Apply(QApplication& app);
 
 // Loads a picture file, taking its "@2x" twin on screens of device pixel ratio 2 or more.

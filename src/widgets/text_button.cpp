@@ -24,8 +24,7 @@ UiTextButton::UiTextButton(QWidget* parent, const QString& name, const QRect& ge
 
 void UiTextButton::SetStyleName(const QString& style) {
   setProperty("styleName", style);
-  this->style()->unpolish(this);
-  this->style()->polish(this);
+  update();
 }
 
 }  // namespace qor

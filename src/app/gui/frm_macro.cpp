@@ -157,7 +157,9 @@ void TFrmMacro::buildControls() {
         name->setTextFormat(Qt::PlainText);
         UiLabel* error = rowLabel(row, "ErrorIcon", QRect(lw - 28, 0, 22, kMacroRowHeight));
         error->setText(QString::fromUtf8("\u26A0"));
-        error->setStyleSheet("color: #f0b429;");
+        QPalette warning = error->palette();
+        warning.setColor(QPalette::WindowText, skin::kWarning);
+        error->setPalette(warning);
         error->hide();
       },
       kMacroRowHeight);
@@ -179,7 +181,10 @@ void TFrmMacro::buildControls() {
                              const char* text, int x, UiLabel*& label) {
     auto* button = new UiTextButton(this, name, QRect(x, 452, 30, 30), QString::fromUtf8(sign));
     button->SetAutoTranslate(false);
-    button->setStyleSheet("font-size: 18px; font-weight: bold; padding: 0;");
+    QFont signFont = button->font();
+    signFont.setPixelSize(18);
+    signFont.setBold(true);
+    button->setFont(signFont);
     button->SetAccessibleText(text);
     label = new UiLabel(this, labelName, QRect(x + 34, 452, 56, 30), text);
     label->SetClickable(true);

@@ -24,8 +24,7 @@ QColor swatchColour(const LedSwatch& s) {
 void markSelected(UiTextButton& swatch, bool selected) {
   if (swatch.property("selected").toBool() == selected) return;
   swatch.setProperty("selected", selected);
-  swatch.style()->unpolish(&swatch);
-  swatch.style()->polish(&swatch);
+  swatch.update();
 }
 
 }  // namespace
@@ -40,8 +39,7 @@ TLightConfigForm::TLightConfigForm(QWidget* owner, TDM& dm, SettingsServices ser
     const int y = kTop + int(i / 3) * (kSwatch + kSwatchGap);
     auto* swatch = new UiTextButton(this, s.name, QRect(x, y, kSwatch, kSwatch));
     swatch->SetStyleName("swatch");
-    swatch->setStyleSheet(
-        QString("QPushButton { background: %1; }").arg(swatchColour(s).name(QColor::HexRgb)));
+    swatch->setProperty("swatchColor", swatchColour(s));
     swatch->SetAccessibleText(s.caption);
     swatch->SetHint(s.caption);
     swatch->OnClick = [this](UiTextButton& b) { RCC1Click(b); };
