@@ -17,6 +17,7 @@
 #include "widgets/popup_placement.h"
 #include "widgets/scene_window.h"
 #include "widgets/skin.h"
+#include "widgets/skin_style.h"
 #include "widgets/text_button.h"
 #include "widgets/track_bar.h"
 
@@ -258,6 +259,48 @@ class WidgetsTest : public QObject {
     const QIcon icon = skin::WindowIcon(paths::program() / "images" / "logo.ico");
     QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
     QVERIFY(skin::WindowIcon(paths::program() / "images" / "missing.ico").isNull());
+  }
+
+  void theSkinDrawsEachControlFromItsOwnState() {
+    UiScene scene(nullptr, "scene", 300, 200);
+    // A track's handle sits where its value is: the top of a vertical track is its maximum.
+    auto* track = new UiTrackBar(&scene, "track", Qt::Vertical, QRect(10, 10, 20, 120));
+    track->SetRange(0, 100);
+    // A colour button shows its own colour, framed in the accent once selected.
+    auto* swatch = new UiTextButton(&scene, "swatch", QRect(100, 10, 56, 56));
+    swatch->SetStyleName("swatch");
+    swatch->setProperty("swatchColor", QColor(0x12, 0x34, 0x56));
+    skin::SkinStyle style;
+    track->setStyle(&style);
+    swatch->setStyle(&style);
+    scene.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&scene));
+    const auto pixel = [](QWidget* w, QPoint p) { return QColor(w->grab().toImage().pixel(p)); };
+    track->SetPosition(100);
+    track->setFocus();
+    QCOMPARE(pixel(track, QPoint(10, 7)), skin::kAccent);  // keyboard focus shows on the handle
+    swatch->setFocus();
+    QCOMPARE(pixel(track, QPoint(10, 7)), skin::kText);
+    track->SetPosition(0);
+    QCOMPARE(pixel(track, QPoint(10, 112)), skin::kText);
+    QCOMPARE(pixel(track, QPoint(10, 7)), pixel(track, QPoint(10, 60)));  // bare track above
+    QCOMPARE(pixel(swatch, QPoint(28, 28)), QColor(0x12, 0x34, 0x56));
+    QCOMPARE(pixel(swatch, QPoint(1, 28)), skin::kText);  // focused
+    swatch->setProperty("selected", true);
+    QCOMPARE(pixel(swatch, QPoint(1, 28)), skin::kAccent);
+
+    // Labels: captions dim, values in the accent, titles bold whatever size they take.
+    auto* title = new UiLabel(&scene, "title", QRect(0, 150, 100, 20), "T");
+    title->SetStyleName("title");
+    title->SetFontSize(16);
+    QVERIFY(title->font().bold());
+    QCOMPARE(title->font().pixelSize(), 16);
+    auto* caption = new UiLabel(&scene, "caption", QRect(0, 170, 100, 20), "C");
+    caption->SetStyleName("caption");
+    QCOMPARE(caption->palette().color(QPalette::WindowText), skin::kTextDim);
+    caption->SetStyleName("value");
+    QCOMPARE(caption->palette().color(QPalette::WindowText), skin::kAccent);
+    QVERIFY(!caption->font().bold());
   }
 
   void aSceneLeavesTheTranslationServiceWithItsWindow() {
