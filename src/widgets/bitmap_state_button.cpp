@@ -17,8 +17,8 @@ UiBitmapStateButton::UiBitmapStateButton(QWidget* parent, const QString& name,
   });
 }
 
-void UiBitmapStateButton::SetBitmaps(const QPixmap& normal, const QPixmap& hot,
-                                     const QPixmap& pressed) {
+void UiBitmapStateButton::SetBitmaps(const QImage& normal, const QImage& hot,
+                                     const QImage& pressed) {
   FNormal = normal;
   FHot = hot;
   FPressed = pressed;
@@ -26,9 +26,9 @@ void UiBitmapStateButton::SetBitmaps(const QPixmap& normal, const QPixmap& hot,
 }
 
 void UiBitmapStateButton::SetSkinBitmaps(const QString& base) {
-  SetBitmaps(skin::SkinPixmap("btn_" + base + "_normal.png"),
-             skin::SkinPixmap("btn_" + base + "_hot.png"),
-             skin::SkinPixmap("btn_" + base + "_pressed.png"));
+  SetBitmaps(skin::SkinImage("btn_" + base + "_normal.png"),
+             skin::SkinImage("btn_" + base + "_hot.png"),
+             skin::SkinImage("btn_" + base + "_pressed.png"));
 }
 
 void UiBitmapStateButton::SetHitTest(bool on) {
@@ -49,12 +49,12 @@ void UiBitmapStateButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const bool down = isDown() || isChecked();
   const bool hot = FHitTest && isEnabled() && underMouse();
-  const QPixmap& picture = down && !FPressed.isNull() ? FPressed
-                           : hot && !FHot.isNull()    ? FHot
-                                                      : FNormal;
+  const QImage& picture = down && !FPressed.isNull() ? FPressed
+                          : hot && !FHot.isNull()    ? FHot
+                                                     : FNormal;
   // A disabled button shows its normal picture, dimmed.
   if (!isEnabled()) painter.setOpacity(0.4);
-  if (!picture.isNull()) painter.drawPixmap(0, 0, picture);
+  if (!picture.isNull()) painter.drawImage(0, 0, picture);
   if (!text().isEmpty()) {
     painter.setPen(down || hot ? skin::kAccent : skin::kText);
     painter.setFont(font());

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QPixmap>
+#include <QImage>
 #include <functional>
 
 #include "widgets/ui_control.h"
@@ -14,8 +14,9 @@ class UiBitmapStateButton : public QAbstractButton, public UiTextControl {
  public:
   UiBitmapStateButton(QWidget* parent, const QString& name, const QRect& geometry = {});
 
-  // The three pictures; a null hot or pressed picture falls back to the normal one.
-  void SetBitmaps(const QPixmap& normal, const QPixmap& hot, const QPixmap& pressed);
+  // The three pictures; a null hot or pressed picture falls back to the normal one. Kept as
+  // given: a palette picture stays a byte a pixel.
+  void SetBitmaps(const QImage& normal, const QImage& hot, const QImage& pressed);
   // The skin's btn_<base>_{normal,hot,pressed}.png.
   void SetSkinBitmaps(const QString& base);
   // Staying pressed: a click toggles the pressed state, which the pressed picture shows.
@@ -35,7 +36,7 @@ class UiBitmapStateButton : public QAbstractButton, public UiTextControl {
   void enterEvent(QEnterEvent* event) override;
 
  private:
-  QPixmap FNormal, FHot, FPressed;
+  QImage FNormal, FHot, FPressed;
   bool FHandCursor = true;
   bool FHitTest = true;
 };

@@ -187,7 +187,7 @@ void TQorCfg51Main::showLogo() {
     ratio = 2.0;
   else if (!ImageDataBase().AssignIMAGE(picture, "mainlogo.png", "", ""))
     return;
-  QPixmap logo = QPixmap::fromImage(toQImage(picture));
+  QImage logo = toQImage(picture);
   logo.setDevicePixelRatio(ratio);
   BSBTNTEXTLOGO->SetBitmaps(logo, logo, logo);
 }
