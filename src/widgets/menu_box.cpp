@@ -14,6 +14,7 @@
 #include "widgets/function_menu.h"
 #include "widgets/qt_text.h"
 #include "widgets/skin.h"
+#include "widgets/window_release.h"
 
 namespace qor {
 namespace {
@@ -325,6 +326,7 @@ void TuiMenuBox::hideEvent(QHideEvent* event) {
   QAccessibleEvent ended(this, QAccessible::PopupMenuEnd);
   QAccessible::updateAccessibility(&ended);
   QWidget::hideEvent(event);
+  ReleaseOnceHidden(*this, [this] { destroy(); });
   FMenu.LevelHidden(*this);
 }
 

@@ -10,6 +10,7 @@
 #include "widgets/accessibility.h"
 #include "widgets/skin.h"
 #include "widgets/ui_control.h"
+#include "widgets/window_release.h"
 
 namespace qor {
 
@@ -106,16 +107,9 @@ void UiScene::showEvent(QShowEvent* event) {
 
 void UiScene::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  if (isVisible()) return;  // minimised: it comes back as it was
+  if (isVisible()) return;  // minimised
   FBackground = QImage();
-  // The window-system window and its backing store go once the hide is done (a queued call:
-  // before any window shown meanwhile paints); showing the window again makes new ones.
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (!isVisible() && windowHandle()) destroy();
-      },
-      Qt::QueuedConnection);
+  ReleaseOnceHidden(*this, [this] { destroy(); });
 }
 
 void UiScene::closeEvent(QCloseEvent* event) {

@@ -26,8 +26,8 @@ class UiScene : public QWidget, public TranslatableScene {
   ~UiScene() override;
 
   // The skin picture (by its name) drawn unscaled behind the controls. It is decoded while
-  // the window shows; a hidden window lets go of it and of its window-system buffers, so
-  // windows created once and kept cost little while closed.
+  // the window shows; a hidden window lets go of it and of its window-system buffers
+  // (widgets/window_release.h).
   void SetBackground(const QString& skinPicture);
 
   // Shows the window modally and returns its modal result once it was set (or the close
