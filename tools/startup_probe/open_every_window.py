@@ -1,39 +1,131 @@
-"""Opens each settings window of a running qorcfg51 once, over AT-SPI, as a user would by
-pressing its button, and prints "pressed_at_ms NAME T" (T on the monotonic clock) for each;
-scripts/measure-startup pairs them with the windows' mapping and reads the peak RSS after."""
+"""Opens each settings window of a running qorcfg51 once, as a user would by pressing its
+button, for scripts/measure-startup. Before each press it prints "pressed_at_ms NAME T" (T on the
+monotonic clock) and after each window "peak_after NAME KB" (the program's peak RSS so far,
+its process ID in QOR_PROBE_PID).
+
+  open_every_window.py positions FILE   over AT-SPI: writes where the four buttons are in the
+                                        main window ("NAME DX DY" lines, after "window W H")
+  open_every_window.py click FILE       with xdotool at those places (no accessibility bridge
+                                        needed in the program), following the main window's
+                                        moves; then prints "idle_cpu_percent_open P" over 10 s
+  open_every_window.py press [--macro]  over AT-SPI; --macro then opens the macro editor from
+                                        button 2's "Macro" menu
+
+The AT-SPI helpers are the end-to-end tests' (tests/e2e/atspi_driver.py)."""
+import os
+import subprocess
 import sys
 import time
 
-import pyatspi
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tests", "e2e"))
 
 WINDOWS = ("Button Assignment", "Sensitivity", "Advanced Settings", "Lighting")
+PAUSE = 1.0  # for the window to open and paint
 
 
-def find_button(name, timeout=15.0):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        try:
-            for app in pyatspi.Registry.getDesktop(0):
-                if app is not None and app.name == "qorcfg51":
-                    found = pyatspi.findDescendant(
-                        app, lambda o: o is not None and o.name == name
-                        and o.getRoleName() == "push button")
-                    if found:
-                        return found
-        except Exception:  # the tree changes while we walk it
-            pass
-        time.sleep(0.1)
-    sys.exit('open_every_window: no button "%s"' % name)
+def peak_kb():
+    with open("/proc/%s/status" % os.environ["QOR_PROBE_PID"]) as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    return -1
 
 
-for window in WINDOWS:
-    button = find_button(window)
-    action = button.queryAction()
-    names = [action.getName(i).lower() for i in range(action.nActions)]
-    press = next((names.index(n) for n in ("press", "click") if n in names), None)
-    if press is None:
-        sys.exit('open_every_window: "%s" offers no press action (%s)' % (window, names))
-    print("pressed_at_ms %s %.1f" % (window.replace(" ", "_"), time.monotonic() * 1000),
+def idle_cpu_percent(seconds):
+    """The program's CPU time over `seconds` of leaving it alone, in percent."""
+    def ticks():
+        with open("/proc/%s/stat" % os.environ["QOR_PROBE_PID"]) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])  # utime, stime
+    before = ticks()
+    time.sleep(seconds)
+    return 100.0 * (ticks() - before) / os.sysconf("SC_CLK_TCK") / seconds
+
+
+def stamp(name):
+    print("pressed_at_ms %s %.1f" % (name.replace(" ", "_"), time.monotonic() * 1000),
           flush=True)
-    action.doAction(press)
-    time.sleep(1.0)
+
+
+def settled(name):
+    time.sleep(PAUSE)
+    print("peak_after %s %d" % (name.replace(" ", "_"), peak_kb()), flush=True)
+
+
+def positions(path):
+    import pyatspi
+    from atspi_driver import WINDOW, control, wait_for
+
+    def frame_of(obj):
+        while obj is not None and obj.getRoleName() not in WINDOW:
+            obj = obj.parent
+        return obj
+
+    lines = []
+    for name in WINDOWS:
+        button = control(name)
+        box = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        frame = wait_for("the main window", lambda: frame_of(button))
+        origin = frame.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        if not lines:
+            lines.append("window %d %d" % (origin.width, origin.height))
+        lines.append("%s %d %d" % (name.replace(" ", "_"), box.x + box.width // 2 - origin.x,
+                                   box.y + box.height // 2 - origin.y))
+    with open(path, "w") as out:
+        out.write("\n".join(lines) + "\n")
+
+
+def xdotool(*args):
+    return subprocess.run(("xdotool",) + args, capture_output=True, text=True).stdout
+
+
+def main_window_origin(size):
+    """The top-left corner of the program's window of this size."""
+    for wid in xdotool("search", "--onlyvisible", "--pid", os.environ["QOR_PROBE_PID"]).split():
+        geometry = xdotool("getwindowgeometry", "--shell", wid)
+        values = dict(line.split("=", 1) for line in geometry.split())
+        if (values.get("WIDTH"), values.get("HEIGHT")) == size:
+            return int(values["X"]), int(values["Y"])
+    sys.exit("open_every_window: no window of %sx%s" % size)
+
+
+def click(path):
+    with open(path) as f:
+        lines = [line.split() for line in f if line.strip()]
+    size = (lines[0][1], lines[0][2])
+    for name, dx, dy in lines[1:]:
+        x, y = main_window_origin(size)
+        stamp(name)
+        xdotool("mousemove", str(x + int(dx)), str(y + int(dy)), "click", "1")
+        settled(name)
+    time.sleep(2)
+    print("idle_cpu_percent_open %.2f" % idle_cpu_percent(10), flush=True)
+
+
+def press(macro):
+    from atspi_driver import choose, press as press_button, window
+
+    for name in WINDOWS:
+        stamp(name)
+        press_button(name)
+        settled(name)
+    if macro:
+        press_button("Button Assignment")
+        press_button("Button 2")
+        stamp("Macro Manager")
+        choose("Macro", "Macro Manager")
+        window("Macro Manager")
+        settled("Macro Manager")
+
+
+if __name__ == "__main__":
+    mode = sys.argv[1] if len(sys.argv) > 1 else "press"
+    if mode == "positions" and len(sys.argv) == 3:
+        positions(sys.argv[2])
+    elif mode == "click" and len(sys.argv) == 3:
+        click(sys.argv[2])
+    elif mode == "press":
+        press("--macro" in sys.argv[2:])
+    else:
+        sys.exit(__doc__)
