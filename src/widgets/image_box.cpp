@@ -11,7 +11,7 @@ UiImage::UiImage(QWidget* parent, const QString& name, const QRect& geometry)
   setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void UiImage::SetPicture(const QPixmap& picture) {
+void UiImage::SetPicture(const QImage& picture) {
   FPicture = picture;
   update();
 }
@@ -27,7 +27,7 @@ void UiImage::paintEvent(QPaintEvent*) {
   if (qAbs(fitted.width() - natural.width()) < 0.5) fitted = natural;
   const QPointF origin(qRound((width() - fitted.width()) / 2),
                        qRound((height() - fitted.height()) / 2));
-  painter.drawPixmap(QRectF(origin, fitted), FPicture, QRectF(FPicture.rect()));
+  painter.drawImage(QRectF(origin, fitted), FPicture, QRectF(FPicture.rect()));
 }
 
 }  // namespace qor

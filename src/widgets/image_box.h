@@ -1,7 +1,7 @@
 // UiImage: a picture fitted into its box, aspect ratio kept, centred.
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 
 #include "widgets/ui_control.h"
@@ -11,14 +11,15 @@ namespace qor {
 class UiImage : public QWidget, public UiControl {
  public:
   UiImage(QWidget* parent, const QString& name, const QRect& geometry = {});
-  void SetPicture(const QPixmap& picture);
-  const QPixmap& Picture() const { return FPicture; }
+  // Kept as given: a palette picture stays a byte a pixel.
+  void SetPicture(const QImage& picture);
+  const QImage& Picture() const { return FPicture; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QPixmap FPicture;
+  QImage FPicture;
 };
 
 }  // namespace qor

@@ -91,10 +91,6 @@ QIcon WindowIcon(const std::filesystem::path& file) {
   return icon;
 }
 
-QPixmap ProgramPixmap(const QString& relativeName) {
-  return LoadPixmap(paths::resolveInFolder(paths::program(), relativeName.toStdString()));
-}
-
 namespace {
 std::filesystem::path skinFile(const QString& name) {
   return paths::resolveInFolder(paths::program(), ("images\\skin\\" + name).toStdString());

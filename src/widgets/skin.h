@@ -30,9 +30,6 @@ void Apply(QApplication& app);
 QImage LoadImage(const std::filesystem::path& file);
 // The same as a pixmap (the screen's pixel format).
 QPixmap LoadPixmap(const std::filesystem::path& file);
-// A picture of the program folder, by a relative name ("IMAGES\LAYOUT1.PNG": `\` allowed,
-// letter case ignored).
-QPixmap ProgramPixmap(const QString& relativeName);
 // A skin picture: images/skin/<name> in the program folder.
 QPixmap SkinPixmap(const QString& name);
 QImage SkinImage(const QString& name);

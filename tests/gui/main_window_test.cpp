@@ -98,9 +98,8 @@ struct Session {
   }
   // Whether the model picture shows the program folder's picture `name`.
   bool shows(const char* name) const {
-    const QImage expected =
-        skin::LoadPixmap(paths::resolveInFolder(paths::program(), name)).toImage();
-    return !expected.isNull() && part<UiImage>("ImageLAYOUT")->Picture().toImage() == expected;
+    const QImage expected = skin::LoadImage(paths::resolveInFolder(paths::program(), name));
+    return !expected.isNull() && part<UiImage>("ImageLAYOUT")->Picture() == expected;
   }
   bool settingButtonsEnabled() const {
     bool all = true;

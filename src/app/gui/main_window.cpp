@@ -215,7 +215,7 @@ void TQorCfg51Main::DetectMouse() {
   FDetection = DetectModel(uiHIDData1, FDM, FServices.program);
   // A missing picture file leaves the picture shown.
   if (!FDetection.layoutFile.empty()) {
-    const QPixmap picture = skin::LoadPixmap(FDetection.layoutFile);
+    const QImage picture = skin::LoadImage(FDetection.layoutFile);
     if (!picture.isNull()) ImageLAYOUT->SetPicture(picture);
   }
   FSettingButtonsEnabled = SettingButtonsEnabled(FDetection, FDM);
