@@ -63,7 +63,7 @@ TEST(HidrawBackend, OneInterfacePerCollectionWithTheWindowsHardwareIds) {
        3,
        0,
        0},
-      // A single-interface USB device: no &MI_.
+      // A single-interface USB device: no &MI_; its revision comes from the uevent's PRODUCT.
       {"/dev/hidraw2",
        0,
        {"HID\\VID_04D9&PID_A0CD&REV_0A0B&COL01", "HID\\VID_04D9&PID_A0CD&COL01",

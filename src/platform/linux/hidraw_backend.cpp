@@ -113,11 +113,16 @@ std::optional<std::vector<uint8_t>> readDescriptor(const std::filesystem::path& 
 }
 
 // The nearest folder above `from` (itself included) whose uevent satisfies `is`, up to
-// /sys/devices; empty when there is none.
+// /sys/devices; empty when there is none. `found` receives that folder's uevent.
 template <typename Is>
-std::filesystem::path ancestor(std::filesystem::path from, Is is) {
-  for (; from.has_relative_path() && from != "/sys/devices"; from = from.parent_path())
-    if (is(readUevent(from))) return from;
+std::filesystem::path ancestor(std::filesystem::path from, Is is,
+                               std::map<std::string, std::string>* found = nullptr) {
+  for (; from.has_relative_path() && from != "/sys/devices"; from = from.parent_path()) {
+    std::map<std::string, std::string> uevent = readUevent(from);
+    if (!is(uevent)) continue;
+    if (found) *found = std::move(uevent);
+    return from;
+  }
   return {};
 }
 
@@ -126,15 +131,29 @@ bool hasDevType(const std::map<std::string, std::string>& uevent, const char* ty
   return it != uevent.end() && it->second == type;
 }
 
+// A USB device's revision (bcdDevice): the last field of its uevent's PRODUCT
+// ("vendor/product/revision" in hex), which the walk up has read already; else the attribute.
+std::optional<unsigned long> usbRevision(const std::filesystem::path& usb,
+                                         const std::map<std::string, std::string>& uevent) {
+  const auto product = uevent.find("PRODUCT");
+  if (product != uevent.end()) {
+    const std::size_t slash = product->second.rfind('/');
+    if (slash != std::string::npos)
+      if (auto n = number(product->second.c_str() + slash + 1, 16)) return n;
+  }
+  return attribute(usb, "bcdDevice", 16);
+}
+
 // What the USB parents add to the hardware IDs; nothing for devices without them.
 void addUsbParts(const std::filesystem::path& hid, HardwareIdParts& parts) {
   const std::filesystem::path itf =
       ancestor(hid.parent_path(), [](const auto& u) { return hasDevType(u, "usb_interface"); });
+  std::map<std::string, std::string> usbEvent;
   const std::filesystem::path usb =
       ancestor((itf.empty() ? hid : itf).parent_path(),
-               [](const auto& u) { return hasDevType(u, "usb_device"); });
+               [](const auto& u) { return hasDevType(u, "usb_device"); }, &usbEvent);
   if (usb.empty()) return;
-  if (auto bcd = attribute(usb, "bcdDevice", 16)) parts.revision = static_cast<uint16_t>(*bcd);
+  if (auto bcd = usbRevision(usb, usbEvent)) parts.revision = static_cast<uint16_t>(*bcd);
   const auto interfaces = attribute(usb, "bNumInterfaces", 10);
   if (itf.empty() || !interfaces || *interfaces <= 1) return;
   if (auto n = attribute(itf, "bInterfaceNumber", 16))
@@ -143,9 +162,6 @@ void addUsbParts(const std::filesystem::path& hid, HardwareIdParts& parts) {
 
 constexpr const char* kHidrawClassFolder = "/sys/class/hidraw";
 
-// The entries of /sys/class/hidraw as "name#inode". sysfs makes a new entry, with an inode
-// number it has not given before, for every node that appears, so the pair names one
-// plugged-in device; and the listing costs one directory read, nothing per node.
 std::vector<std::string> listHidrawEntries(std::string& problem) {
   std::vector<std::string> entries;
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(kHidrawClassFolder), ::closedir);
@@ -320,12 +336,11 @@ std::vector<HidInterfaceInfo> HidrawBackend::describeNode(const std::string& sys
   // The kernel names a hidraw node in /dev as in sysfs.
   const std::string devnode = "/dev/" + std::filesystem::path(syspath).filename().string();
   std::map<std::string, std::string> hidEvent;
-  const std::filesystem::path hid =
-      ancestor(std::filesystem::path(syspath).parent_path(), [&](const auto& u) {
-        if (!u.count("HID_ID")) return false;
-        hidEvent = u;
-        return true;
-      });
+  // A node lives in its HID device's "hidraw" folder, which has no uevent of its own.
+  std::filesystem::path above = std::filesystem::path(syspath).parent_path();
+  if (above.filename() == "hidraw") above = above.parent_path();
+  const std::filesystem::path hid = ancestor(
+      above, [](const auto& u) { return u.count("HID_ID") != 0; }, &hidEvent);
   HardwareIdParts parts;
   if (hid.empty() || !parseHidId(hidEvent["HID_ID"].c_str(), parts.vendor, parts.product))
     return {};
