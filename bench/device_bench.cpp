@@ -13,18 +13,33 @@
 namespace qor {
 namespace {
 
+bool underUmockdev(benchmark::State& state) {
+  if (std::getenv("UMOCKDEV_DIR")) return true;
+  state.SkipWithError("run under umockdev-run with a device tree (scripts/bench does)");
+  return false;
+}
+
 // Warm: every node was described by the first enumeration.
 void BM_HidrawEnumerate(benchmark::State& state) {
-  if (!std::getenv("UMOCKDEV_DIR")) {
-    state.SkipWithError("run under umockdev-run with a device tree (scripts/bench does)");
-    return;
-  }
+  if (!underUmockdev(state)) return;
   HidrawBackend backend;
   std::size_t interfaces = backend.enumerate().size();
   for (auto _ : state) benchmark::DoNotOptimize(interfaces = backend.enumerate().size());
   state.counters["interfaces"] = static_cast<double>(interfaces);
 }
 BENCHMARK(BM_HidrawEnumerate)->Unit(benchmark::kMicrosecond);
+
+// Cold: a new backend describes every node, as the first listing of a new process does.
+void BM_HidrawDescribeAll(benchmark::State& state) {
+  if (!underUmockdev(state)) return;
+  std::size_t interfaces = 0;
+  for (auto _ : state) {
+    HidrawBackend backend;
+    benchmark::DoNotOptimize(interfaces = backend.enumerate().size());
+  }
+  state.counters["interfaces"] = static_cast<double>(interfaces);
+}
+BENCHMARK(BM_HidrawDescribeAll)->Unit(benchmark::kMicrosecond);
 
 void BM_ParseReportDescriptor(benchmark::State& state) {
   for (auto _ : state)

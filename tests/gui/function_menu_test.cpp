@@ -2,6 +2,7 @@
 // and what assistive technology sees.
 #include <QAccessible>
 #include <QApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -132,10 +133,14 @@ class FunctionMenuTest : public QObject {
   void aPressOutsideClosesWithoutAChoice() {
     Fixture f;
     f.open();
+    QPointer<TuiMenuBox> level = &f.top();
+    QVERIFY(level->windowHandle());
     QTest::mouseClick(&f.top(), Qt::LeftButton, {}, QPoint(-50, -50));
     QVERIFY(!f.menu.IsMenuOpen());
     QTest::qWait(20);
     QVERIFY(f.choices.empty());
+    // A closed level keeps no window-system window or buffer.
+    QVERIFY(!level || !level->windowHandle());
   }
 
   void theSelectedIdAndTheCheckedItemShow() {
