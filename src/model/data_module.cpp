@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "device/usage_pair.h"
@@ -17,6 +18,12 @@ namespace fs = std::filesystem;
 TDM* DM = nullptr;
 
 namespace {
+
+// Seeds a store with an empty profile image, built on the heap: a profile is too large for
+// the stack.
+void writeEmptyProfile(TuiProfile& store) {
+  store.Write(*std::make_unique<TMOUSEPROFILEINFO>());
+}
 
 bool fileExists(const std::string& path) {
   std::error_code ec;
@@ -190,9 +197,8 @@ void TDM::createDocumentsFolder() {
 
 void TDM::factorySlot(int slot) {
   TuiProfile& store = *uiProfileGame[slot];
-  TMOUSEPROFILEINFO zero{};
   store.SetSize(0);
-  store.Write(zero);
+  writeEmptyProfile(store);
   store.RestoreToDefault();
 }
 
@@ -226,8 +232,7 @@ void TDM::loadSlot(int i) {
   const std::string folder = readWideFieldUtf8(e.FilePath);
   prepareStore(store, name);
   store.SetFilePath(folder);
-  TMOUSEPROFILEINFO zero{};
-  store.Write(zero);
+  writeEmptyProfile(store);
   const std::string slot = slotName(i);
 
   // The storage settings were checked: the kind is 0 or 1, the name and folder usable.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,11 @@ void RestoreDefaultLightAndReportAdvancedSetting(TMOUSEPROFILEINFO& p);
 template <StoredRecord T, typename Fill>
 void FillRecordInStream(std::vector<uint8_t>& stream, Fill&& fill) {
   if (stream.size() < sizeof(T)) stream.resize(sizeof(T), 0);
-  T record;
-  std::memcpy(&record, stream.data(), sizeof(T));
-  fill(record);
-  std::memcpy(stream.data(), &record, sizeof(T));
+  // On the heap: a profile record is too large for the stack.
+  auto record = std::make_unique<T>();
+  std::memcpy(record.get(), stream.data(), sizeof(T));
+  fill(*record);
+  std::memcpy(stream.data(), record.get(), sizeof(T));
 }
 
 }  // namespace qor
