@@ -56,7 +56,8 @@ void BM_EncodeProfileBlocks(benchmark::State& state) {
   LEDBlock led;
   CPIBlock cpi;
   for (auto _ : state) {
-    const TMOUSEPROFILEINFO ordered = ProfileInDeviceOrder(profile);
+    TMOUSEPROFILEINFO ordered = profile;
+    PutInDeviceOrder(ordered);
     BuildButtonTable(ordered, buttons);
     BuildMacroImage(ordered, macros);
     BuildLEDBlock(ordered.ConfigInfo.LEDConfig, led);

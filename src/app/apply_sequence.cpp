@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 #include "app/pointer_worker.h"
@@ -96,16 +97,17 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   FDM.FCurrentProfileInfo.ConfigInfo.CurrentCPIIndex = level;
   FDM.SaveBackToCurrentProfileInfo();
 
-  TMOUSEPROFILEINFO profile{};
-  FDM.ReadProfileInfo(profile, FDM.FProfileIndex);
+  // On the heap: a profile is too large for the stack.
+  const auto profile = std::make_unique<TMOUSEPROFILEINFO>();
+  FDM.ReadProfileInfo(*profile, FDM.FProfileIndex);
   trace("profile blocks: button table, macro slots, LED block, CPI block");
-  if (uint32_t r = WriteProfileBlocks(FDevice, profile, processMessages, &FWarnings))
+  if (uint32_t r = WriteProfileBlocks(FDevice, *profile, processMessages, &FWarnings))
     return stopped("profile blocks", r);
 
-  const uint8_t rate = GetReportRateCode(profile.ConfigInfo.ReportRate, &FWarnings);
+  const uint8_t rate = GetReportRateCode(profile->ConfigInfo.ReportRate, &FWarnings);
   const uint8_t rateByte = static_cast<uint8_t>(rate * 16 + rate);
-  const auto wheel = static_cast<uint8_t>(profile.ConfigInfo.HWVWheelValue);
-  const bool wheelLED = profile.ConfigInfo.WheelLedOnOff != 0;
+  const auto wheel = static_cast<uint8_t>(profile->ConfigInfo.HWVWheelValue);
+  const bool wheelLED = profile->ConfigInfo.WheelLedOnOff != 0;
   pause();
   trace("report rate byte " + std::to_string(rateByte));
   if (uint32_t r = WriteDeviceByte(FDevice, rateByte, kReportRateAddress))
@@ -124,7 +126,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   if (uint32_t r = SendCommand1(FDevice, 1, 0)) return stopped("command 1 (1, 0)", r);
   pause();
 
-  FWritten = ProfileBlocksInMemory(profile);
+  FWritten = ProfileBlocksInMemory(*profile);
   FWritten.push_back({kReportRateAddress, {rateByte}});
   FWritten.push_back({kBankSelectorAddress, {0}});
   FWritten.push_back({kWheelLEDAddress, {WheelLEDByte(wheel, wheelLED)}});

@@ -69,10 +69,8 @@ std::string macroName(const TMACROKEYINFO& m) {
 
 }  // namespace
 
-TMOUSEPROFILEINFO ProfileInDeviceOrder(const TMOUSEPROFILEINFO& profile) {
-  TMOUSEPROFILEINFO p = profile;
-  std::swap(p.ConfigInfo.ButtonFuncInfo[3], p.ConfigInfo.ButtonFuncInfo[4]);
-  return p;
+void PutInDeviceOrder(TMOUSEPROFILEINFO& profile) {
+  std::swap(profile.ConfigInfo.ButtonFuncInfo[3], profile.ConfigInfo.ButtonFuncInfo[4]);
 }
 
 void BuildButtonTable(const TMOUSEPROFILEINFO& p, ButtonTable& out, UploadWarnings* warnings) {

@@ -29,8 +29,9 @@ using MacroAction = std::array<uint8_t, 3>;
 // Things the device formats cannot carry, and what was sent instead.
 using UploadWarnings = std::vector<std::string>;
 
-// The profile as the device numbers its buttons: entries 3 and 4 exchanged.
-TMOUSEPROFILEINFO ProfileInDeviceOrder(const TMOUSEPROFILEINFO& profile);
+// Puts the profile in the order the device numbers its buttons: entries 3 and 4 exchanged.
+// In place: a profile is too large to pass around by value.
+void PutInDeviceOrder(TMOUSEPROFILEINFO& profile);
 
 // The 81-byte button table. Macros past the device's five slots are sent as function 0.
 void BuildButtonTable(const TMOUSEPROFILEINFO& profile, ButtonTable& out,

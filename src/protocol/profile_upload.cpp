@@ -1,5 +1,7 @@
 #include "protocol/profile_upload.h"
 
+#include <memory>
+
 #include "protocol/device_commands.h"
 
 namespace qor {
@@ -14,12 +16,13 @@ struct ProfileParts {
 };
 
 ProfileParts buildParts(const TMOUSEPROFILEINFO& profile, UploadWarnings* warnings) {
-  const TMOUSEPROFILEINFO p = ProfileInDeviceOrder(profile);
+  const auto p = std::make_unique<TMOUSEPROFILEINFO>(profile);
+  PutInDeviceOrder(*p);
   ProfileParts parts;
-  BuildButtonTable(p, parts.table, warnings);
-  BuildLEDBlock(p.ConfigInfo.LEDConfig, parts.led);
-  BuildMacroImage(p, parts.macros, warnings);
-  BuildCPIBlock(p, parts.cpi);
+  BuildButtonTable(*p, parts.table, warnings);
+  BuildLEDBlock(p->ConfigInfo.LEDConfig, parts.led);
+  BuildMacroImage(*p, parts.macros, warnings);
+  BuildCPIBlock(*p, parts.cpi);
   return parts;
 }
 

@@ -49,7 +49,9 @@ void addMacro(TMOUSEPROFILEINFO& p, const std::vector<TMACROKEY>& actions, uint1
 
 TEST(ButtonTable, FactoryProfileInDeviceOrder) {
   ButtonTable t;
-  BuildButtonTable(ProfileInDeviceOrder(factoryProfile()), t);
+  TMOUSEPROFILEINFO p = factoryProfile();
+  PutInDeviceOrder(p);
+  BuildButtonTable(p, t);
   Bytes expected(81, 0);
   const uint8_t codes[9] = {1, 2, 3, 4, 5, 8, 10, 10, 9};  // Forward (5) and Backward (4) swap
   expected[0] = 9;
