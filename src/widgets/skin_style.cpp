@@ -9,6 +9,7 @@
 #include <QSlider>
 #include <QStyleOption>
 #include <algorithm>
+#include <utility>
 
 #include "widgets/skin.h"
 
@@ -391,25 +392,26 @@ QRect SkinStyle::subElementRect(SubElement element, const QStyleOption* option,
 
 QPalette Palette() {
   QPalette p;
-  p.setColor(QPalette::Window, kBackground);
-  p.setColor(QPalette::WindowText, kText);
-  p.setColor(QPalette::Base, kPanel);
-  p.setColor(QPalette::AlternateBase, kPanelRaised);
-  p.setColor(QPalette::Text, kText);
-  p.setColor(QPalette::Button, kPanel);
-  p.setColor(QPalette::ButtonText, kText);
-  p.setColor(QPalette::BrightText, Qt::white);
-  p.setColor(QPalette::Highlight, kAccent);
-  p.setColor(QPalette::HighlightedText, kBackground);
-  p.setColor(QPalette::ToolTipBase, kPanelRaised);
-  p.setColor(QPalette::ToolTipText, kText);
-  p.setColor(QPalette::PlaceholderText, kTextDim);
-  p.setColor(QPalette::Link, kAccent);
-  p.setColor(QPalette::Light, kIndicatorBorder);
-  p.setColor(QPalette::Midlight, kBorder);
-  p.setColor(QPalette::Mid, kBorderDim);
-  p.setColor(QPalette::Dark, kBackground.darker(130));
-  p.setColor(QPalette::Shadow, Qt::black);
+  const std::pair<QPalette::ColorRole, QColor> roles[] = {{QPalette::Window, kBackground},
+                                                          {QPalette::WindowText, kText},
+                                                          {QPalette::Base, kPanel},
+                                                          {QPalette::AlternateBase, kPanelRaised},
+                                                          {QPalette::Text, kText},
+                                                          {QPalette::Button, kPanel},
+                                                          {QPalette::ButtonText, kText},
+                                                          {QPalette::BrightText, Qt::white},
+                                                          {QPalette::Highlight, kAccent},
+                                                          {QPalette::HighlightedText, kBackground},
+                                                          {QPalette::ToolTipBase, kPanelRaised},
+                                                          {QPalette::ToolTipText, kText},
+                                                          {QPalette::PlaceholderText, kTextDim},
+                                                          {QPalette::Link, kAccent},
+                                                          {QPalette::Light, kIndicatorBorder},
+                                                          {QPalette::Midlight, kBorder},
+                                                          {QPalette::Mid, kBorderDim},
+                                                          {QPalette::Dark, kBackground.darker(130)},
+                                                          {QPalette::Shadow, Qt::black}};
+  for (const auto& [role, colour] : roles) p.setColor(role, colour);
   for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
     p.setColor(QPalette::Disabled, role, kTextDim);
   return p;
