@@ -351,6 +351,21 @@ class MacroManagerTest : public QObject {
     QCOMPARE(ShowMacroManager(list, index, blocked, needUpdate), 1);
     QCOMPARE(list.nMacroInfoCount, 1);
     QVERIFY(dialogs.messages.back().startsWith("Warning: The macro files could not be written:"));
+
+    // A damaged count beyond the 21 slots: the slots' macros are shown, and OK keeps them.
+    TMACROKEYINFOLIST damaged{};
+    for (int i = 0; i < 21; ++i)
+      damaged.MacroInfos[i] = macroOf(u"m" + std::u16string(1, char16_t(u'a' + i)), {});
+    damaged.nMacroInfoCount = 300;
+    int shownRows = -1;
+    whenManagerShown([&shownRows](TFrmMacro& form) {
+      shownRows = form.ListBoxMacroList->Count();
+      form.BtnOKClick();
+    });
+    QCOMPARE(ShowMacroManager(damaged, index, folder, needUpdate), 1);
+    QCOMPARE(shownRows, 21);
+    QCOMPARE(damaged.nMacroInfoCount, 21);
+    QCOMPARE(MacroName(damaged.MacroInfos[20]), std::u16string(u"mu"));
   }
 
   void okAsksWhenAMacroHasErrors() {

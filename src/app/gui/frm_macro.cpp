@@ -786,7 +786,11 @@ int ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
                      const QString& AMacroPath, bool& ANeedUpdate) {
   TFrmMacro form(MainForm());
   form.FCreateByOther = true;
-  form.FMacroClass->SetMacroKeyInfoList(AMacroKeyInfoList);
+  // A damaged count beyond the record's slots shows the macros the slots hold: an empty
+  // window would hand back an empty list on OK and lose them all.
+  TMACROKEYINFOLIST shown = AMacroKeyInfoList;
+  shown.nMacroInfoCount = uint16_t(std::min<int>(shown.nMacroInfoCount, kProfileMacroSlots));
+  form.FMacroClass->SetMacroKeyInfoList(shown);
   form.FMacroClass->SetMacroListIndex(AMacroIndex);
   form.FMacroPath = AMacroPath;
   form.DrawMacroList();
