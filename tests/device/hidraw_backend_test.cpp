@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "device/sample_descriptors.h"
@@ -132,6 +133,22 @@ TEST(HidrawBackend, NodesAreDescribedOncePerSysfsEntry) {
   EXPECT_EQ(find(backend.enumerate(), "/dev/hidraw0", 0)->usagePage, 0x0001);
   HidrawBackend fresh;
   EXPECT_EQ(find(fresh.enumerate(), "/dev/hidraw0", 0)->usagePage, 0xFFA0);
+}
+
+// A node that cannot be described yet (udev not done, its descriptor unreadable) is tried
+// again by the next listing, although no entry appeared or went.
+TEST(HidrawBackend, ANodeNotDescribedYetIsTriedAgain) {
+  if (!underUmockdev()) GTEST_SKIP() << "needs umockdev-run with fixtures/hid_devices.umockdev";
+  const std::string descriptor =
+      std::string(std::getenv("UMOCKDEV_DIR")) +
+      "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0/0003:04D9:A0CD.0003/report_descriptor";
+  std::filesystem::rename(descriptor, descriptor + ".away");
+  HidrawBackend backend;
+  EXPECT_EQ(find(backend.enumerate(), "/dev/hidraw2", 0), nullptr);
+  EXPECT_EQ(find(backend.enumerate(), "/dev/hidraw2", 0), nullptr);
+  std::filesystem::rename(descriptor + ".away", descriptor);
+  EXPECT_NE(find(backend.enumerate(), "/dev/hidraw2", 0), nullptr);
+  EXPECT_NE(find(backend.enumerate(), "/dev/hidraw2", 0), nullptr);
 }
 
 TEST(HidrawBackend, OpenFailureNamesTheCallAndTheCause) {

@@ -317,6 +317,8 @@ std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
   const std::vector<std::string> present = listHidrawEntries(problem);
   if (!problem.empty()) fail(problem);
   std::lock_guard lock(nodesLock_);
+  if (!present.empty() && present == listedEntries_) return listed_;
+  bool allDescribed = true;
   std::map<std::string, Node> seen;
   for (const std::string& identity : present) {
     auto known = nodes_.find(identity);
@@ -328,12 +330,18 @@ std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
     const std::filesystem::path link =
         std::filesystem::path(kHidrawClassFolder) / identity.substr(0, identity.rfind('#'));
     const std::filesystem::path target = std::filesystem::read_symlink(link, ec);
-    if (ec) continue;  // gone meanwhile
+    if (ec) {  // gone meanwhile
+      allDescribed = false;
+      continue;
+    }
     Node n;
     n.syspath = (link.parent_path() / target).lexically_normal().string();
     n.interfaces = describeNode(n.syspath);
     for (HidInterfaceInfo& info : n.interfaces) info.identity = identity;
-    if (!n.interfaces.empty()) seen.emplace(identity, std::move(n));
+    if (n.interfaces.empty())
+      allDescribed = false;  // tried again next time (udev may not be done with it)
+    else
+      seen.emplace(identity, std::move(n));
   }
   nodes_ = std::move(seen);
   // udev's order: by sysfs path.
@@ -343,6 +351,8 @@ std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
             [](const Node* a, const Node* b) { return a->syspath < b->syspath; });
   std::vector<HidInterfaceInfo> out;
   for (const Node* n : ordered) out.insert(out.end(), n->interfaces.begin(), n->interfaces.end());
+  listedEntries_ = allDescribed ? present : std::vector<std::string>{};
+  listed_ = allDescribed ? out : std::vector<HidInterfaceInfo>{};
   return out;
 }
 
