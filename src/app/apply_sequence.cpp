@@ -51,6 +51,10 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
 
   // The mouse's interfaces are opened once for the whole upload; see TuiHIDData::HandleHold.
   const TuiHIDData::HandleHold hold = FDevice.KeepHandlesOpen();
+  // A first open waits for the device's driver, after a listing of every HID interface; both
+  // run while everything is saved and during the first pause. Opening sends the mouse
+  // nothing, so the order of what it receives stays the same.
+  std::jthread opener([this] { FDevice.OpenInterfaces(SharedDeviceUsagePair()); });
 
   // 1-2: everything saved, whatever follows.
   FDM.SaveAllProfileData();  // problems reach the data module's sink; Apply goes on
@@ -63,12 +67,8 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
     TuiThread::ThreadCallFunction(
         [pointer](const uint8_t* b, uint32_t n) { RunPointerWorker(*pointer, b, n); },
         buffer.data(), static_cast<uint32_t>(buffer.size()));
-  {
-    // A first open waits for the device's driver; the mouse's pause is time enough for it.
-    // Opening sends the mouse nothing, so the order of what it receives stays the same.
-    std::jthread opener([this] { FDevice.OpenInterfaces(SharedDeviceUsagePair()); });
-    pause();
-  }
+  pause();
+  opener.join();
 
   // An image that is no profile (a zero record) would erase the mouse's settings.
   if (FDM.FCurrentProfileInfo.ProfileHeader.FFileVersion != kProfileFileVersion) {
