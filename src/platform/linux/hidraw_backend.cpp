@@ -177,6 +177,9 @@ void addUsbParts(const std::filesystem::path& hid, HardwareIdParts& parts) {
 
 constexpr const char* kHidrawClassFolder = "/sys/class/hidraw";
 
+// The entries of /sys/class/hidraw as "name#inode". sysfs makes a new entry, with an inode
+// number it has not given before, for every node that appears, so the pair names one
+// plugged-in device; and the listing costs one directory read, nothing per node.
 std::vector<std::string> listHidrawEntries(std::string& problem) {
   std::vector<std::string> entries;
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(kHidrawClassFolder), ::closedir);
