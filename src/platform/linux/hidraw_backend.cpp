@@ -161,12 +161,16 @@ std::optional<unsigned long> usbRevision(const std::filesystem::path& usb,
 
 // What the USB parents add to the hardware IDs; nothing for devices without them.
 void addUsbParts(const std::filesystem::path& hid, HardwareIdParts& parts) {
-  const std::filesystem::path itf =
-      ancestor(hid.parent_path(), [](const auto& u) { return hasDevType(u, "usb_interface"); });
-  std::map<std::string, std::string> usbEvent;
-  const std::filesystem::path usb =
-      ancestor((itf.empty() ? hid : itf).parent_path(),
-               [](const auto& u) { return hasDevType(u, "usb_device"); }, &usbEvent);
+  // usbhid puts a HID device right below one interface of its USB device: when the folder
+  // two up is a USB device, the one between is the interface, read no further. Else walk up.
+  std::filesystem::path itf = hid.parent_path();
+  std::filesystem::path usb = itf.parent_path();
+  std::map<std::string, std::string> usbEvent = readUevent(usb);
+  if (!hasDevType(usbEvent, "usb_device")) {
+    itf = ancestor(itf, [](const auto& u) { return hasDevType(u, "usb_interface"); });
+    usb = ancestor((itf.empty() ? hid : itf).parent_path(),
+                   [](const auto& u) { return hasDevType(u, "usb_device"); }, &usbEvent);
+  }
   if (usb.empty()) return;
   if (auto bcd = usbRevision(usb, usbEvent)) parts.revision = static_cast<uint16_t>(*bcd);
   const auto interfaces = attribute(usb, "bNumInterfaces", 10);
