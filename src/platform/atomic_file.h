@@ -19,11 +19,16 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file,
                                          std::vector<uint8_t>& out,
                                          std::uintmax_t maxSize = kMaxStoredFileSize);
 
+// How old a temporary file of an interrupted write must be before a later write removes it.
+inline constexpr long kStaleTemporaryAge = 600;
+
 // What writeFileAtomically does with a file that already holds exactly the bytes to write.
 enum class WhenUnchanged { Rewrite, Keep };
 
 // Replaces `file` with `data`: writes a temporary file in the same folder, flushes it to disk
-// and renames it over the target, so a crash or a full disk never leaves half a file. A
+// and renames it over the target, so a crash or a full disk never leaves half a file. What an
+// earlier write of the same file left behind when it was killed (a temporary file untouched
+// for kStaleTemporaryAge seconds) is removed first. A
 // symbolic link is followed and its target replaced in the target's folder; a target that is
 // not a regular file, or is read-only, is refused. With WhenUnchanged::Keep a file that
 // already holds `data` is left as it is (after the same checks), which spares its sync.

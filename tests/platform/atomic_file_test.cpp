@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <ctime>
 
 #include <filesystem>
 
@@ -24,6 +27,35 @@ TEST(AtomicFile, ReplacesTheWholeFileAndKeepsItsMode) {
   ::stat(f.c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// A temporary file that a killed write left behind goes with the next write of that file;
+// a fresh one (a write going on) and other files stay.
+TEST(AtomicFile, AWriteRemovesWhatAKilledWriteOfTheFileLeft) {
+  test::TempDir dir;
+  const fs::path f = dir / "QORProfile1.PFX";
+  const auto aged = [](const fs::path& p, long seconds) {
+    const timespec times[2] = {{std::time(nullptr) - seconds, 0},
+                               {std::time(nullptr) - seconds, 0}};
+    ::utimensat(AT_FDCWD, p.c_str(), times, 0);
+  };
+  for (const char* name :
+       {".QORProfile1.PFX.a1B2c3", ".QORProfile1.PFX.zzzzzz", ".QORProfile1.PFX.fresh1",
+        ".QORProfile2.PFX.a1B2c3", ".QORProfile1.PFX.notes", "QORProfile1.PFX.a1B2c3"})
+    test::writeText(dir / name, "x");
+  aged(dir / ".QORProfile1.PFX.a1B2c3", 3600);
+  aged(dir / ".QORProfile1.PFX.zzzzzz", kStaleTemporaryAge + 60);
+  aged(dir / ".QORProfile2.PFX.a1B2c3", 3600);
+  aged(dir / ".QORProfile1.PFX.notes", 3600);
+  aged(dir / "QORProfile1.PFX.a1B2c3", 3600);
+  const std::vector<uint8_t> data = {7};
+  ASSERT_FALSE(writeFileAtomically(f, data.data(), data.size()));
+  EXPECT_EQ(test::readBytes(f), data);
+  EXPECT_FALSE(fs::exists(dir / ".QORProfile1.PFX.a1B2c3"));
+  EXPECT_FALSE(fs::exists(dir / ".QORProfile1.PFX.zzzzzz"));
+  for (const char* kept : {".QORProfile1.PFX.fresh1", ".QORProfile2.PFX.a1B2c3",
+                           ".QORProfile1.PFX.notes", "QORProfile1.PFX.a1B2c3"})
+    EXPECT_TRUE(fs::exists(dir / kept)) << kept;
 }
 
 // Keep spares the rewrite of a file that holds the bytes already; anything else is replaced.
