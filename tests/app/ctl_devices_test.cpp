@@ -25,6 +25,15 @@ std::string launcher(const Installation& home, const std::string& fixture,
   return l + " --";
 }
 
+// A program folder whose config.ini names the fixture mouse's configuration interface.
+std::string programNamingTheMouse(const Installation& home) {
+  const auto program = home / "program";
+  fs::create_directories(program);
+  test::writeText(program / "config.ini",
+                  "[IncludeHIDDeviceList]\nid1=hid\\vid_1209&pid_0001&mi_01&col01\n");
+  return program.string();
+}
+
 void expectIn(const std::string& text, const std::string& part) {
   EXPECT_NE(text.find(part), std::string::npos) << "missing: " << part << "\nin:\n" << text;
 }
@@ -40,11 +49,8 @@ TEST(CtlDevices, WithoutInterfacesSaysSoAndHowToGetAccess) {
 
 TEST(CtlDevices, NamesTheMouseByItsCollectionAndTheIncludeList) {
   Installation home;
-  const auto program = home / "program";
-  fs::create_directories(program);
-  test::writeText(program / "config.ini",
-                  "[IncludeHIDDeviceList]\nid1=hid\\vid_1209&pid_0001&mi_01&col01\n");
-  const CtlRun r = home.ctl("devices", launcher(home, "hid_devices.umockdev", program.string()));
+  const std::string program = programNamingTheMouse(home);
+  const CtlRun r = home.ctl("devices", launcher(home, "hid_devices.umockdev", program));
   EXPECT_EQ(r.status, 0) << r.err;
   expectIn(r.out,
            "/dev/hidraw1, collection 1 of 2  \"Tessaly Gaming Mouse\"\n"
@@ -71,12 +77,8 @@ TEST(CtlDevices, NamesTheMouseByItsCollectionAndTheIncludeList) {
 
 TEST(CtlDevices, JsonHasStableFieldsPerInterface) {
   Installation home;
-  const auto program = home / "program";
-  fs::create_directories(program);
-  test::writeText(program / "config.ini",
-                  "[IncludeHIDDeviceList]\nid1=hid\\vid_1209&pid_0001&mi_01&col01\n");
-  const CtlRun r =
-      home.ctl("devices --json", launcher(home, "hid_devices.umockdev", program.string()));
+  const std::string program = programNamingTheMouse(home);
+  const CtlRun r = home.ctl("devices --json", launcher(home, "hid_devices.umockdev", program));
   EXPECT_EQ(r.status, 0) << r.err;
   expectIn(r.out,
            "{\"path\":\"/dev/hidraw1\",\"collection\":0,\"name\":\"Tessaly Gaming Mouse\","
