@@ -20,6 +20,8 @@ inline const QColor kPanelRaised{0x26, 0x2b, 0x34};  // panels, lighter end
 inline const QColor kText{0xc8, 0xcf, 0xd9};         // ordinary text
 inline const QColor kTextDim{0x7d, 0x86, 0x93};      // captions and disabled text
 inline const QColor kWarning{0xf0, 0xb4, 0x29};      // marks of things that need the user
+inline const QColor kBorder{0x3a, 0x41, 0x4d};       // frames of buttons and boxes
+inline const QColor kBorderDim{0x2c, 0x31, 0x3a};    // frames of panels, disabled buttons
 
 // Sets the skin's style (widgets/skin_style.h), font and palette on the application.
 void Apply(QApplication& app);

@@ -16,8 +16,6 @@
 namespace qor::skin {
 namespace {
 
-const QColor kBorder{0x3a, 0x41, 0x4d};           // frames of buttons and boxes
-const QColor kBorderDim{0x2c, 0x31, 0x3a};        // frames of disabled and switched-off buttons
 const QColor kIndicatorBorder{0x4a, 0x52, 0x5f};  // radio and check marks; disabled handles
 const QColor kGroove{0x2f, 0x35, 0x40};           // the track of a slider
 

@@ -50,7 +50,7 @@ UiLabel* TSettingsForm::AddValueRow(const QString& name, const QString& caption,
                                     int width) {
   auto* row = new UiRectangle(this, name + "Row", QRect(x, y, width, kRowHeight));
   row->SetFill(skin::kPanel);
-  row->SetStroke(QColor(0x2c, 0x31, 0x3a));
+  row->SetStroke(skin::kBorderDim);
   row->SetRadius(3);
   row->setAttribute(Qt::WA_TransparentForMouseEvents);
   auto* label = new UiLabel(row, name + "Caption", QRect(10, 0, width / 2, kRowHeight), caption);
@@ -76,7 +76,7 @@ UiRectangle* TSettingsForm::AddPanel(QWidget* parent, const QString& name, const
                                      const QString& accessibleName) {
   auto* panel = new UiRectangle(parent, name, geometry);
   panel->SetFill(skin::kPanel);
-  panel->SetStroke(QColor(0x2c, 0x31, 0x3a));
+  panel->SetStroke(skin::kBorderDim);
   panel->SetRadius(4);
   if (!accessibleName.isEmpty()) panel->SetAccessibleText(accessibleName);
   return panel;
