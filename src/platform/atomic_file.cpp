@@ -77,6 +77,27 @@ bool holdsExactly(const fs::path& file, const uint8_t* data, std::size_t size) {
   }
 }
 
+// A temporary file of an earlier write of `name` that never got renamed (the writer was
+// killed): ".name.XXXXXX" as mkstemp makes it, untouched for longer than any write takes.
+bool isStaleTemporary(const fs::directory_entry& entry, const std::string& name) {
+  const std::string found = entry.path().filename().string();
+  if (found.size() != name.size() + 8 || found[0] != '.' ||
+      found.compare(1, name.size(), name) != 0 || found[name.size() + 1] != '.')
+    return false;
+  for (std::size_t i = name.size() + 2; i < found.size(); ++i)
+    if (!std::isalnum(static_cast<unsigned char>(found[i]))) return false;
+  struct stat st {};
+  if (::lstat(entry.path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  return std::time(nullptr) - st.st_mtime > kStaleTemporaryAge;
+}
+
+// Removes what earlier interrupted writes of `name` left in `folder`.
+void removeStaleTemporaries(const fs::path& folder, const std::string& name) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (isStaleTemporary(*it, name)) ::unlink(it->path().c_str());
+}
+
 }  // namespace
 
 std::optional<std::string> readWholeFile(const fs::path& file, std::vector<uint8_t>& out,
@@ -102,31 +123,6 @@ std::optional<std::string> readWholeFile(const fs::path& file, std::vector<uint8
   out = std::move(data);
   return std::nullopt;
 }
-
-namespace {
-
-// A temporary file of an earlier write of `name` that never got renamed (the writer was
-// killed): ".name.XXXXXX" as mkstemp makes it, untouched for longer than any write takes.
-bool isStaleTemporary(const fs::directory_entry& entry, const std::string& name) {
-  const std::string found = entry.path().filename().string();
-  if (found.size() != name.size() + 8 || found[0] != '.' ||
-      found.compare(1, name.size(), name) != 0 || found[name.size() + 1] != '.')
-    return false;
-  for (std::size_t i = name.size() + 2; i < found.size(); ++i)
-    if (!std::isalnum(static_cast<unsigned char>(found[i]))) return false;
-  struct stat st {};
-  if (::lstat(entry.path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  return std::time(nullptr) - st.st_mtime > kStaleTemporaryAge;
-}
-
-// Removes what earlier interrupted writes of `name` left in `folder`.
-void removeStaleTemporaries(const fs::path& folder, const std::string& name) {
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    if (isStaleTemporary(*it, name)) ::unlink(it->path().c_str());
-}
-
-}  // namespace
 
 std::optional<std::string> writeFileAtomically(const fs::path& named, const uint8_t* data,
                                                std::size_t size, WhenUnchanged unchanged) {

@@ -25,6 +25,26 @@ QCursor& arrowCursor() {
   return cursor;
 }
 
+// Decodes one picture file. Not through QPixmap's own loading: that keeps every picture in the
+// process-wide pixmap cache, so a window's pictures would outlive the window's use of them.
+QImage readPicture(const std::filesystem::path& file) {
+  QImageReader reader(QString::fromStdString(file.string()));
+  // The name's extension says the format: no probing through every image plug-in.
+  reader.setDecideFormatFromContent(false);
+  QImage image = reader.read();
+  if (image.isNull()) {
+    reader.setFileName(reader.fileName());  // opened again: the failed read used the device up
+    reader.setDecideFormatFromContent(true);
+    image = reader.read();
+  }
+  return image;
+}
+
+// A skin picture's file: images/skin/<name> in the program folder.
+std::filesystem::path skinFile(const QString& name) {
+  return paths::resolveInFolder(paths::program(), ("images\\skin\\" + name).toStdString());
+}
+
 }  // namespace
 
 void Apply(QApplication& app) {
@@ -36,25 +56,6 @@ void Apply(QApplication& app) {
   app.setPalette(Palette());
   QToolTip::setPalette(Palette());
 }
-
-namespace {
-
-// Decodes one picture file. Not through QPixmap's own loading: that keeps every picture in the
-// process-wide pixmap cache, so a window's pictures would outlive the window's use of them.
-QImage readPicture(const std::filesystem::path& file) {
-  QImageReader reader(QString::fromStdString(file.string()));
-  // The name's extension says the format: no probing through every image plug-in.
-  reader.setDecideFormatFromContent(false);
-  QImage image = reader.read();
-  if (image.isNull()) {
-    reader.setFileName(reader.fileName());
-    reader.setDecideFormatFromContent(true);
-    image = reader.read();
-  }
-  return image;
-}
-
-}  // namespace
 
 QImage LoadImage(const std::filesystem::path& file) {
   const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
@@ -90,12 +91,6 @@ QIcon WindowIcon(const std::filesystem::path& file) {
   }
   return icon;
 }
-
-namespace {
-std::filesystem::path skinFile(const QString& name) {
-  return paths::resolveInFolder(paths::program(), ("images\\skin\\" + name).toStdString());
-}
-}  // namespace
 
 QPixmap SkinPixmap(const QString& name) {
   return LoadPixmap(skinFile(name));
