@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 namespace qor {
 namespace fs = std::filesystem;
@@ -77,11 +78,14 @@ bool holdsExactly(const fs::path& file, const uint8_t* data, std::size_t size) {
   }
 }
 
+// The temporary file of a write of "name" is ".name" followed by this, filled in by mkstemp.
+constexpr std::string_view kTemporarySuffix = ".XXXXXX";
+
 // A temporary file of an earlier write of `name` that never got renamed (the writer was
-// killed): ".name.XXXXXX" as mkstemp makes it, untouched for longer than any write takes.
+// killed), untouched for longer than any write takes.
 bool isStaleTemporary(const fs::directory_entry& entry, const std::string& name) {
   const std::string found = entry.path().filename().string();
-  if (found.size() != name.size() + 8 || found[0] != '.' ||
+  if (found.size() != 1 + name.size() + kTemporarySuffix.size() || found[0] != '.' ||
       found.compare(1, name.size(), name) != 0 || found[name.size() + 1] != '.')
     return false;
   for (std::size_t i = name.size() + 2; i < found.size(); ++i)
@@ -146,7 +150,7 @@ std::optional<std::string> writeFileAtomically(const fs::path& named, const uint
   removeStaleTemporaries(folder, file.filename().string());
   std::string hidden = ".";
   hidden += file.filename().string();
-  hidden += ".XXXXXX";
+  hidden += kTemporarySuffix;
   std::string tmpl = (folder / hidden).string();
   int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
   if (raw < 0) return failure("cannot create", file, errno);
