@@ -63,7 +63,8 @@ bool parseHidId(const char* hidId, uint16_t& vendor, uint16_t& product) {
 }
 
 // A sysfs file's contents, at most `maxSize` bytes; false when it cannot be read or is
-// larger. No stat first: sysfs gives every attribute the size of a page.
+// larger. Not readWholeFile: sysfs reports every text attribute as a page long, so a check
+// of the reported size would refuse a four-character bNumInterfaces; the bytes read count.
 bool readSysfsFile(const std::filesystem::path& file, std::size_t maxSize, std::string& out) {
   UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd) return false;
@@ -324,8 +325,11 @@ std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
   const std::vector<std::string> present = listHidrawEntries(problem);
   if (!problem.empty()) fail(problem);
   std::lock_guard lock(nodesLock_);
-  if (!present.empty() && present == listedEntries_) return listed_;
-  bool allDescribed = true;
+  // The same entries as last time, each described then: the same interfaces.
+  if (!present.empty() && present.size() == nodes_.size() &&
+      std::all_of(present.begin(), present.end(),
+                  [this](const std::string& identity) { return nodes_.count(identity) != 0; }))
+    return listed_;
   std::map<std::string, Node> seen;
   for (const std::string& identity : present) {
     auto known = nodes_.find(identity);
@@ -337,18 +341,13 @@ std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
     const std::filesystem::path link =
         std::filesystem::path(kHidrawClassFolder) / identity.substr(0, identity.rfind('#'));
     const std::filesystem::path target = std::filesystem::read_symlink(link, ec);
-    if (ec) {  // gone meanwhile
-      allDescribed = false;
-      continue;
-    }
+    if (ec) continue;  // gone meanwhile
     Node n;
     n.syspath = (link.parent_path() / target).lexically_normal().string();
     n.interfaces = describeNode(n.syspath);
     for (HidInterfaceInfo& info : n.interfaces) info.identity = identity;
-    if (n.interfaces.empty())
-      allDescribed = false;  // tried again next time (udev may not be done with it)
-    else
-      seen.emplace(identity, std::move(n));
+    // A node not described (udev may not be done with it) is tried again next time.
+    if (!n.interfaces.empty()) seen.emplace(identity, std::move(n));
   }
   nodes_ = std::move(seen);
   // udev's order: by sysfs path.
@@ -358,8 +357,7 @@ std::vector<HidInterfaceInfo> HidrawBackend::enumerate() {
             [](const Node* a, const Node* b) { return a->syspath < b->syspath; });
   std::vector<HidInterfaceInfo> out;
   for (const Node* n : ordered) out.insert(out.end(), n->interfaces.begin(), n->interfaces.end());
-  listedEntries_ = allDescribed ? present : std::vector<std::string>{};
-  listed_ = allDescribed ? out : std::vector<HidInterfaceInfo>{};
+  listed_ = out;
   return out;
 }
 

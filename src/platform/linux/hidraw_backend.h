@@ -50,9 +50,7 @@ class HidrawBackend : public HidBackend {
   };
   // Each node seen by the last enumeration, by identity.
   std::map<std::string, Node> nodes_;
-  // The last enumeration's entries and result, when every node in it was described: the
-  // next one with the same entries returns that result as it is.
-  std::vector<std::string> listedEntries_;
+  // The last enumeration's result, handed out again while its entries are all there is.
   std::vector<HidInterfaceInfo> listed_;
   std::unique_ptr<UdevWaitPolicy> udevWait_;
 };
