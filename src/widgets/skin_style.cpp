@@ -231,7 +231,6 @@ void SkinStyle::drawControl(ControlElement element, const QStyleOption* option, 
         const Look look = buttonLook(*option, widget);
         QStyleOptionButton copy(*button);
         copy.palette.setColor(QPalette::ButtonText, look.text);
-        copy.state &= ~(State_Sunken | State_On);  // no shifted label
         painter->save();
         if (look.bold) {
           QFont bold = painter->font();
