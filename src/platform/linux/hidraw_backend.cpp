@@ -21,6 +21,7 @@
 
 #include "device/hardware_ids.h"
 #include "device/report_descriptor.h"
+#include "platform/linux/sysfs_file.h"
 #include "platform/unique_fd.h"
 
 namespace qor {
@@ -62,29 +63,11 @@ bool parseHidId(const char* hidId, uint16_t& vendor, uint16_t& product) {
   return true;
 }
 
-// A sysfs file's contents, at most `maxSize` bytes; false when it cannot be read or is
-// larger. Not readWholeFile: sysfs reports every text attribute as a page long, so a check
-// of the reported size would refuse a four-character bNumInterfaces; the bytes read count.
-bool readSysfsFile(const std::filesystem::path& file, std::size_t maxSize, std::string& out) {
-  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) return false;
-  out.clear();
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    if (out.size() + std::size_t(n) > maxSize) return false;
-    out.append(buffer, std::size_t(n));
-  }
-}
-
 // The KEY=value lines of a sysfs device folder's uevent; empty when it has none.
 std::map<std::string, std::string> readUevent(const std::filesystem::path& folder) {
   std::map<std::string, std::string> values;
   std::string text;
-  if (!readSysfsFile(folder / "uevent", 16384, text)) return values;
+  if (!ReadSysfsFile(folder / "uevent", 16384, text)) return values;
   for (std::size_t at = 0; at < text.size();) {
     std::size_t end = text.find('\n', at);
     if (end == std::string::npos) end = text.size();
@@ -99,7 +82,7 @@ std::map<std::string, std::string> readUevent(const std::filesystem::path& folde
 std::optional<unsigned long> attribute(const std::filesystem::path& folder, const char* name,
                                        int base) {
   std::string text;
-  if (!readSysfsFile(folder / name, 256, text)) return std::nullopt;
+  if (!ReadSysfsFile(folder / name, 256, text)) return std::nullopt;
   return number(text.c_str(), base);
 }
 
@@ -107,7 +90,7 @@ std::optional<unsigned long> attribute(const std::filesystem::path& folder, cons
 std::optional<std::vector<uint8_t>> readDescriptor(const std::filesystem::path& hid,
                                                    const char* devnode, std::string& problem) {
   std::string bytes;
-  if (readSysfsFile(hid / "report_descriptor", HID_MAX_DESCRIPTOR_SIZE, bytes) && !bytes.empty())
+  if (ReadSysfsFile(hid / "report_descriptor", HID_MAX_DESCRIPTOR_SIZE, bytes) && !bytes.empty())
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
   UniqueFd fd(::open(devnode, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd) {
