@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The time one Apply spends beyond its mandatory 50 ms pauses: saving five profiles and the
 // group record, and the twelve feature-report exchanges with the virtual mouse. The pauses
 // really pass (the first interface open runs during one of them) but are not counted.

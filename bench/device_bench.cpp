@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The device link's in-process work: listing the hidraw nodes (run it under umockdev-run,
 // see scripts/bench), parsing a report descriptor, encoding a profile for the mouse.
 #include <benchmark/benchmark.h>

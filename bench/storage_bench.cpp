@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The save step of Apply: five profile files and the registry values of one save.
 #include <benchmark/benchmark.h>
 

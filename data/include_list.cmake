@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # qor_include_list_mice(CONFIG OUT): sets OUT to the "vendor:product" pairs (four upper-case
 # hex digits each, in list order, without repeats) of a config.ini's include list, read the way
 # the program reads it: section "IncludeHIDDeviceList", keys id1, id2, ... up to id101 (names

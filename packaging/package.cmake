@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The Debian package: `cpack -G DEB` in a tree configured with the prefix /usr (scripts/package
 # does both). Dependencies are computed from the executables with dpkg-shlibdeps.
 set(QOR_PACKAGE_MAINTAINER "qorcfg51 developers <qorcfg51@users.noreply.github.com>"
@@ -44,6 +45,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QOR_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's platform plugins are not a library the programs link: without them there is no window.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   "${docs}/conffiles;${CMAKE_CURRENT_LIST_DIR}/postinst;${CMAKE_CURRENT_LIST_DIR}/postrm")

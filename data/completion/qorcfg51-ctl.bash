@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # bash completion for qorcfg51-ctl (loaded by bash-completion on demand).
 # The word lists follow qorcfg51-ctl --help and qorcfg51-ctl set --help; a test compares them.
 

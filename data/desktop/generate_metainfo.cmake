@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Writes the AppStream metainfo with one modalias per mouse of a config.ini's include list:
 #   cmake -DCONFIG=config.ini -DTEMPLATE=...metainfo.xml.in -DOUTPUT=...metainfo.xml
 #         -DQOR_VERSION=... -DQOR_RELEASE_DATE=... -DQOR_HOMEPAGE=... -DQOR_SCREENSHOT_URL=...

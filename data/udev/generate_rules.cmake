@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Writes the udev rule file for the mice of a config.ini's include list:
 #   cmake -DCONFIG=config.ini -DOUTPUT=70-qorcfg51.rules -P generate_rules.cmake
 # Every entry of the form HID\VID_xxxx&PID_yyyy... gives one rule for that vendor and product.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Turns one scdoc source into a man page compressed the way Debian ships them (no name or
 # time stamp in the gzip header, so rebuilds are byte for byte the same):
 #   cmake -DSCDOC=scdoc -DSOURCE=page.1.scd -DOUTPUT=page.1 -P build_page.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Profiles that follow the focused application: which profile to make current when the focus
 // moves.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Apply: save everything, hand the pointer settings to the desktop, upload the profile.
 #pragma once
 

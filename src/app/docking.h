@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where a settings window opens beside the main window, and which windows move along.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Which mouse model answers, and the picture that belongs to it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The current profile's pointer settings handed to the desktop again, for the monitor: X11
 // forgets the pointer acceleration at logout and when the mouse is plugged in again, and
 // other desktops may reset it too.

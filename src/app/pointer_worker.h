@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The pointer part of Apply: the profile's pointer values handed to the desktop.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Another profile made current and uploaded from outside the window (the monitor), through
 // Apply's own sequence.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiThread: runs one call on a short-lived worker thread with its own copy of a buffer.
 #pragma once
 

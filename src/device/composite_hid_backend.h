@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Several HID backends seen as one.
 #pragma once
 

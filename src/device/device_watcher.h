@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Tells the event loop that HID devices came or went.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Hardware IDs of a HID interface in the form Windows gives them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The HID service: present HID interfaces and report exchange with one of them.
 #pragma once
 

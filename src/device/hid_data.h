@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiHIDData: finds the mouse's HID interfaces and exchanges reports with them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "device/hid_event_ex.h"
 
 #include "model/ascii_text.h"

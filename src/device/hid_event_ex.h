@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiHIDEventEx: follows which HID device identities are present and reports the changes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What stands between the program and the mouse: interfaces that offer the mouse's
 // configuration collection but that this user may not open, or that config.ini leaves out,
 // and the exact fix for each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // HID report descriptors: what the Windows HID parser reports about each top-level collection.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The HID usage pair that identifies the mouse's configuration interface.
 #pragma once
 

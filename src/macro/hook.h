@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiHook: turns the desktop's keyboard and mouse events into recorder events: keyboard
 // macros, key combinations, single keys, mouse macros, and chosen keys and buttons, swallowing
 // what it handles.

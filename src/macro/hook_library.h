@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The process-wide input hook: one provider, shared by every TuiHook alive and released
 // with the last of them, as one loaded library would be.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A HookProvider that plays a list of timed events instead of the desktop's input: for the
 // recorder's tests, for GUI tests and for demos that replay a recording.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Macro files: each macro of a profile as a file of its own, "<name>.macro" in the profile's
 // macro folder, holding exactly one 892-byte TMACROKEYINFO.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiMacroClass, the list of a profile's macros with its current macro, and TuiActionsClass,
 // the action editor of one macro. Every edit is written back into the list at once.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The macro editor's rules without a window: what a recording becomes when it stops, where
 // the rows shown while recording go, and which action each row of the action list stands for.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The recorder's records: what the input hook hands to the macro editor and the combination
 // key dialog. They live in memory only, so their layout is free.
 #pragma once

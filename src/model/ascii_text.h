@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // ASCII-only letter case, for identifiers that Windows compares without regard to case.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The 30 constant rows from which a button's function is chosen.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TDM: the data module that owns every profile and storage record for the whole run.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Factory values of the stored records.
 //
 // Each function writes only the fields it names; every other byte keeps what the record

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The stored records: fixed-size little-endian byte images, copied whole.
 //
 // Every size and offset below is part of a stored format (registry values, .PFX and .macro

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiProfile: one record image in a memory stream, moved between memory, one registry
 // value and one file.
 #pragma once

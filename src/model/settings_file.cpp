@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "model/settings_file.h"
 
 #include "model/ascii_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading the installation settings file "config.ini".
 #pragma once
 

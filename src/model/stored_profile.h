@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The profiles as the configurator stored them, read without writing anything: for programs
 // beside it (the monitor) that must never replace what it keeps.
 #pragma once

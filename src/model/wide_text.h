@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UTF-16 text fields of the stored records, and UTF-8 conversion.
 #pragma once
 

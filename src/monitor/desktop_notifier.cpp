@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "monitor/desktop_notifier.h"
 
 #include <QDBusMessage>

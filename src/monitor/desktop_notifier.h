@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Desktop notifications through the session bus's notification server.
 #pragma once
 

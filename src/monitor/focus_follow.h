@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The monitor's side of profiles that follow the application: focus news in, a profile switch
 // and its notification out.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "monitor/kwin_focus_script.h"
 
 #include <QDBusMessage>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The focused window on KDE Plasma under Wayland, where no other program may ask: a KWin
 // script reports each activated window's application to the monitor over the session bus.
 #pragma once

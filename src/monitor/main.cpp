@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // corvnmon: the companion monitor. It owns its session-bus name (one monitor per session),
 // shows the current profile in the tray and tells the desktop when settings reach the mouse.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the configurator's notifications mean to the monitor, and the texts shown for them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TQor51MonMain: the monitor on the session bus, answering the configurator's Notify.
 #pragma once
 

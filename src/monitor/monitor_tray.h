@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The monitor's tray icon: the current profile in its tooltip and Exit in its menu.
 #pragma once
 

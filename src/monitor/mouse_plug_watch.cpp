@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "monitor/mouse_plug_watch.h"
 
 #include "device/usage_pair.h"

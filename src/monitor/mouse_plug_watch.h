@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Tells the monitor, once the devices have settled after a change, whether the mouse is
 // there.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The language the configurator stored, so the monitor speaks the same language.
 #pragma once
 

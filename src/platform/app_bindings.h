@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Applications bound to profiles: when one of them has the focus, its profile is current.
 #pragma once
 

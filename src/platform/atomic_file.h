@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Whole-file reads and atomic whole-file replacement.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Which application's window has the focus, as the window system tells it.
 #pragma once
 

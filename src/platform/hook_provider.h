@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The system-wide keyboard and mouse hook: every key and mouse event of the desktop, in time
 // order, with the power to swallow it.
 #pragma once

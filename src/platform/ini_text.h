@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Editing one value of a desktop's INI-style settings file (KDE's kdeglobals, kcminputrc)
 // without disturbing anything else in it.
 #pragma once

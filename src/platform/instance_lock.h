@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One running instance per user: an exclusive lock that the kernel releases when the process
 // ends, however it ends.
 #pragma once

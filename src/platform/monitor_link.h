@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The companion monitor: started when absent, told when the mouse or the profile changed.
 #pragma once
 

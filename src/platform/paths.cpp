@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/paths.h"
 
 #include "model/ascii_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the program finds its folders on this machine.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How the Windows pointer values of a profile map onto Linux desktops: the one place.
 //
 // GNOME (org.gnome.desktop.peripherals.mouse):

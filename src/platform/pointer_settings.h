@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The desktop's pointer settings: acceleration, speed, wheel scroll lines, double-click time.
 #pragma once
 

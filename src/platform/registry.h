@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The registry service: typed values under case-insensitive key paths, one store per root.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A file descriptor owned by one object and closed with it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "protocol/command_packet.h"
 
 #include <cerrno>

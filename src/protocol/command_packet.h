@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Command packets: one device command carried in one HID feature report.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The sensitivity values the mouse supports, and their one-byte device codes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The device command set: block reads and writes of the mouse's memory, and the commands
 // without data.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The key code table: Windows virtual-key codes to HID usages and key descriptions.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A copy of the mouse's whole memory in a file, and moving it between the mouse and the file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Turning a profile into the device blocks of the mouse's first bank.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The profile upload: a profile's blocks written into the mouse's first bank.
 #pragma once
 

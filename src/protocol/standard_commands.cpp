@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "protocol/standard_commands.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The ready-made functions a button can take: editing shortcuts, window commands, media keys.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a button does: the function menu's items, applying a choice, captions and hints.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The rules of the CPI levels a user edits (levels 0 to 3 of a profile).
 #pragma once
 

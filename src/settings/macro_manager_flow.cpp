@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "settings/macro_manager_flow.h"
 
 #include "settings/button_assignment.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What becomes of the profile when the macro manager, opened from a button's menu, returns.
 #pragma once
 

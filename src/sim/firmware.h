@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual mouse's firmware: the device memory and the commands that reach it in feature
 // reports. Plain state, no I/O: the socket server and tests drive it directly.
 #pragma once

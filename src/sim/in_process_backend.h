@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Simulated interfaces served in the same process: the firmware without sockets, for tests
 // of the protocol layer.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a simulated HID interface declares to hosts: its hardware IDs, collection and reports.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual mouse's transport: one SOCK_SEQPACKET Unix socket per simulated HID interface,
 // named <pid>-<nn>.sock in SimulatorDirectory(). Every request is one message and gets one
 // reply message; integers are little-endian.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual mouse's socket server: one listening socket and one firmware per simulated
 // interface, served from one thread.
 #pragma once

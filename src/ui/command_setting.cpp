@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/command_setting.h"
 
 #include "ui/numbered_name.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiCommandSetting: a window's named commands, each reading the window's settings from a
 // buffer or writing them into it. Running the "set" pass is how a window learns that the
 // profile data changed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TImageDataBase: the process-wide cache of pictures of the current language's picture folder,
 // keyed by picture name. Used on the UI thread only.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiLanguage: the language store read from "ui.local", the choice of the current language,
 // and the locale names.
 #pragma once

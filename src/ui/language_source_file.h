@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The translators' text files from which ui.local is built: UTF-8, the short ID on the first
 // line, then one line per dictionary entry, "source=translation", split at the first "=".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The locales the program knows by their Windows language identifier, and the user's locale.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The function menu's arithmetic without a window system: which look a level uses, the
 // height of its rows, the size of its pop-up, where the pop-up opens, whether it scrolls, and
 // which row a key selects.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The function menu's items: a root (TuiMenuEx) over levels (TuiMenuItemsEx) of items
 // (TuiMenuItemEx), with the names and IDs items get when added, the process-wide selected ID,
 // which row a level shows as selected and whom a click is reported to. The window toolkit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TMenuParams: the look of one function menu level, as a window defines it. Fills are ARGB
 // colours (0: the skin's own), pictures are names of skin pictures (empty: none).
 #pragma once

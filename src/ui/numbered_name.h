@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The names a collection gives to items added without one: a prefix and the lowest free number.
 #pragma once
 

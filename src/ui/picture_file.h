@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Decoding of PNG and JPEG pictures into an owned RGBA bitmap.
 #pragma once
 

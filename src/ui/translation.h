@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The text-translation service: the current dictionary, Translate, and the scenes that
 // re-translate themselves when the language changes.
 #pragma once

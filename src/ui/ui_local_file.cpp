@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/ui_local_file.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The language file "ui.local": the source texts and one dictionary per language.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What assistive technology (AT-SPI on Linux) learns of the widget set beyond Qt's own
 // interfaces: track bars in the unit the user reads, buttons whose every action is a click,
 // named panels as groups, list boxes as lists of their rows, and spin boxes with their value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiBitmapStateButton: a button drawn by three pictures (normal, hot under the pointer,
 // pressed), with an optional caption over them.
 #pragma once

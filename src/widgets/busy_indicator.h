@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiAniIndicator: an animated busy indicator in line style (spokes around a centre, the
 // bright one going round).
 #pragma once

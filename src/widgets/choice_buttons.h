@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiRadioButton (exclusive within its group name in one window) and UiCheckBox.
 #pragma once
 

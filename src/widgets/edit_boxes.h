@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Number, spin and text boxes, each kept within its range.
 #pragma once
 

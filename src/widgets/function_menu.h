@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiMenuEx: the function menu on the screen. It opens the levels of a TuiMenuEx as cascading
 // pop-ups beside a control, follows the pointer and the keys, and reports the chosen item
 // once every level has closed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiImage: a picture fitted into its box, aspect ratio kept, centred.
 #pragma once
 

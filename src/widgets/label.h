@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiLabel: a label or text object; its text passes through the translation.
 #pragma once
 

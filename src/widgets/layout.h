@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiLayout: an invisible box that places its aligned children; UiRectangle: the same box
 // drawn as a filled, optionally rounded rectangle.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiListBox: a vertical list whose rows are built from row templates; the controls of a row
 // are found by their binding names.
 #pragma once

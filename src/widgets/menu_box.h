@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiMenuBox: the on-screen form of one function menu level, a pop-up with one row
 // (TuiMenuBoxItem) per item that scrolls when the rows do not fit. The pointer and key rules
 // live in UiMenuEx, which owns the levels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where a pop-up opens beside the control it belongs to.
 #pragma once
 

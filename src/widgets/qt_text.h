@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Texts between Qt and the rest of the program (UTF-8 and UTF-16 strings).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiScene: a borderless window holding one scene of controls over a background picture. It
 // is dragged by its background, re-translates its controls when the language changes and
 // can run modally with a modal result.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The one skin of the program: its colours, style sheet, pictures and cursors.
 #pragma once
 

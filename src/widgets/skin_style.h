@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // SkinStyle: how the standard controls look in the skin (buttons, radio buttons, check boxes,
 // tracks, edit and spin boxes, scroll bars, tool tips), drawn over Qt's Fusion style. A style
 // instead of a style sheet: a style sheet keeps computed rules for every widget of every

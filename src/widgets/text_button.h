@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiTextButton: a text button, or a toggle button, with a style name and a modal result.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiTrackBar: a vertical or horizontal track bar whose position snaps to its frequency.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What every control of the widget set carries: its tag, binding name, alignment in its
 // parent and, for text-bearing controls, the source text it translates.
 #pragma once

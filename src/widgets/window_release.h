@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A hidden top-level window lets go of its window-system window and backing store (a
 // window-sized buffer shared with the display server), so windows that are created once and
 // kept cost little while closed; showing the window again makes new ones.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Profiles that follow the focused application: the choice, and the switch through Apply.
 #include <gtest/gtest.h>
 

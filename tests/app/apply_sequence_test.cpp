@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Apply against the virtual mouse's firmware: the bytes it leaves and the order of its steps.
 #include <gtest/gtest.h>
 

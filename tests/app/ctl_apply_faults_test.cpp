@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-ctl apply against a virtual mouse that fails or goes away at every exchange.
 #include <gtest/gtest.h>
 

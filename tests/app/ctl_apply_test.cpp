@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-ctl set and apply against a running virtual mouse.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-ctl backup and restore against virtual mice.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-ctl bind, unbind and bindings.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-ctl devices over hand-written udev device trees: umockdev-run shows the tool the
 // fixture's hidraw nodes (or none) instead of this machine's.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One user's installation for running qorcfg51-ctl as a process: its own settings database,
 // documents folder, runtime folder (where simulators put their sockets) and program folder.
 #pragma once

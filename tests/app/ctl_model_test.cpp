@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-ctl model against virtual mice.
 #include <gtest/gtest.h>
 

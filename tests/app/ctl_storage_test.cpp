@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-ctl and the files and lock it shares with the window.
 #include <gtest/gtest.h>
 

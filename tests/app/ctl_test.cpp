@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-ctl run as a process against its own configuration folders.
 #include <gtest/gtest.h>
 

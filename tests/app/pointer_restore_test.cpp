@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The monitor's restore of the pointer settings from the stored profiles.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A HID backend declared as a table of interfaces, recording every report it is given.
 #pragma once
 

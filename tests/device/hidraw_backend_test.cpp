@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs under umockdev-run (see CMakeLists.txt): libudev then sees the hand-written device
 // trees of fixtures/ instead of this machine's devices.
 #include "platform/linux/hidraw_backend.h"

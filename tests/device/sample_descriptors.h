@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Report descriptors of real devices, written out byte by byte.
 #pragma once
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Generates the udev rule file from fixtures/include_list.ini and compares its rule lines
 # with fixtures/include_list.rules:
 #   cmake -DGENERATOR=... -DFIXTURES=... -DWORK=... -P udev_rules_test.cmake

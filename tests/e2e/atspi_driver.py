@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 """What the end-to-end scripts share: finding qorcfg51's controls over AT-SPI by name and role,
 pressing them as a screen-reader user does, and waiting for the program to catch up."""
 import sys

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 """The road of a typical change, driven over AT-SPI: on the button assignment window, button 3
 gets "Basic" -> "Copy", button 4 a fire key of 5 shots every 30 ms, button 5 the combination
 Ctrl+Shift+A captured from the scripted keyboard (ctrl_shift_a.hook); Apply; then the virtual

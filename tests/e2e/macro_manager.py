@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 """The macro manager, driven over AT-SPI from button 2's "Macro" menu: a new macro "e2e" is
 recorded from the scripted keyboard (macro_a_b.hook: A down, 120 ms, A up, 80 ms, B down, B
 up), its first delay edited to 300 ms, and OK writes its file and gives it to button 2; Apply

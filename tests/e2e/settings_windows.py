@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Drives qorcfg51 as a screen-reader user would, over AT-SPI: switches to profile 2, sets
 1000 Hz, moves level 2 X to 1750 CPI, switches level 4 off, picks the red LED colour and
 sets the pointer speed and enhanced precision in the sensitivity window and presses Apply; then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The function menu and the macro and key dialogs, shown together for the AT-SPI test
 // (atspi_test.sh): it prints "CHOSEN <ID>" for a menu choice and ends when stdin closes.
 #include <unistd.h>

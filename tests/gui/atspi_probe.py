@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Looks at the AT-SPI tree of atspi_fixture: the dialogs, their controls' names, the menu,
 its items and their checked state, and chooses an item with its "click" action."""
 import sys

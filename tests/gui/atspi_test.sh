@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The function menu and the dialogs as assistive technology sees them: under a private
 # session bus (run by dbus-run-session), an X server of its own and the accessibility bus,
 # atspi_probe.py reads the tree of atspi_fixture and chooses a menu item by its action.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The function menu on the screen: pointer and key rules, queued choices, closing, scrolling
 // and what assistive technology sees.
 #include <QAccessible>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The macro and key dialogs: results, texts, clamps, the capture through the hook provider
 // (scripted, or the window's own keys), the grab released on every way out, and the names
 // assistive technology reads.

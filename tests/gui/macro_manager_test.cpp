@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The macro manager: recording through a scripted keyboard, the live rows, the delay box,
 // commands on macros whose delays are hidden, names, and what ShowMacroManager hands back and
 // writes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window against virtual mice: start-up, docking, Exit, Apply, plug and unplug, the
 // refresh on a profile change, the language switch, and the single instance.
 #include <QProcess>

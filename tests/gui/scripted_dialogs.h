@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A DialogPresenter that answers from a script and records what it was asked.
 #pragma once
 

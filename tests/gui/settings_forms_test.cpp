@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The sensitivity, advanced settings and lighting windows against a data module of their
 // own: what each control stores, what showing a profile leaves alone, the file and question
 // dialogs, and what assistive technology reads.

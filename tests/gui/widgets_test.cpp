@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The widget set: alignment, snapping, groups, list rows, translation, modal results and the
 // notice dialog.
 #include <QApplication>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Completes qorcfg51-ctl command lines through its bash completion and compares the words
 # offered with the commands, options, settings and button functions that the program's own
 # --help texts list, so that neither can change without the other.

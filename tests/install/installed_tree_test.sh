@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs the build tree into a temporary prefix whose name holds a space, and again into a
 # DESTDIR staging tree, and runs the installed programs from there: they must find their
 # program folder relative to themselves, with nothing outside the prefix.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Renders each manual page with man -l (any warning fails) and compares the options it
 # describes with those the program's --help lists; for qorcfg51-ctl also the commands.
 #   man_pages_test.sh PROGRAM_DIR PAGE_DIR SOURCE_DIR NAME...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Building actions and macros for the macro tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Factory images checked byte by byte against offsets computed by hand.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A process killed (SIGKILL) while it saves leaves every profile file and registry value
 // either as it was or as it was being written, and the next start loads cleanly.
 #include <gtest/gtest.h>

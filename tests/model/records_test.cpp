@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Text fields inside the stored records, checked through their byte images.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The two profile images the save loop alternates.
 #pragma once
 

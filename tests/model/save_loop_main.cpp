@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Saves all profiles over and over, alternating two images, until it is killed:
 //   qor-save-loop USER_DB MACHINE_DB DOCUMENTS PROGRAM
 // Every byte after the version differs between the two images, so that a file or value that

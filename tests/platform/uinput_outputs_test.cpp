@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The hook's output devices against udev's input classification: the keyboard must be a
 // keyboard and the pointer a mouse, and neither may be taken for a joystick.
 #include <gtest/gtest.h>

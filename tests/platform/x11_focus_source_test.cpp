@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The X11 focus source against Xvfb, with two windows of different classes and the active
 // window set the way a window manager sets it.
 #include <gtest/gtest.h>

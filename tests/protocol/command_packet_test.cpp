@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Command packets as they reach the HID layer, recorded by a fake backend behind TuiHIDData.
 #include "protocol/command_packet.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The device command set against the virtual mouse's firmware, in process.
 #include "protocol/device_commands.h"
 

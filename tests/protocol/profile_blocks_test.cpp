@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Device blocks of a profile, against bytes worked out by hand.
 #include <gtest/gtest.h>
 

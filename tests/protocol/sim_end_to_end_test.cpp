@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The device commands through qorcfg51-sim processes and the socket backend.
 #include <gtest/gtest.h>
 

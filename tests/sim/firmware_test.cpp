@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual mouse's firmware driven with hand-built feature reports.
 #include <gtest/gtest.h>
 

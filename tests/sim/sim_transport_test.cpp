@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-sim as a process, reached through the socket backend.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Little-endian field access by hand-computed offsets, for checking byte images.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A stand-in for KWin's input devices on the session bus: a mouse, a touchpad and a keyboard,
 // recording every property set on them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "test_support/private_bus.h"
 
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A private D-Bus session bus for one test, and a stand-in monitor that records Notify calls.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A PointerSettings that records every call instead of touching a desktop.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading a qorcfg51-sim log back, for checking what the host sent.
 #pragma once
 

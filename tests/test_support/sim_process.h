@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A qorcfg51-sim process for one test, stopped when the test ends.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // An Xvfb server for one test, on a display it picks itself.
 #pragma once
 

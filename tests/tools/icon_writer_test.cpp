@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Icon and cursor files with PNG entries, and qorcfg51-icon-writer, which writes them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The translators' text files and qorcfg51-lang, which builds ui.local from them.
 #include <gtest/gtest.h>
 

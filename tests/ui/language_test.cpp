@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TuiLanguage: loading ui.local, switching languages, the start-up choice.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Language identifiers, their names, and the user's locale from the environment.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Real PNG and JPEG files for the picture tests, written with libpng and libjpeg.
 #pragma once
 

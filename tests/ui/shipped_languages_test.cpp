@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The ui.local that the build lays into the program folder, and the text files behind it.
 #include <gtest/gtest.h>
 

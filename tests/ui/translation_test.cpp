@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Translate and the scenes that follow language switches.
 #include <gtest/gtest.h>
 

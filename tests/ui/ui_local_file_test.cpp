@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The ui.local layout, checked against images built here by hand.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any argument list (one argument per line) to qorcfg51-ctl's command table: the
 // argument check never faults, and `show` and `set` (whose checks accept what they then
 // run) run on a data module in memory without fault.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What several fuzz targets share: a registry kept in memory and a scratch folder on tmpfs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any byte string to the hook script reader; a script it takes is played to the
 // keyboard macro recording, the combination capture and the mouse recording, whose lists must
 // keep within their limits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any byte string to the picture decoder: it must either refuse it, leaving the target
 // as it was, or give a bitmap whose size matches its dimensions within the pixel cap.
 #include <cstddef>

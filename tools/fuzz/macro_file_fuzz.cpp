@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any byte string as a .macro file: the loaded record goes to the macro editor's model
 // and to the device encoding, which must stay within the record's 128 actions and the
 // device slot.

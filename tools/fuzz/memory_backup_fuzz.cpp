@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any byte string as a backup of the mouse's memory: a file that is accepted carries
 // exactly one memory of the mouse's size, and encoding it again gives the same file back.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any byte string as a .PFX file to the import: a file it refuses leaves the current
 // profile as it was; a file it takes is a whole profile of this version, and so is the
 // current profile afterwards.

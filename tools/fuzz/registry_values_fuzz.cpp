@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds stored registry values of any type and length to the start of the data module, then
 // saves like Apply. Input: records of [which value: 1 byte][type: 1 byte][length: 3 bytes LE]
 // [data]. Nothing may fault, the indices in use stay in range, and whatever the module wrote

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any byte string to the report descriptor parser, then reads buttons out of an input
 // report of each collection it found.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any byte string to the config.ini reader and the readers of its three sections: no
 // fault, four models always, include list entries never empty, values valid UTF-8.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any byte string to the virtual mouse's message decoders, and as a run of feature
 // reports to its firmware: [length (1 byte, x 17)][set 0 / get 1][report bytes]...
 #include <algorithm>

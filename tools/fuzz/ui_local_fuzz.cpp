@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any byte string to the ui.local reader; a file it takes must write back to the same
 // sets and translate without fault. The same bytes also go to the translators' text reader.
 #include <cstddef>

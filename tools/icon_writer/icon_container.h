@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // ICO and CUR files whose entries are whole PNG files, as the program folder ships its icon
 // and cursors.
 #pragma once

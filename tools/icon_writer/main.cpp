@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-icon-writer: packs rendered PNG files into the icon (.ico) and cursor (.cur) files
 // of the program folder. A build tool; it is not installed.
 #include <charconv>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Opens each settings window of a running qorcfg51 once, as a user would by pressing its
 button, for scripts/measure-startup. Before each press it prints "pressed_at_ms NAME T" (T on the
 monotonic clock) and after each window "peak_after NAME KB" (the program's peak RSS so far,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qor-startup-probe: starts a program on the X display and measures it as a user meets it.
 //   qor-startup-probe [--idle SECONDS] [--then COMMAND] -- PROGRAM [ARGS...]
 // Prints, one "name value" per line: first_window_ms (process start to the first top-level

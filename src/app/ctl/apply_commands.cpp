@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // apply: the Apply of the main window, from the command line.
 #include <algorithm>
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // backup and restore: the mouse's whole memory saved to a file and written back.
 #include <cstring>
 #include <ctime>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // bind, unbind, bindings: applications whose focus makes a profile current (corvnmon follows).
 #include <ostream>
 

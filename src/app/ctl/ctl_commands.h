@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The commands of qorcfg51-ctl.
 #pragma once
 

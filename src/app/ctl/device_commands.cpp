@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // devices: the HID interfaces of this machine, and which of them is the mouse.
 #include <cerrno>
 #include <cstdio>

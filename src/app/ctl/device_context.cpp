@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/ctl/device_context.h"
 
 #include "device/mouse_access.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // record: the input hook recorder from the command line, over the keyboards or a script.
 #include <poll.h>
 

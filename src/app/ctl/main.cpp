@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-ctl: the profiles of the mouse from the command line.
 #include <iostream>
 #include <string>

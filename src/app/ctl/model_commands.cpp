@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // model: which mouse model answers, and its layout picture.
 #include <ostream>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // show, switch, export, import, reset: the commands that work on stored profiles.
 #include "app/ctl/ctl_commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A profile as a small tree of named values, printed as text or as JSON.
 #pragma once
 

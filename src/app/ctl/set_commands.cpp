@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // set: the settings a script changes, with the rules of the settings windows.
 #include <algorithm>
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/advanced_setting_form.h"
 
 #include "app/gui/dialog_presenter.h"

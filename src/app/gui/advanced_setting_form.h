@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TAdvancedSettingForm: the advanced settings window; edits the CPI levels and the report
 // rate, switches the profile, and exports, imports and resets the current profile.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TButtonConfigForm: the button assignment window. Each of buttons 1 to 5 opens the function
 // menu, whose choice is written into the current profile at once; "Macro Manager" opens the
 // macro editor on the profile's macros.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // ShowDialog, the notice and question dialog every window uses, behind a presenter that
 // tests replace with scripted answers.
 #pragma once

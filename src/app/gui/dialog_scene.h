@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // UiDialogScene: what the small modal dialogs share: the background, the title in the top
 // strip, OK and cancel at the bottom right, the close button, the place centred on the main
 // window, and Enter and Escape.

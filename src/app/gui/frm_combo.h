@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TFrmCombo: captures a key combination (up to two keys and the modifiers) from the moment it
 // is shown until it closes. The keyboards are read through the input hook; when the hook
 // cannot run, the window's own key events stand in for it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/frm_creat.h"
 
 #include "macro/macro_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TFrmCreat: the new-macro name dialog. OK writes the new macro's empty file and keeps the
 // dialog open with the reason when the name cannot be used or the file cannot be written.
 #pragma once

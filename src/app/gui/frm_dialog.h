@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TFrmDialog: the notice or question window behind ShowDialog.
 #pragma once
 

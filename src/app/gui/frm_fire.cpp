@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/frm_fire.h"
 
 #include "widgets/edit_boxes.h"

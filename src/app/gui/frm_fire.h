@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TFrmFire: the repeat count and delay of a rapid-fire button.
 #pragma once
 

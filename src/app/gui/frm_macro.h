@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TFrmMacro: the macro manager. The user creates, deletes, renames and reorders the macros of
 // the current profile, records a macro's actions from the keyboard, edits single delays and
 // sets a repeat count. ShowMacroManager runs it modally on a copy of the profile's list.

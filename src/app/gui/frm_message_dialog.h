@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TFrmMessageDialog: a question of the macro editor with a title, a text and a second line;
 // TDlgLeaveMacroWithErrorsForm: whether to go on although macros have errors.
 #pragma once

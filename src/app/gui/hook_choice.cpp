@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/hook_choice.h"
 
 #include <cstdlib>

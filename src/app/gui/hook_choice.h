@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the window's input hook reads the keyboards and mice from.
 #pragma once
 

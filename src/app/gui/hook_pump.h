@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // HookPump: drives a hook provider from the Qt event loop, so that its callbacks run on the
 // UI thread: its descriptor on a socket notifier, or a timer for a provider without one. It
 // also tells its window, once, about keyboards whose keys still reach other programs.

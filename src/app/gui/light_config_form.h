@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TLightConfigForm: the lighting window; edits the LED colour, brightness and breathing.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/macro_dialogs.h"
 
 #include "app/gui/dialog_presenter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The macro and key dialogs, each opened through one function, behind a presenter that
 // tests replace with scripted answers (as ShowDialog's). Every function shows its window
 // modally, centred on the main window, and returns the modal result: 1 OK, 2 cancel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51: the configuration window of the gaming mouse.
 #include <sys/socket.h>
 #include <unistd.h>

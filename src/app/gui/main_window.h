@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TQorCfg51Main: the main window. Shows the connected mouse model, opens the four settings
 // windows beside itself, runs Apply, follows plug and unplug, and exits.
 #pragma once

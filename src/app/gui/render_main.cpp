@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-render: draws the program's windows into PNG files, for looking at them without a
 // screen (offscreen platform) and at other device pixel ratios.
 #include <QApplication>

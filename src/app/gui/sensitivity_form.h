@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TSensitivityForm: the sensitivity window; edits the profile's desktop pointer settings
 // (pointer speed and acceleration, wheel lines, double-click time).
 #pragma once

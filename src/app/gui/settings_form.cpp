@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/settings_form.h"
 
 #include "widgets/bitmap_state_button.h"

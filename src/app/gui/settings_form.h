@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TSettingsForm: what the main window needs of each of its four settings windows, and the
 // frame they share (background, title strip, close button, command setting).
 #pragma once

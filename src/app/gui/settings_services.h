@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the settings windows reach beyond the data module; the main window hands in its own
 // services, tests hand in stand-ins.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-lang: builds the language file ui.local from translators' text files, and writes
 // a language file back as text files.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // qorcfg51-sim: a virtual gaming mouse that qorcfg51 finds and configures like the real one.
 #include <sys/signalfd.h>
 

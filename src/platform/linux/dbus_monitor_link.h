@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // MonitorLink over the D-Bus session bus (sd-bus).
 #pragma once
 

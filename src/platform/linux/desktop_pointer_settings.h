@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The pointer settings of the running desktop, loaded at run time so that the programs start
 // where a desktop library is absent.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // HookProvider on evdev: keyboards and mice found with libudev and read with libevdev,
 // grabbed while a hook is enabled, with what the callbacks pass on written to one uinput
 // device.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The evdev hook's logic between the devices and the callbacks: frames in time order, grabs
 // while a hook wants a device, and the re-emission of what the callbacks pass on.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Linux key codes as Windows virtual-key codes: the one table between evdev and the recorder.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Evdev frames as the hook's keyboard and mouse records.
 #pragma once
 

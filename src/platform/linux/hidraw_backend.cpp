@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/hidraw_backend.h"
 
 #include <dirent.h>

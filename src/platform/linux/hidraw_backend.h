@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // HID interfaces of the kernel's hidraw nodes, described from sysfs.
 #pragma once
 

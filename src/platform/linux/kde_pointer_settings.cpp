@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/kde_pointer_settings.h"
 
 #include <systemd/sd-bus.h>

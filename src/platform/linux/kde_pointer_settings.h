@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The pointer settings of KDE Plasma: KWin's input devices over D-Bus (Wayland), else the
 // X server's core pointer and the files Plasma reads at login (X11), and kdeglobals for what
 // every KDE program reads (double-click time, wheel lines).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/linux_device_watcher.h"
 
 #include <libudev.h>

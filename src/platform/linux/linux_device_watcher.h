@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // DeviceWatcher over udev (hidraw nodes) and inotify (the simulators' socket folder).
 #pragma once
 

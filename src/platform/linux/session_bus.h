@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The user's session bus through sd-bus, closed (after flushing) with its owner.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A library loaded at run time (dlopen), closed with its owner, so programs start where a
 // desktop library is absent.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // HID interfaces of running qorcfg51-sim processes, reached through their sockets.
 #pragma once
 

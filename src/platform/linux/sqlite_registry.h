@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The registry kept in SQLite databases, one file per root.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // When an EACCES on a freshly plugged hidraw node is worth waiting for udev: only when udev
 // runs (its rules are what would grant access), and once per node, so a node that stays
 // inaccessible costs no wait on every exchange.

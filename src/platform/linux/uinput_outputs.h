@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The codes of the input hook's two output devices, which re-emit what the hook passes on:
 // a keyboard with keyboard keys only and a pointer with the mouse buttons and relative axes
 // only. Neither declares a code of the joystick or gamepad ranges: udev would then tag the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/window_key_provider.h"
 
 #include "platform/linux/evdev_keymap.h"

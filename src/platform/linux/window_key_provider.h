@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A HookProvider fed with the program's own key events instead of the desktop's: the
 // combination dialog's keyboard when /dev/input or /dev/uinput cannot be used. Keys reach it
 // only while the window has the keyboard; swallowing means the window ignores them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/x11_focus_source.h"
 
 #include <xcb/xcb.h>

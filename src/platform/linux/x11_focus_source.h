@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The focused window on X11: the window manager's _NET_ACTIVE_WINDOW and the window's WM_CLASS,
 // read through libxcb loaded at run time.
 #pragma once

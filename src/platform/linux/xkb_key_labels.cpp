@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/xkb_key_labels.h"
 
 #include <xkbcommon/xkbcommon.h>

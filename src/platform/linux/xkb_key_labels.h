@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Key labels of the user's keyboard layout through libxkbcommon: on a German keyboard the key
 // a US keyboard calls Y is shown as Z. Codes stay positional; only the names shown change.
 #pragma once
