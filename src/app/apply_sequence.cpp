@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/pointer_restore.h"
 #include "app/pointer_worker.h"
 #include "app/thread_call.h"
 #include "device/hid_data.h"
@@ -58,16 +59,21 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   std::jthread opener([this] { FDevice.OpenInterfaces(SharedDeviceUsagePair()); });
 
   // 1-2: everything saved, whatever follows.
-  FDM.SaveAllProfileData();  // problems reach the data module's sink; Apply goes on
+  FSaved = FDM.SaveAllProfileData();  // problems reach the data module's sink; Apply goes on
   if (hooks.ClearSettingsChanged) hooks.ClearSettingsChanged();
 
   // 3: the pointer settings on a worker, which keeps the settings object alive.
   const PointerSettingsBuffer buffer = BuildPointerSettingsBuffer(FDM.FCurrentProfileInfo);
   std::shared_ptr<PointerSettings> pointer = FPointer;
-  if (pointer)
+  if (pointer) {
     TuiThread::ThreadCallFunction(
         [pointer](const uint8_t* b, uint32_t n) { RunPointerWorker(*pointer, b, n); },
         buffer.data(), static_cast<uint32_t>(buffer.size()));
+    // The monitor hands these on again after a logout or a replug, and nothing else.
+    if (const RegistryResult r = RecordAppliedPointerSettings(FDM.RegistryService(), buffer);
+        !r.isOk())
+      trace("the pointer settings handed on were not recorded: " + r.message);
+  }
   pause();
   opener.join();
 

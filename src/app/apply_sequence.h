@@ -58,6 +58,8 @@ class ApplySequence {
   ApplyResult Run(const ApplyHooks& hooks);
   // The failed exchange of the last Run, or "".
   const std::string& Failure() const { return FFailure; }
+  // Whether the last Run's save succeeded (its problems went to the data module's sink).
+  bool Saved() const { return FSaved; }
   // Reads back every block the last successful Run wrote and compares it.
   ApplyVerification Verify();
   // What the last upload could not carry to the mouse, for the user to read.
@@ -70,6 +72,7 @@ class ApplySequence {
   MonitorLink& FMonitor;
   UploadWarnings FWarnings;
   std::string FFailure;
+  bool FSaved = false;
   std::vector<DeviceBlock> FWritten;  // what the last Run left in the mouse
 };
 

@@ -1,36 +1,52 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/pointer_restore.h"
 
-#include "app/pointer_worker.h"
-#include "model/stored_profile.h"
+#include "model/data_module.h"
 
 namespace qor {
 
-StoredPointerRestore::StoredPointerRestore(Registry& registry,
-                                           std::shared_ptr<PointerSettings> pointer)
+RegistryResult RecordAppliedPointerSettings(Registry& registry,
+                                            const PointerSettingsBuffer& buffer) {
+  RegistryValue value{ValueType::Binary, {buffer.begin(), buffer.end()}};
+  return registry.writeValue(RootKey::CurrentUser, kRegistryKeyPath, kAppliedPointerValue, value);
+}
+
+AppliedPointerRestore::AppliedPointerRestore(Registry& registry,
+                                             std::shared_ptr<PointerSettings> pointer)
     : FRegistry(registry), FPointer(std::move(pointer)) {}
 
-bool StoredPointerRestore::Restore(std::optional<int> profile) {
+bool AppliedPointerRestore::Restore() {
   FProblem.clear();
-  if (!profile) profile = StoredCurrentProfileIndex(FRegistry);
-  if (!profile) {
-    FProblem = "no current profile is stored yet";
+  RegistryValue value;
+  const RegistryResult r =
+      FRegistry.readValue(RootKey::CurrentUser, kRegistryKeyPath, kAppliedPointerValue, value);
+  if (r.status == RegistryResult::Status::NotFound) return false;
+  if (!r.isOk()) {
+    FProblem = r.message;
     return false;
   }
-  auto record = std::make_unique<TMOUSEPROFILEINFO>();
-  if (!ReadStoredProfile(FRegistry, *profile, *record, FProblem)) return false;
-  // The same values and order as Apply's pointer step, then the double-click time that the
-  // sensitivity window hands on at once.
-  const PointerSettingsBuffer buffer = BuildPointerSettingsBuffer(*record);
-  RunPointerWorker(*FPointer, buffer.data(), static_cast<uint32_t>(buffer.size()));
-  FPointer->setDoubleClickTime(record->ConfigInfo.DoubleClickSpeed);
+  const auto v =
+      value.type == ValueType::Binary
+          ? ReadPointerSettingsBuffer(value.data.data(), static_cast<uint32_t>(value.data.size()))
+          : std::nullopt;
+  if (!v) {
+    FProblem = std::string("the registry value ") + kAppliedPointerValue +
+               " holds no pointer settings; they are handed on again at the next Apply";
+    return false;
+  }
+  // In Apply's order.
+  PointerSettings& p = *FPointer;
+  const PointerAccelerationPreset& preset = kPointerAccelerationPresets[v->acceleration];
+  if (!p.holdsAcceleration(v->acceleration, preset)) p.setAcceleration(v->acceleration, preset);
+  if (!p.holdsSpeed(v->speed)) p.setSpeed(v->speed);
+  if (!p.holdsWheelScrollLines(v->wheelLines)) p.setWheelScrollLines(v->wheelLines);
   return true;
 }
 
-bool StoredPointerRestore::MousePresence(bool present, std::optional<int> profile) {
+bool AppliedPointerRestore::MousePresence(bool present) {
   const bool came = present && !FPresent;
   FPresent = present;
-  return came && Restore(profile);
+  return came && Restore();
 }
 
 }  // namespace qor

@@ -1,30 +1,39 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The current profile's pointer settings handed to the desktop again, for the monitor: X11
+// The pointer settings the user applied, handed to the desktop again by the monitor: X11
 // forgets the pointer acceleration at logout and when the mouse is plugged in again, and
-// other desktops may reset it too.
+// other desktops may reset it too. Only what an Apply handed the desktop is ever handed on
+// again, so that an install where nobody pressed Apply changes no desktop setting.
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "app/pointer_worker.h"
 #include "platform/pointer_settings.h"
 #include "platform/registry.h"
 
 namespace qor {
 
-class StoredPointerRestore {
- public:
-  StoredPointerRestore(Registry& registry, std::shared_ptr<PointerSettings> pointer);
+// The registry value (under kRegistryKeyPath) that keeps what the last Apply handed the
+// desktop: the 12-byte pointer settings buffer.
+inline constexpr const char* kAppliedPointerValue = "QOR51AppliedPointer";
 
-  // Hands the speed, acceleration, wheel lines and double-click time of the current profile
-  // to the desktop: `profile` (0..4) when given, else the stored current profile. Reads the
-  // stored profile and never writes it. False, with Problem(), when no profile could be read
-  // (nothing is handed on).
-  bool Restore(std::optional<int> profile = std::nullopt);
+// Records that an Apply handed the desktop `buffer`.
+RegistryResult RecordAppliedPointerSettings(Registry& registry,
+                                            const PointerSettingsBuffer& buffer);
+
+class AppliedPointerRestore {
+ public:
+  AppliedPointerRestore(Registry& registry, std::shared_ptr<PointerSettings> pointer);
+
+  // Hands the desktop the values the last Apply recorded, each only where the desktop holds
+  // another value. Reads the settings and never writes them. False when nothing was handed
+  // on: nothing was applied yet (Problem() is empty), or the record could not be read
+  // (Problem() says why).
+  bool Restore();
   // Tells whether the mouse is there after a device change; restores when it came (absent
   // before, present now). True when it restored.
-  bool MousePresence(bool present, std::optional<int> profile = std::nullopt);
+  bool MousePresence(bool present);
   const std::string& Problem() const { return FProblem; }
 
  private:

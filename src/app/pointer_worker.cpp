@@ -13,16 +13,21 @@ PointerSettingsBuffer BuildPointerSettingsBuffer(const TMOUSEPROFILEINFO& profil
   return buffer;
 }
 
-void RunPointerWorker(PointerSettings& settings, const uint8_t* Buffer, uint32_t BufferSize) {
-  if (BufferSize < sizeof(PointerSettingsBuffer)) return;
+std::optional<PointerValues> ReadPointerSettingsBuffer(const uint8_t* Buffer, uint32_t BufferSize) {
+  if (BufferSize < sizeof(PointerSettingsBuffer)) return std::nullopt;
   uint32_t values[3];
   std::memcpy(values, Buffer, sizeof values);
-  const uint32_t speed = values[0], lines = values[1], acceleration = values[2];
-  if (acceleration > 3) return;
-  settings.setAcceleration(static_cast<int>(acceleration),
-                           kPointerAccelerationPresets[acceleration]);
-  settings.setSpeed(static_cast<int>(speed));
-  settings.setWheelScrollLines(static_cast<int>(lines));
+  if (values[2] >= kPointerAccelerationPresets.size()) return std::nullopt;
+  return PointerValues{static_cast<int>(values[0]), static_cast<int>(values[1]),
+                       static_cast<int>(values[2])};
+}
+
+void RunPointerWorker(PointerSettings& settings, const uint8_t* Buffer, uint32_t BufferSize) {
+  const auto v = ReadPointerSettingsBuffer(Buffer, BufferSize);
+  if (!v) return;
+  settings.setAcceleration(v->acceleration, kPointerAccelerationPresets[v->acceleration]);
+  settings.setSpeed(v->speed);
+  settings.setWheelScrollLines(v->wheelLines);
 }
 
 }  // namespace qor

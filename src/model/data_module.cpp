@@ -103,6 +103,11 @@ void TDM::error(std::string message) {
   if (FProblems) FProblems({StoreProblem::Kind::Error, std::move(message)});
 }
 
+bool TDM::refusedToReadOnly(const std::string& what) {
+  if (FEnv.readOnly) error(what + " is not saved: the settings were opened to read only");
+  return FEnv.readOnly;
+}
+
 bool TDM::checked(TuiProfile& store, bool done) {
   if (!done && store.LastError()) error(*store.LastError());
   return done;
@@ -131,7 +136,7 @@ void TDM::loadRecordFromRegistry(TuiProfile& store, const char* what, std::strin
     return;
   }
   store.RestoreToDefault();
-  if (kept.empty()) checked(store, store.SaveStreamToRegistry());
+  if (kept.empty() && !FEnv.readOnly) checked(store, store.SaveStreamToRegistry());
 }
 
 void TDM::chooseDocumentsFolder() {
@@ -179,7 +184,7 @@ void TDM::repairStorageSettings(const std::string& why) {
             std::begin(FProfileSettingGroup.ProfileSettingList));
   warn("the stored profile storage settings are not usable (" + why +
        "); the factory storage settings are used and no profile file was touched");
-  if (FGroupKept.empty()) SaveProfileGroupSettingInfoToRegistry();
+  if (FGroupKept.empty() && !FEnv.readOnly) SaveProfileGroupSettingInfoToRegistry();
 }
 
 int TDM::groupStartProfile(int group) {
@@ -189,6 +194,7 @@ int TDM::groupStartProfile(int group) {
 }
 
 void TDM::createDocumentsFolder() {
+  if (FEnv.readOnly) return;
   std::error_code ec;
   fs::create_directories(FDocumentsFolder, ec);
   if (ec)
@@ -211,6 +217,10 @@ void TDM::keepSlot(int slot, const std::string& why) {
 }
 
 void TDM::keepDamagedFile(int slot, const std::string& file, const std::string& why) {
+  if (FEnv.readOnly) {
+    keepSlot(slot, why);
+    return;
+  }
   std::string aside = file + ".damaged";
   for (int n = 1; fileExists(aside); ++n) aside = file + ".damaged." + std::to_string(n);
   std::error_code ec;
@@ -250,13 +260,13 @@ void TDM::loadSlot(int i) {
     const std::string f = WithTrailingSeparator(folder) + name;
     if (!fileExists(f)) {
       store.RestoreToDefault();
-      checked(store, store.SaveStreamToFile(f));
+      if (!FEnv.readOnly) checked(store, store.SaveStreamToFile(f));
     } else if (!store.LoadStreamFromFile(f)) {
       if (store.LastError())
         keepDamagedFile(i, f, "cannot load " + f + " (" + *store.LastError() + ")");
       else {
         store.RestoreToDefault();
-        saveSlotToFile(i);
+        if (!FEnv.readOnly) saveSlotToFile(i);
       }
     } else if (!holdsProfile(store)) {
       keepDamagedFile(i, f, f + " is not a profile of this version");
@@ -390,6 +400,7 @@ bool TDM::SaveBackToProfileInfo(const TMOUSEPROFILEINFO& AProfileInfo, int AProf
 }
 
 bool TDM::slotSavable(int i) {
+  if (refusedToReadOnly(slotName(i))) return false;
   if (!FSlotKept[i].empty()) {
     error(slotName(i) + " is not saved: " + FSlotKept[i]);
     return false;
@@ -470,6 +481,7 @@ bool TDM::SaveProfileGroupSettingInfoToRegistry() {
 }
 
 bool TDM::saveGroupStore() {
+  if (refusedToReadOnly("the profile storage settings")) return false;
   if (!FGroupKept.empty()) {
     error("the profile storage settings are not saved: " + FGroupKept);
     return false;
@@ -486,6 +498,7 @@ bool TDM::saveGroupStore() {
 bool TDM::SaveBackAllProfileSettingInfo() {
   FAllProfileSettingInfo.CurrentGame = FProfileIndex;
   uiProfileAllSettingInfo.Write(FAllProfileSettingInfo);
+  if (refusedToReadOnly("the current profile choice")) return false;
   if (!FAllKept.empty()) {
     error("the current profile choice is not saved: " + FAllKept);
     return false;

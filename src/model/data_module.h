@@ -34,6 +34,9 @@ struct DataModuleEnvironment {
   // The language index a new all-profiles record starts with: the user's language at the
   // first start (LocaleLanguageIndex), English (0) when the program does not know it.
   int32_t firstStartLanguage = 0;
+  // Only looks: records that are not stored get factory values in memory, no folder is made,
+  // a damaged file stays where it is, and every save of the stored settings is refused.
+  bool readOnly = false;
 };
 
 inline constexpr const char* kRegistryKeyPath = "software\\QOR51GMMouse";
@@ -143,6 +146,8 @@ class TDM {
   void keepSlot(int slot, const std::string& why);
   int groupStartProfile(int group);
   bool checked(TuiProfile& store, bool done);
+  // Reports that `what` is not saved when the settings were opened to read only.
+  bool refusedToReadOnly(const std::string& what);
   void warn(std::string message);
   void error(std::string message);
 

@@ -153,10 +153,9 @@ int main(int argc, char** argv) {
   QObject::connect(&monitor, &TQor51MonMain::NotificationDue, &notifier, &DesktopNotifier::Show);
   QObject::connect(&monitor, &TQor51MonMain::ToolTipChanged, &tray, &MonitorTray::SetToolTip);
 
-  // The pointer settings of the current profile, again at start and on every plug-in: X11
-  // forgets them at logout and replug. The profile the configurator told last wins over the
-  // stored one.
-  StoredPointerRestore restore(*registry, MakeDesktopPointerSettings());
+  // The pointer settings the user applied last, again at start and on every plug-in: X11
+  // forgets them at logout and replug.
+  AppliedPointerRestore restore(*registry, MakeDesktopPointerSettings());
   const auto restored = [&](bool done) {
     if (!done && !restore.Problem().empty())
       std::cerr << "corvnmon: pointer settings not restored: " << restore.Problem() << "\n";
@@ -166,7 +165,7 @@ int main(int argc, char** argv) {
       *backend, ReadIncludeHIDDeviceList(SettingsFile::load((program / "config.ini").string())));
   MousePlugWatch plugs(MakeLinuxDeviceWatcher(sim::SimulatorDirectory()), device);
   QObject::connect(&plugs, &MousePlugWatch::PresenceChecked, [&](bool present) {
-    restored(restore.MousePresence(present, monitor.CurrentProfile()));
+    restored(restore.MousePresence(present));
   });
   if (const bool present = plugs.Present(); present)
     restored(restore.MousePresence(true));

@@ -22,7 +22,8 @@ MousePlugWatch::MousePlugWatch(std::unique_ptr<DeviceWatcher> watcher, TuiHIDDat
 
 bool MousePlugWatch::Present() {
   THIDDataParam presence;
-  presence.UsageAndPage = SharedDeviceUsagePair();
+  // The monitor makes no data module, which is what sets the shared pair.
+  presence.UsageAndPage = kMouseConfigUsage;
   return FDevice.IsDeviceExist(presence);
 }
 

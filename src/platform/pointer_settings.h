@@ -38,6 +38,12 @@ class PointerSettings {
   // Lines per wheel notch; 30 means one page.
   virtual bool setWheelScrollLines(int lines) = 0;
   virtual bool setDoubleClickTime(int milliseconds) = 0;
+
+  // Whether the desktop holds this value already, so that handing it on again would change
+  // nothing; false where the desktop cannot tell (the value is then handed on).
+  virtual bool holdsAcceleration(int /*preset*/, const PointerAccelerationPreset&) { return false; }
+  virtual bool holdsSpeed(int /*speed*/) { return false; }
+  virtual bool holdsWheelScrollLines(int /*lines*/) { return false; }
 };
 
 }  // namespace qor

@@ -10,6 +10,7 @@
 #include "widgets/list_box.h"
 #include "widgets/menu_box.h"
 #include "widgets/scene_window.h"
+#include "widgets/status_label.h"
 #include "widgets/text_button.h"
 #include "widgets/track_bar.h"
 
@@ -208,6 +209,8 @@ QAccessibleInterface* widgetSetFactory(const QString&, QObject* object) {
   if (auto* track = dynamic_cast<UiTrackBar*>(object)) return new TrackBarAccessible(track);
   if (dynamic_cast<UiTextButton*>(object) || dynamic_cast<UiBitmapStateButton*>(object))
     return new ButtonAccessible(static_cast<QAbstractButton*>(object));
+  if (auto* status = dynamic_cast<UiStatusLabel*>(object))
+    return new QAccessibleWidget(status, QAccessible::StatusBar);
   // A window of the set is a window to a screen reader, named by its title (Qt would offer a
   // nameless filler).
   if (auto* scene = dynamic_cast<UiScene*>(object); scene && scene->isWindow())

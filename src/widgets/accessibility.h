@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // What assistive technology (AT-SPI on Linux) learns of the widget set beyond Qt's own
 // interfaces: track bars in the unit the user reads, buttons whose every action is a click,
-// named panels as groups, list boxes as lists of their rows, and spin boxes with their value.
+// named panels as groups, list boxes as lists of their rows, spin boxes with their value, and
+// status lines as status bars.
 #pragma once
 
 class QAbstractButton;

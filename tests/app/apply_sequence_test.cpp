@@ -157,6 +157,19 @@ TEST_F(ApplyTest, WithoutAMouseItSavesAndSendsNothing) {
   EXPECT_EQ(at(backend.firmware(0).memory(), 144, 1), Bytes{0});
   const Bytes file = test::readBytes(dir / "docs" / "Tessaly Gaming Mouse" / "QORProfile1.PFX");
   EXPECT_EQ(test::u16At(file, 72546), 250);  // saved before the presence check
+
+  // What the desktop was handed is recorded for the monitor, even without a mouse: speed 17,
+  // 3 wheel lines, acceleration preset 2, each 32 bits.
+  dm.FCurrentProfileInfo.ConfigInfo.PointerSpeed = 17;
+  dm.FCurrentProfileInfo.ConfigInfo.PointerAcceleration = 2;
+  apply.Run(hooks());
+  ASSERT_TRUE(TuiThread::WaitForWorkers(std::chrono::seconds(5)));
+  RegistryValue recorded;
+  ASSERT_TRUE(
+      registry.readValue(RootKey::CurrentUser, kRegistryKeyPath, "QOR51AppliedPointer", recorded)
+          .isOk());
+  EXPECT_EQ(recorded.type, ValueType::Binary);
+  EXPECT_EQ(recorded.data, (Bytes{17, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0}));
 }
 
 TEST_F(ApplyTest, AnImageThatIsNoProfileIsNeverSent) {

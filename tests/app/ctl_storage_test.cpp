@@ -2,6 +2,7 @@
 // qorcfg51-ctl and the files and lock it shares with the window.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -34,9 +35,23 @@ TEST(CtlStorage, ChangesRefuseWhileTheWindowRunsReadingWorks) {
   EXPECT_EQ(home.ctl("set rate 250").status, 0);
 }
 
+TEST(CtlStorage, AWriteInProgressDoesNotStopACommandThatOnlyLooks) {
+  Installation home;
+  ASSERT_EQ(home.ctl("set rate 250").status, 0);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((home / "config/qorcfg51/registry.db").c_str(), &db), SQLITE_OK);
+  // Another program in the middle of a save, holding the database's write lock.
+  ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE; DELETE FROM key_values;", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  CtlRun r = home.ctl("show --json");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\"reportRate\":250"), std::string::npos) << r.out;
+  sqlite3_close(db);  // rolls the save back
+}
+
 TEST(CtlStorage, AFailedSaveMakesTheCommandFailWithItsReason) {
   Installation home;
-  ASSERT_EQ(home.ctl("show").status, 0);
+  ASSERT_EQ(home.ctl("switch 1").status, 0);
   ::chmod(home.slotFile(3).c_str(), 0444);
   CtlRun r = home.ctl("set rate 250");
   EXPECT_EQ(r.status, 1);

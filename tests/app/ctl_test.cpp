@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "app/ctl_installation.h"
 #include "test_support/bytes.h"
@@ -16,7 +17,27 @@ using test::Installation;
 namespace fs = std::filesystem;
 using test::Bytes;
 
-TEST(Ctl, FirstStartShowsTheFactoryProfileAndWritesFiveFiles) {
+// Every file below `folder`, as paths relative to it.
+std::set<std::string> filesBelow(const fs::path& folder) {
+  std::set<std::string> found;
+  for (const auto& e : fs::recursive_directory_iterator(folder))
+    if (!e.is_directory()) found.insert(fs::relative(e.path(), folder).string());
+  return found;
+}
+
+TEST(Ctl, CommandsThatOnlyLookLeaveAFreshHomeEmpty) {
+  Installation home;
+  const std::string exported = (home / "out.PFX").string();
+  for (const std::string args : {"show", "show --json --profile 2", "devices", "model",
+                                 "bindings", "export " + exported, "backup " + exported + ".bak",
+                                 "--help", "show --help"})
+    home.ctl(args);
+  // Only the export (and the runs' own stderr); the backup found no mouse.
+  EXPECT_EQ(filesBelow(home / ""), (std::set<std::string>{"out.PFX", "stderr"}));
+  EXPECT_EQ(fs::file_size(exported), 109888u);
+}
+
+TEST(Ctl, FirstStartShowsTheFactoryProfileAndAChangeWritesFiveFiles) {
   Installation home;
   CtlRun r = home.ctl("show --json");
   ASSERT_EQ(r.status, 0) << r.err;
@@ -30,6 +51,7 @@ TEST(Ctl, FirstStartShowsTheFactoryProfileAndWritesFiveFiles) {
         "\"pointer\":{\"speed\":10,\"acceleration\":0,\"wheelLines\":3,\"doubleClickMs\":550}",
         "\"macros\":[]"})
     EXPECT_NE(r.out.find(field), std::string::npos) << field << "\n" << r.out;
+  ASSERT_EQ(home.ctl("switch 1").status, 0);
   for (int n = 1; n <= 5; ++n) EXPECT_EQ(fs::file_size(home.slotFile(n)), 109888u);
   const Bytes first = test::readBytes(home.slotFile(1));
   CtlRun again = home.ctl("show --profile 2");
@@ -40,7 +62,7 @@ TEST(Ctl, FirstStartShowsTheFactoryProfileAndWritesFiveFiles) {
 
 TEST(Ctl, ExportThenImportElsewhereIsByteIdentical) {
   Installation a, b;
-  ASSERT_EQ(a.ctl("show").status, 0);
+  ASSERT_EQ(a.ctl("switch 1").status, 0);
   // Carried, reserved and padding bytes must travel too.
   Bytes p = test::readBytes(a.slotFile(1));
   for (std::size_t off :
@@ -60,7 +82,7 @@ TEST(Ctl, ExportThenImportElsewhereIsByteIdentical) {
 
 TEST(Ctl, RefusedImportsChangeNothing) {
   Installation home;
-  ASSERT_EQ(home.ctl("show").status, 0);
+  ASSERT_EQ(home.ctl("switch 1").status, 0);
   const Bytes before = test::readBytes(home.slotFile(1));
   Bytes wrong = before;
   test::put32(wrong, 0, 259);
@@ -80,7 +102,7 @@ TEST(Ctl, RefusedImportsChangeNothing) {
 
 TEST(Ctl, ResetAndSwitchSave) {
   Installation home;
-  ASSERT_EQ(home.ctl("show").status, 0);
+  ASSERT_EQ(home.ctl("switch 1").status, 0);
   Bytes p = test::readBytes(home.slotFile(1));
   test::put16(p, 72546, 125);
   test::writeBytes(home.slotFile(1), p);

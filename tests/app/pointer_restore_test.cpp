@@ -51,72 +51,73 @@ class PointerRestoreTest : public ::testing::Test {
   std::shared_ptr<test::RecordingPointerSettings> pointer =
       std::make_shared<test::RecordingPointerSettings>();
 
-  // Profile 1 and 3 with their own pointer values, profile 3 current, saved as Apply saves.
-  void storeProfiles() {
+  // The window's first start: every record stored with factory values, nothing applied.
+  void firstStart() {
     TDM dm{DataModuleEnvironment{registry, dir / "docs", dir / "program"}, nullptr};
-    struct Values {
-      int profile, speed, wheel, acceleration, doubleClick;
-    } values[] = {{1, 10, 3, 1, 500}, {3, 15, 30, 2, 400}};
-    for (const Values& v : values) {
-      dm.SwitchToProfile(v.profile - 1);
-      TMOUSECONFIGINFO& c = dm.FCurrentProfileInfo.ConfigInfo;
-      c.PointerSpeed = uint16_t(v.speed);
-      c.VWheelSpeed = uint16_t(v.wheel);
-      c.PointerAcceleration = uint16_t(v.acceleration);
-      c.DoubleClickSpeed = uint16_t(v.doubleClick);
-      dm.SaveBackToCurrentProfileInfo();
-    }
-    ASSERT_TRUE(dm.SaveAllProfileData());
-    ASSERT_TRUE(dm.SaveBackAllProfileSettingInfo());  // as a profile switch stores it
+  }
+  void record(test::Bytes bytes, ValueType type = ValueType::Binary) {
+    ASSERT_TRUE(registry
+                    .writeValue(RootKey::CurrentUser, kRegistryKeyPath, kAppliedPointerValue,
+                                {type, std::move(bytes)})
+                    .isOk());
   }
 };
 
-const Calls kProfile3 = {"acceleration 2 4,6,2", "speed 15", "wheel 30", "double-click 400"};
-const Calls kProfile1 = {"acceleration 1 7,0,1", "speed 10", "wheel 3", "double-click 500"};
+// Speed 15, 30 wheel lines, acceleration preset 2, as Apply records them.
+const test::Bytes kApplied = {15, 0, 0, 0, 30, 0, 0, 0, 2, 0, 0, 0};
+const Calls kAppliedCalls = {"acceleration 2 4,6,2", "speed 15", "wheel 30"};
 
-TEST_F(PointerRestoreTest, StartAndPlugInHandOnTheCurrentProfileAndNeverWrite) {
-  storeProfiles();
-  const test::Bytes slotFile =
-      test::readBytes(dir / "docs" / "Tessaly Gaming Mouse" / "QORProfile3.PFX");
-  StoredPointerRestore restore(readOnly, pointer);
+TEST_F(PointerRestoreTest, AnInstallWhereNobodyAppliedChangesNothing) {
+  AppliedPointerRestore restore(readOnly, pointer);
+  EXPECT_FALSE(restore.Restore());  // no database at all
+  firstStart();
+  EXPECT_FALSE(restore.Restore());  // profiles stored, nothing applied
+  EXPECT_FALSE(restore.MousePresence(true));
+  EXPECT_EQ(restore.Problem(), "");
+  EXPECT_EQ(pointer->calls(), Calls{});
+  EXPECT_EQ(readOnly.writes, 0);
+}
 
+TEST_F(PointerRestoreTest, StartAndPlugInHandOnWhatWasAppliedWhereTheDesktopDiffers) {
+  firstStart();
+  record(kApplied);
+  AppliedPointerRestore restore(readOnly, pointer);
   ASSERT_TRUE(restore.Restore()) << restore.Problem();  // the monitor's start
-  EXPECT_EQ(pointer->calls(), kProfile3);
+  EXPECT_EQ(pointer->calls(), kAppliedCalls);
 
   // Plug-ins: only the change from absent to present counts.
   EXPECT_FALSE(restore.MousePresence(false));
   EXPECT_TRUE(restore.MousePresence(true));
   EXPECT_FALSE(restore.MousePresence(true));  // another device came, the mouse stayed
-  EXPECT_FALSE(restore.MousePresence(false));
-  EXPECT_TRUE(restore.MousePresence(true, 0));  // the profile the configurator last told
-  Calls expected = kProfile3;
-  expected.insert(expected.end(), kProfile3.begin(), kProfile3.end());
-  expected.insert(expected.end(), kProfile1.begin(), kProfile1.end());
+  Calls expected = kAppliedCalls;
+  expected.insert(expected.end(), kAppliedCalls.begin(), kAppliedCalls.end());
   EXPECT_EQ(pointer->calls(), expected);
 
+  // A desktop that kept the speed and the wheel lines is handed only the acceleration.
+  pointer->held = {"speed 15", "wheel 30", "acceleration 1"};
+  EXPECT_FALSE(restore.MousePresence(false));
+  EXPECT_TRUE(restore.MousePresence(true));
+  expected.push_back("acceleration 2 4,6,2");
+  EXPECT_EQ(pointer->calls(), expected);
   EXPECT_EQ(readOnly.writes, 0);
-  EXPECT_EQ(test::readBytes(dir / "docs" / "Tessaly Gaming Mouse" / "QORProfile3.PFX"), slotFile);
 }
 
-TEST_F(PointerRestoreTest, NothingIsHandedOnWithoutAStoredProfile) {
-  StoredPointerRestore restore(readOnly, pointer);
-  EXPECT_FALSE(restore.Restore());
-  EXPECT_EQ(restore.Problem(), "no current profile is stored yet");
-
-  storeProfiles();
-  // A slot file that holds no profile of this version.
-  test::Bytes damaged(109888, 0);
-  const auto file = dir / "docs" / "Tessaly Gaming Mouse" / "QORProfile3.PFX";
-  std::filesystem::remove(file);
-  {
-    FILE* f = std::fopen(file.c_str(), "wb");
-    std::fwrite(damaged.data(), 1, damaged.size(), f);
-    std::fclose(f);
+TEST_F(PointerRestoreTest, ARecordThatHoldsNoPointerSettingsIsNotHandedOn) {
+  struct Case {
+    const char* what;
+    test::Bytes bytes;
+    ValueType type;
+  } cases[] = {
+      {"short", {15, 0, 0, 0, 30, 0, 0, 0}, ValueType::Binary},
+      {"acceleration 4", {15, 0, 0, 0, 30, 0, 0, 0, 4, 0, 0, 0}, ValueType::Binary},
+      {"another type", kApplied, ValueType::String},
+  };
+  AppliedPointerRestore restore(readOnly, pointer);
+  for (const Case& c : cases) {
+    record(c.bytes, c.type);
+    EXPECT_FALSE(restore.Restore()) << c.what;
+    EXPECT_NE(restore.Problem().find(kAppliedPointerValue), std::string::npos) << c.what;
   }
-  EXPECT_FALSE(restore.Restore());
-  EXPECT_NE(restore.Problem().find("holds no profile of this version"), std::string::npos)
-      << restore.Problem();
-  EXPECT_FALSE(restore.Restore(7));
   EXPECT_EQ(pointer->calls(), Calls{});
 }
 

@@ -2,7 +2,7 @@
 """The road of a typical change, driven over AT-SPI: on the button assignment window, button 3
 gets "Basic" -> "Copy", button 4 a fire key of 5 shots every 30 ms, button 5 the combination
 Ctrl+Shift+A captured from the scripted keyboard (ctrl_shift_a.hook); Apply; then the virtual
-mouse's button table is compared with bytes computed by hand."""
+mouse's button table is compared with bytes computed by hand, and the window's status bar read."""
 import os
 
 from atspi_driver import choose, control, enabled, press, wait_for, wait_for_memory, window
@@ -47,6 +47,10 @@ def main():
         145: [1, 0, 0, 0, 2, 0, 0, 0, 15, 1, 6, 0, 15, 3, 4, 0, 18, 5, 30, 0],
     }
     wait_for_memory(memory_file, expected, "the button table in the mouse's memory")
+    # The outcome in the window itself, for a screen reader as much as for the eye.
+    status = control("Status", ("status bar",))
+    wait_for('the status bar saying "Settings applied"',
+             lambda: status.description == "Settings applied")
     print("button_road: the mouse holds the hand-computed button table")
 
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The main window against virtual mice: start-up, docking, Exit, Apply, plug and unplug, the
 // refresh on a profile change, the language switch, and the single instance.
+#include <QAccessible>
 #include <QProcess>
 #include <QtTest>
 #include <cstdlib>
@@ -33,6 +34,7 @@
 #include "widgets/label.h"
 #include "widgets/layout.h"
 #include "widgets/skin.h"
+#include "widgets/status_label.h"
 #include "widgets/text_button.h"
 
 namespace qor {
@@ -352,6 +354,108 @@ class MainWindowTest : public QObject {
     QVERIFY(!s.window->SettingsChanged());
     QVERIFY(s.monitor.notes.empty());
     QVERIFY(s.part("BSBTNAPPLY")->isEnabled());
+  }
+
+  void applyTellsItsOutcomeInTheStatusLine_data() {
+    QTest::addColumn<QString>("mouse");  // "answers", "none" or "stops" (fails every exchange)
+    QTest::addColumn<bool>("saveFails");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("applied") << "answers" << false << "Settings applied";
+    QTest::newRow("no mouse") << "none" << false
+                              << "Settings saved. No mouse is connected, so nothing was sent.";
+    QTest::newRow("mouse stops")
+        << "stops" << false
+        << "Settings saved. The mouse stopped answering: reconnect it and press Apply again.";
+    QTest::newRow("save fails, applied")
+        << "answers" << true << "Saving the settings failed. They were sent to the mouse.";
+  }
+
+  void applyTellsItsOutcomeInTheStatusLine() {
+    QFETCH(QString, mouse);
+    QFETCH(bool, saveFails);
+    QFETCH(QString, status);
+    Session s;
+    std::unique_ptr<test::SimProcess> sim;
+    if (mouse != "none")
+      sim = std::make_unique<test::SimProcess>(
+          s.home.simulators(), mouse == "stops" ? std::vector<std::string>{"--fail-after", "1"}
+                                                : std::vector<std::string>{});
+    s.allowWithoutMouse();
+    if (saveFails) {  // a folder where profile 1's file belongs: its write is refused
+      fs::remove(s.home.slotFile(1));
+      fs::create_directory(s.home.slotFile(1));
+    }
+    auto* line = s.part<UiStatusLabel>("LabelSTATUS");
+    QCOMPARE(line->text(), QString());
+    s.part("BSBTNAPPLY")->click();
+    QCOMPARE(line->text(), status);
+    QVERIFY(line->isVisible());
+    // A screen reader finds the status bar by its name and reads the outcome.
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(line);
+    QCOMPARE(face->role(), QAccessible::StatusBar);
+    QCOMPARE(face->text(QAccessible::Name), QString("Status"));
+    QCOMPARE(face->text(QAccessible::Description), status);
+  }
+
+  void theStatusLineIsClearedByTheNextApplyAndFollowsTheLanguage() {
+    Session s;
+    s.allowWithoutMouse();
+    auto* line = s.part<UiStatusLabel>("LabelSTATUS");
+    s.part("BSBTNAPPLY")->click();
+    s.window->Language().SetLang(u"040c");
+    QCOMPARE(line->text(), QString("Paramètres enregistrés. Aucune souris n'est connectée, rien "
+                                   "n'a donc été envoyé."));
+    QCOMPARE(line->accessibleName(), QString("État"));
+    QCOMPARE(line->accessibleDescription(), line->text());
+
+    test::SimProcess sim(s.home.simulators(), {});
+    s.window->DetectMouse();
+    bool clearedSeen = false;
+    QTimer sampler;
+    sampler.setInterval(5);
+    connect(&sampler, &QTimer::timeout,
+            [&] { clearedSeen = clearedSeen || line->text().isEmpty(); });
+    sampler.start();
+    s.part("BSBTNAPPLY")->click();
+    sampler.stop();
+    QVERIFY(clearedSeen);
+    QCOMPARE(line->text(), QString("Paramètres appliqués"));
+    s.window->Language().SetLang(u"en");
+  }
+
+  void everyOutcomeFitsTheStatusLineInEveryLanguage() {
+    Session s;
+    const UiStatusLabel* line = s.part<UiStatusLabel>("LabelSTATUS");
+    const QFontMetrics metrics(line->font());
+    for (const char16_t* language : {u"en", u"0407", u"040c", u"040a"}) {
+      s.window->Language().SetLang(language);
+      for (ApplyResult result : {ApplyResult::Applied, ApplyResult::NoMouse,
+                                 ApplyResult::MouseStopped, ApplyResult::NoProfile}) {
+        for (bool saved : {true, false}) {
+          const QString text = ApplyStatusLine(result, saved);
+          const QRect needed =
+              metrics.boundingRect(line->contentsRect(), Qt::AlignCenter | Qt::TextWordWrap, text);
+          QVERIFY2(line->contentsRect().contains(needed), qPrintable(text));
+        }
+      }
+    }
+    s.window->Language().SetLang(u"en");
+  }
+
+  void theStatusLineAndTheSpinnerCoverNoOtherControl() {
+    Session s;
+    auto area = [&](const QWidget* c) {
+      return QRect(c->mapTo(s.window.get(), QPoint()), c->size());
+    };
+    for (const char* name : {"LabelSTATUS", "APPLYAniIndicator"}) {
+      const QRect mine = area(s.part<QWidget>(name));
+      QVERIFY(s.window->rect().contains(mine));
+      for (const QWidget* other : s.window->findChildren<QWidget*>()) {
+        if (other->objectName() == name || dynamic_cast<const UiLayout*>(other)) continue;
+        QVERIFY2(!mine.intersects(area(other)),
+                 qPrintable(QString(name) + " covers " + other->objectName()));
+      }
+    }
   }
 
   void aMouseTheUserMayNotOpenIsToldOncePerPlugIn() {

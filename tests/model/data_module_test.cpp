@@ -97,6 +97,43 @@ TEST_F(DataModuleTest, FirstStartWritesFactoryRecordsAndFilesThenReadsThemBack) 
   EXPECT_EQ(dm->SlotStore(0).FilePath(), folder.string() + "/");
 }
 
+TEST_F(DataModuleTest, OpenedToReadOnlyItWritesNothingAndShowsWhatIsStored) {
+  const auto readOnlyStart = [&] {
+    problems.clear();
+    registry = std::make_unique<SqliteRegistry>(dir / "user.db", dir / "machine.db",
+                                                SqliteRegistry::Mode::ReadOnly);
+    DataModuleEnvironment env{*registry, docs, dir / "program", dir / "fallback"};
+    env.readOnly = true;
+    return std::make_unique<TDM>(env, [this](const StoreProblem& p) { problems.push_back(p); });
+  };
+  {
+    // Nothing stored: factory values in memory, no database, no folder, no file.
+    auto dm = readOnlyStart();
+    EXPECT_TRUE(problems.empty()) << (problems.empty() ? "" : problems[0].message);
+    EXPECT_EQ(test::imageOf(dm->FCurrentProfileInfo), factoryProfile());
+    EXPECT_FALSE(dm->SaveAllProfileData());
+    EXPECT_TRUE(told("opened to read only"));
+    EXPECT_FALSE(fs::exists(dir / "user.db"));
+    EXPECT_FALSE(fs::exists(docs));
+  }
+  registry = makeRegistry();
+  start();
+  Bytes edited = factoryProfile();
+  test::put16(edited, kReportRate, 1000);
+  test::writeBytes(slotFile(1), edited);
+  test::writeBytes(slotFile(3), Bytes(10, 0));  // no profile of this version
+  fs::remove(slotFile(4));
+  registry.reset();  // the last connection gone: the database is read as it stands
+  auto dm = readOnlyStart();
+  EXPECT_EQ(dm->FCurrentProfileInfo.ConfigInfo.ReportRate, 1000);
+  EXPECT_TRUE(told("profile 3"));  // reported, but the file stays where it is
+  EXPECT_EQ(test::readBytes(slotFile(3)), Bytes(10, 0));
+  EXPECT_FALSE(fs::exists(slotFile(3).string() + ".damaged"));
+  EXPECT_FALSE(fs::exists(slotFile(4)));
+  EXPECT_FALSE(fs::exists(dir / "user.db-wal"));
+  EXPECT_FALSE(fs::exists(dir / "user.db-shm"));
+}
+
 TEST_F(DataModuleTest, StartsOnTheStoredGroupsStartProfile) {
   start();
   Bytes group = value("QOR51ProfileSettingGroup.PFX");

@@ -499,14 +499,10 @@ void MonitorTest::learnsTheFocusFromAKWinScript() {
 void MonitorTest::handsThePointerSettingsOnWhenTheMouseIsPluggedIn() {
   test::TempDir home;
   SqliteRegistry registry(home / "user.db", home / "machine.db");
-  {
-    TDM dm(DataModuleEnvironment{registry, home / "docs", home / "program"}, nullptr);
-    dm.FCurrentProfileInfo.ConfigInfo.PointerSpeed = 14;
-    dm.SaveBackToCurrentProfileInfo();
-    QVERIFY(dm.SaveAllProfileData());
-  }
+  // An Apply handed on speed 14, 3 wheel lines and no acceleration.
+  QVERIFY(RecordAppliedPointerSettings(registry, {14, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0}).isOk());
   auto pointer = std::make_shared<test::RecordingPointerSettings>();
-  StoredPointerRestore restore(registry, pointer);
+  AppliedPointerRestore restore(registry, pointer);
   PluggableMouse backend;
   TuiHIDData device(backend, {});
   auto owned = std::make_unique<StandInWatcher>();
@@ -518,8 +514,7 @@ void MonitorTest::handsThePointerSettingsOnWhenTheMouseIsPluggedIn() {
 
   backend.plugged = true;
   watcher.Change();
-  const std::vector<std::string> once = {"acceleration 0 0,0,0", "speed 14", "wheel 3",
-                                         "double-click 550"};
+  const std::vector<std::string> once = {"acceleration 0 0,0,0", "speed 14", "wheel 3"};
   QTRY_COMPARE_WITH_TIMEOUT(pointer->calls(), once, 5000);
 
   watcher.Change();  // another device came; the mouse stayed

@@ -10,10 +10,12 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/pointer_restore.h"
 #include "app/pointer_worker.h"
 #include "app/thread_call.h"
 #include "model/factory_defaults.h"
 #include "platform/linux/desktop_pointer_settings.h"
+#include "platform/linux/sqlite_registry.h"
 #include "platform/pointer_mapping.h"
 #include "test_support/recording_pointer_settings.h"
 #include "test_support/temp_dir.h"
@@ -94,8 +96,46 @@ TEST(GnomePointerSettings, WritesTheMouseSchema) {
   EXPECT_NE(keyfile.find("double-click=550"), std::string::npos) << keyfile;
 }
 
-// Xvfb has no pointer feedback whose acceleration could change, so this checks that the
-// backend finds the server and sends its request; the effect itself needs a real X server.
+// At login the monitor hands the desktop only what an Apply recorded, and only where the
+// desktop holds something else: an untouched install changes no setting.
+TEST(GnomePointerSettings, AtLoginOnlyWhatWasAppliedIsHandedOnWhereItDiffers) {
+  if (!fs::exists("/usr/share/glib-2.0/schemas/org.gnome.desktop.peripherals.gschema.xml"))
+    GTEST_SKIP() << "gsettings-desktop-schemas is not installed";
+  test::TempDir dir;
+  ::setenv("GSETTINGS_BACKEND", "keyfile", 1);
+  ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+  const fs::path keyfile = dir / "glib-2.0/settings/keyfile";
+  fs::create_directories(keyfile.parent_path());
+  const std::string mine = "[org/gnome/desktop/peripherals/mouse]\nspeed=0.7\ndouble-click=300\n";
+  test::writeText(keyfile, mine);
+  SqliteRegistry registry(dir / "user.db", dir / "machine.db");
+  auto gnome = std::shared_ptr<PointerSettings>(MakeGnomePointerSettings());
+  ASSERT_TRUE(gnome);
+  AppliedPointerRestore restore(registry, gnome);
+
+  EXPECT_FALSE(restore.Restore());
+  EXPECT_TRUE(gnome->holdsSpeed(17));  // 0.7 is Windows' 17
+  EXPECT_FALSE(gnome->holdsSpeed(15));
+  EXPECT_EQ(run("cat '" + keyfile.string() + "'"), mine);
+
+  // Applied: speed 17 (held already), acceleration preset 0 ("flat", differs).
+  ASSERT_TRUE(
+      RecordAppliedPointerSettings(registry, {17, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0}).isOk());
+  ASSERT_TRUE(restore.Restore()) << restore.Problem();
+  std::string now;
+  for (int i = 0; i < 50 && now.find("accel-profile") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    now = run("cat '" + keyfile.string() + "'");
+  }
+  EXPECT_NE(now.find("accel-profile='flat'"), std::string::npos) << now;
+  EXPECT_NE(now.find("speed=0.7"), std::string::npos) << now;
+  EXPECT_NE(now.find("double-click=300"), std::string::npos) << now;
+  EXPECT_TRUE(gnome->holdsAcceleration(0, kPointerAccelerationPresets[0]));
+  EXPECT_FALSE(gnome->holdsAcceleration(1, kPointerAccelerationPresets[1]));
+}
+
+// Xvfb keeps the core pointer's acceleration without applying it: the backend's request
+// and what it reads back can be checked, the effect itself needs a real X server.
 TEST(X11PointerSettings, ReachesTheServer) {
   if (run("command -v Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed";
   test::XvfbServer server;
@@ -105,6 +145,9 @@ TEST(X11PointerSettings, ReachesTheServer) {
   ASSERT_TRUE(x11) << "Xvfb did not come up on " << display;
   EXPECT_TRUE(x11->setAcceleration(1, kPointerAccelerationPresets[1]));
   EXPECT_FALSE(x11->setSpeed(10));
+  for (int preset = 0; preset < 4; ++preset)
+    EXPECT_EQ(x11->holdsAcceleration(preset, kPointerAccelerationPresets[preset]), preset == 1)
+        << preset;
   EXPECT_EQ(x11->desktop(), "X11");
   x11.reset();  // let go of the server before it goes away
 }

@@ -2,6 +2,7 @@
 // A PointerSettings that records every call instead of touching a desktop.
 #pragma once
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,12 +22,24 @@ class RecordingPointerSettings final : public PointerSettings {
   bool setWheelScrollLines(int lines) override { return record("wheel " + std::to_string(lines)); }
   bool setDoubleClickTime(int ms) override { return record("double-click " + std::to_string(ms)); }
 
+  // The values the desktop holds already, as "speed 15" or "acceleration 2": asked before a
+  // restore, never changed by the calls.
+  std::vector<std::string> held;
+  bool holdsAcceleration(int preset, const PointerAccelerationPreset&) override {
+    return holds("acceleration " + std::to_string(preset));
+  }
+  bool holdsSpeed(int speed) override { return holds("speed " + std::to_string(speed)); }
+  bool holdsWheelScrollLines(int lines) override { return holds("wheel " + std::to_string(lines)); }
+
   std::vector<std::string> calls() {
     std::lock_guard lock(mutex_);
     return calls_;
   }
 
  private:
+  bool holds(const std::string& value) {
+    return std::find(held.begin(), held.end(), value) != held.end();
+  }
   bool record(std::string call) {
     std::lock_guard lock(mutex_);
     calls_.push_back(std::move(call));

@@ -38,7 +38,8 @@ int runUnbind(TDM&, const std::vector<std::string>& args, Output& io) {
 
 int runBindings(TDM&, const std::vector<std::string>& args, Output& io) {
   std::vector<AppBinding> list;
-  if (auto r = SqliteRegistry::forThisUser()->readBindings(list); !r.isOk()) return failed(r, io);
+  const auto registry = SqliteRegistry::forThisUser(SqliteRegistry::Mode::ReadOnly);
+  if (auto r = registry->readBindings(list); !r.isOk()) return failed(r, io);
   if (!args.empty()) {  // --json
     ReportNode::Items items;
     for (const AppBinding& b : list)

@@ -101,8 +101,13 @@ int main(int argc, char** argv) {
   }
 
   bool errors = false;
-  auto registry = SqliteRegistry::forThisUser();
+  // Commands that change no stored setting only look: they create no database, no folder and
+  // no profile file, and show factory values where nothing is stored yet.
+  const bool looks = command->access == Access::Reads || command->access == Access::Mouse;
+  auto registry = SqliteRegistry::forThisUser(looks ? SqliteRegistry::Mode::ReadOnly
+                                                    : SqliteRegistry::Mode::ReadWrite);
   DataModuleEnvironment env{*registry, paths::documents(), paths::program()};
+  env.readOnly = looks;
   // A first start made from the command line speaks the user's language too.
   env.firstStartLanguage = FirstStartLanguage(env.program, SystemLocaleName());
   TDM dm(env, [&](const StoreProblem& p) {

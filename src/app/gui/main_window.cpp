@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 
+#include "app/apply_status.h"
 #include "app/gui/advanced_setting_form.h"
 #include "app/gui/button_config_form.h"
 #include "app/gui/dialog_presenter.h"
@@ -26,6 +27,7 @@
 #include "widgets/layout.h"
 #include "widgets/qt_text.h"
 #include "widgets/skin.h"
+#include "widgets/status_label.h"
 
 namespace qor {
 namespace {
@@ -34,9 +36,16 @@ constexpr int index(SettingsWindow w) {
   return static_cast<int>(w);
 }
 
-std::vector<std::string> readIncludeList(const std::filesystem::path& program) {
-  return ReadIncludeHIDDeviceList(SettingsFile::load(program / "config.ini"));
+}  // namespace
+
+QString ApplyStatusLine(ApplyResult result, bool saved) {
+  QStringList sentences;
+  for (std::string_view text : ApplyStatusTexts(result, saved))
+    sentences << TranslateText(QString::fromUtf8(text.data(), qsizetype(text.size())));
+  return sentences.join(' ');
 }
+
+namespace {
 
 QImage toQImage(const RgbaImage& picture) {
   QImage image(reinterpret_cast<const uchar*>(picture.Pixels.data()), int(picture.Width),
@@ -103,8 +112,15 @@ void TQorCfg51Main::buildScene() {
   BSBTNTEXTLOGO = new UiBitmapStateButton(LayoutBOTTOM, "BSBTNTEXTLOGO", QRect(190, 20, 130, 51));
   BSBTNTEXTLOGO->SetHitTest(false);
   BSBTNTEXTLOGO->SetHandCursor(false);
-  APPLYAniIndicator = new UiAniIndicator(LayoutBOTTOM, "APPLYAniIndicator", QRect(230, 50, 50, 50));
+  // Below the logo's subtitle, between Apply and Exit.
+  APPLYAniIndicator = new UiAniIndicator(LayoutBOTTOM, "APPLYAniIndicator", QRect(235, 76, 40, 40));
   APPLYAniIndicator->hide();
+  // Apply's outcome in the window itself, where no desktop notification may reach the user:
+  // below the title band's glowing line, two lines at the most.
+  LabelSTATUS = new UiStatusLabel(LayoutTOP, "LabelSTATUS", QRect(24, 75, kWidth - 48, 32));
+  LabelSTATUS->SetFontSize(11);
+  LabelSTATUS->SetAutoTranslate(false);  // built from several translated sentences
+  LabelSTATUS->SetAccessibleText("Status");
   // Picture buttons: the hint also names the button for assistive technology.
   for (auto [button, text] :
        {std::pair{BSBTNBUTTONCONFIG, "Button Assignment"},
@@ -202,6 +218,12 @@ void TQorCfg51Main::AfterTranslate() {
   const QString title = TranslateText(kApplicationTitle);
   setWindowTitle(title);
   QGuiApplication::setApplicationDisplayName(title);
+  showApplyStatus();
+}
+
+void TQorCfg51Main::showApplyStatus() {
+  LabelSTATUS->SetText(FApplyOutcome ? ApplyStatusLine(FApplyOutcome->result, FApplyOutcome->saved)
+                                     : QString());
 }
 
 QRect TQorCfg51Main::screenArea() const {
@@ -300,6 +322,8 @@ void TQorCfg51Main::BSBTNAPPLYClick() {
   hooks.Busy = [this](bool on) {
     APPLYAniIndicator->setVisible(on);
     if (on) {
+  FApplyOutcome.reset();
+  showApplyStatus();
       APPLYAniIndicator->raise();
       APPLYAniIndicator->Start();
     } else {
@@ -315,6 +339,8 @@ void TQorCfg51Main::BSBTNAPPLYClick() {
   } else if (result == ApplyResult::MouseStopped) {
     ShowDialog(TranslateText(kMouseStoppedTitle), TranslateText(kMouseStoppedText), 0,
                DialogPosition::MainFormCenter, this);
+  FApplyOutcome = ApplyOutcome{result, FApply.Saved()};
+  showApplyStatus();
   } else if (!FApply.Warnings().empty()) {
     QStringList lines;
     for (const std::string& w : FApply.Warnings()) lines << FromUtf8(w);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ class UiLayout;
 class UiImage;
 class UiBitmapStateButton;
 class UiAniIndicator;
+class UiStatusLabel;
 class TSettingsForm;
 
 // What the main window works with; the program's start hands in the real services.
@@ -57,6 +59,9 @@ inline constexpr const char* kExitQuestionTitle = "Warning";
 inline constexpr const char* kExitQuestionText =
     "The settings was changed, save the current setting anyway?";
 inline constexpr int kHIDArrivalMs = 2000;
+
+// The status line's text after an Apply, in the current language.
+QString ApplyStatusLine(ApplyResult result, bool saved);
 
 class TQorCfg51Main : public UiScene {
  public:
@@ -107,6 +112,8 @@ class TQorCfg51Main : public UiScene {
   void showLogo();
   void setImageFolder();
   void updateButtonsEnabled();
+  // The status line: the last Apply's outcome in the current language, empty before one.
+  void showApplyStatus();
   // Tells the user, once per plug-in, of a mouse this user may not open, and the fix.
   void tellAccessProblems();
   void OpenSettingsForm(SettingsWindow which);
@@ -128,6 +135,11 @@ class TQorCfg51Main : public UiScene {
   bool FSettingsChanged = false;
   bool FApplying = false;
   bool FSettingButtonsEnabled = false;
+  struct ApplyOutcome {
+    ApplyResult result;
+    bool saved;
+  };
+  std::optional<ApplyOutcome> FApplyOutcome;  // none while Apply runs and before the first
   ModelDetection FDetection;
   std::set<std::string> FAccessTold;  // nodes whose missing access the user was told of
   std::array<TSettingsForm*, 4> FForms{};
@@ -147,6 +159,7 @@ class TQorCfg51Main : public UiScene {
   UiBitmapStateButton* BSBTNEXIT;
   UiBitmapStateButton* BSBTNTEXTLOGO;
   UiAniIndicator* APPLYAniIndicator;
+  UiStatusLabel* LabelSTATUS;
 };
 
 }  // namespace qor

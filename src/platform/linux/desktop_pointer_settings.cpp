@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/desktop_pointer_settings.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <mutex>
 #include <string_view>
@@ -27,6 +28,8 @@ class GnomePointerSettings final : public PointerSettings {
                gio_.bind(setDouble_, "g_settings_set_double") &&
                gio_.bind(setString_, "g_settings_set_string") &&
                gio_.bind(setInt_, "g_settings_set_int") && gio_.bind(sync_, "g_settings_sync") &&
+               gio_.bind(getDouble_, "g_settings_get_double") &&
+               gio_.bind(getString_, "g_settings_get_string") && gio_.bind(free_, "g_free") &&
                gio_.bind(objectUnref_, "g_object_unref");
     if (!all) return false;
     void* source = sourceGetDefault_();
@@ -56,7 +59,36 @@ class GnomePointerSettings final : public PointerSettings {
     return write([&](void* s) { return setInt_(s, "double-click", ms); });
   }
 
+  bool holdsAcceleration(int preset, const PointerAccelerationPreset&) override {
+    if (!hasAccelProfile_) return false;
+    bool same = false;
+    read([&](void* s) {
+      char* profile = getString_(s, "accel-profile");
+      same = profile && GnomeAccelProfile(preset) == profile;
+      free_(profile);
+    });
+    return same;
+  }
+  bool holdsSpeed(int speed) override {
+    if (!hasSpeed_) return false;
+    bool same = false;
+    // The stored double may have been rounded by another program: a hair's difference is
+    // the same speed.
+    read([&](void* s) {
+      same = std::fabs(getDouble_(s, "speed") - GnomeSpeedFromWindows(speed)) < 1e-6;
+    });
+    return same;
+  }
+
  private:
+  template <typename Get>
+  void read(Get&& get) {
+    void* settings = settingsNew_(kGnomeMouseSchema);
+    if (!settings) return;
+    get(settings);
+    objectUnref_(settings);
+  }
+
   // A settings object per write: the calls may come from short-lived worker threads.
   template <typename Set>
   bool write(Set&& set) {
@@ -78,6 +110,9 @@ class GnomePointerSettings final : public PointerSettings {
   int (*setString_)(void*, const char*, const char*) = nullptr;
   int (*setInt_)(void*, const char*, int) = nullptr;
   void (*sync_)() = nullptr;
+  double (*getDouble_)(void*, const char*) = nullptr;
+  char* (*getString_)(void*, const char*) = nullptr;
+  void (*free_)(void*) = nullptr;
   void (*objectUnref_)(void*) = nullptr;
   bool hasDoubleClick_ = false, hasSpeed_ = false, hasAccelProfile_ = false;
 };
@@ -94,7 +129,8 @@ class X11PointerSettings final : public PointerSettings {
   bool load() {
     if (!(x11_ && x11_.bind(openDisplay_, "XOpenDisplay") &&
           x11_.bind(closeDisplay_, "XCloseDisplay") &&
-          x11_.bind(changePointerControl_, "XChangePointerControl") && x11_.bind(flush_, "XFlush")))
+          x11_.bind(changePointerControl_, "XChangePointerControl") &&
+          x11_.bind(getPointerControl_, "XGetPointerControl") && x11_.bind(flush_, "XFlush")))
       return false;
     dpy_ = openDisplay_(display_.empty() ? nullptr : display_.c_str());
     return dpy_ != nullptr;
@@ -114,6 +150,16 @@ class X11PointerSettings final : public PointerSettings {
   bool setWheelScrollLines(int) override { return false; }
   bool setDoubleClickTime(int) override { return false; }
 
+  bool holdsAcceleration(int, const PointerAccelerationPreset& values) override {
+    std::lock_guard lock(mutex_);
+    const X11PointerControl c = X11ControlFromPreset(values);
+    int numerator = 0, denominator = 0, threshold = 0;
+    getPointerControl_(dpy_, &numerator, &denominator, &threshold);
+    // The server keeps the fraction as given; a multiplier of 1 has no threshold to keep.
+    return numerator * c.denominator == c.numerator * denominator &&
+           (c.numerator == c.denominator || threshold == c.threshold);
+  }
+
  private:
   std::string display_;
   SharedLibrary x11_{"libX11.so.6"};
@@ -122,6 +168,7 @@ class X11PointerSettings final : public PointerSettings {
   void* (*openDisplay_)(const char*) = nullptr;
   int (*closeDisplay_)(void*) = nullptr;
   int (*changePointerControl_)(void*, int, int, int, int, int) = nullptr;
+  int (*getPointerControl_)(void*, int*, int*, int*) = nullptr;
   int (*flush_)(void*) = nullptr;
 };
 

@@ -269,10 +269,14 @@ class SqliteRegistry::Store {
  public:
   using Operation = std::function<RegistryResult(sqlite3*)>;
 
-  Store(fs::path file, bool createFolder) : file_(std::move(file)), createFolder_(createFolder) {}
+  Store(fs::path file, bool createFolder, bool readOnly)
+      : file_(std::move(file)), createFolder_(createFolder), readOnly_(readOnly) {}
+
+  bool readOnly() const { return readOnly_; }
 
   RegistryResult run(Access access, const Operation& op) {
     if (refusal_) return *refusal_;
+    if (readOnly_ && access != Access::Read) return readOnlyRefusal();
     RegistryResult result = open(access);
     if (result.isOk()) result = access == Access::Read ? read(op) : write(access, op);
     // A refused file is let go at once. The read-only stand-in is reopened on every call so
@@ -347,6 +351,7 @@ class SqliteRegistry::Store {
   }
 
   RegistryResult beginBatch() {
+    if (readOnly_) return readOnlyRefusal();
     if (batchDepth_++ > 0) return RegistryResult::ok();
     RegistryResult result = refusal_ ? *refusal_ : open(Access::Create);
     if (result.isOk()) {
@@ -379,6 +384,11 @@ class SqliteRegistry::Store {
 
  private:
   std::string name() const { return file_.string(); }
+
+  RegistryResult readOnlyRefusal() const {
+    return RegistryResult::failed("registry database " + name() +
+                                  " was opened to read only; nothing was written");
+  }
 
   RegistryResult refuse(std::string why) {
     refusal_ = RegistryResult::failed(std::move(why));
@@ -438,6 +448,7 @@ class SqliteRegistry::Store {
                                         std::generic_category().message(errno));
       }
     }
+    if (readOnly_) return connectToRead();
     if (access == Access::Create) flags |= SQLITE_OPEN_CREATE;
     return connect(file_.string(), flags, false);
   }
@@ -505,7 +516,24 @@ class SqliteRegistry::Store {
       return RegistryResult::failed("cannot read registry database " + name() +
                                     ": its folder is read-only, so the changes waiting in " +
                                     wal.string() + " cannot be read; make the folder writable");
+    return connectImmutable();
+  }
+
+  RegistryResult connectImmutable() {
     return connect(fileUri(file_) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, true);
+  }
+
+  // A read-only connection to a WAL database makes its -wal and -shm files when they are
+  // missing. They are missing only while no other connection has the database open and
+  // every change is in the file itself, which can then be read as immutable.
+  RegistryResult connectToRead() {
+    fs::path wal = file_, shm = file_;
+    wal += "-wal";
+    shm += "-shm";
+    std::error_code ec;
+    if (fs::exists(wal, ec) || fs::exists(shm, ec))
+      return connect(file_.string(), SQLITE_OPEN_READONLY, false);
+    return connectImmutable();
   }
 
   RegistryResult read(const Operation& op) {
@@ -566,6 +594,7 @@ class SqliteRegistry::Store {
 
   fs::path file_;
   bool createFolder_;
+  bool readOnly_;
   Db db_;
   bool immutable_ = false;
   int version_ = 0;
@@ -575,14 +604,15 @@ class SqliteRegistry::Store {
   std::optional<RegistryResult> batchProblem_;  // the batch's first failed write
 };
 
-SqliteRegistry::SqliteRegistry(fs::path currentUserDb, fs::path localMachineDb)
-    : currentUser_(std::make_unique<Store>(std::move(currentUserDb), true)),
-      localMachine_(std::make_unique<Store>(std::move(localMachineDb), false)) {}
+SqliteRegistry::SqliteRegistry(fs::path currentUserDb, fs::path localMachineDb, Mode mode)
+    : currentUser_(std::make_unique<Store>(std::move(currentUserDb), true, mode == Mode::ReadOnly)),
+      localMachine_(
+          std::make_unique<Store>(std::move(localMachineDb), false, mode == Mode::ReadOnly)) {}
 
 SqliteRegistry::~SqliteRegistry() = default;
 
-std::unique_ptr<SqliteRegistry> SqliteRegistry::forThisUser() {
-  return std::make_unique<SqliteRegistry>(currentUserDatabase(), localMachineDatabase());
+std::unique_ptr<SqliteRegistry> SqliteRegistry::forThisUser(Mode mode) {
+  return std::make_unique<SqliteRegistry>(currentUserDatabase(), localMachineDatabase(), mode);
 }
 
 fs::path SqliteRegistry::currentUserDatabase() {
@@ -618,6 +648,8 @@ RegistryResult SqliteRegistry::createKey(RootKey root, std::string_view keyPath)
   std::lock_guard lock(mutex_);
   Store* store = storeFor(root);
   if (!store) return unsupported(root);
+  // Opening a key to read it: one that is not stored simply holds no values.
+  if (store->readOnly()) return RegistryResult::ok();
   return store->run(Access::Create, [&](sqlite3* db) {
     sqlite3_int64 id = 0;
     return store->ensureKey(db, keyPath, id);

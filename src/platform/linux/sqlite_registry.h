@@ -25,14 +25,20 @@ class SqliteRegistry final : public Registry, public AppBindingStore {
   // in-memory database. Nothing is opened until a root is first used, and a read never
   // creates a file. The current user's folder is created (mode 0700) on the first write;
   // the machine-wide folder is left to the installer.
-  SqliteRegistry(std::filesystem::path currentUserDb, std::filesystem::path localMachineDb);
+  // How the databases are opened. ReadOnly never writes, creates or migrates anything, so
+  // that only looking leaves no trace: every write fails, and a database with no other
+  // connection is read as immutable, since a read-only WAL connection would leave -wal and
+  // -shm files behind (or fail in a read-only folder).
+  enum class Mode { ReadWrite, ReadOnly };
+  SqliteRegistry(std::filesystem::path currentUserDb, std::filesystem::path localMachineDb,
+                 Mode mode = Mode::ReadWrite);
   ~SqliteRegistry() override;
   SqliteRegistry(const SqliteRegistry&) = delete;
   SqliteRegistry& operator=(const SqliteRegistry&) = delete;
 
   // The registry every program of this user shares: currentUserDatabase() and
   // localMachineDatabase().
-  static std::unique_ptr<SqliteRegistry> forThisUser();
+  static std::unique_ptr<SqliteRegistry> forThisUser(Mode mode = Mode::ReadWrite);
   // $XDG_CONFIG_HOME/qorcfg51/registry.db.
   static std::filesystem::path currentUserDatabase();
   // /var/lib/qorcfg51/registry.db.
