@@ -316,14 +316,14 @@ void TQorCfg51Main::BSBTNAPPLYClick() {
   if (FApplying) return;
   FApplying = true;
   updateButtonsEnabled();
+  FApplyOutcome.reset();
+  showApplyStatus();
   ApplyHooks hooks;
   hooks.ProcessMessages = [] { QCoreApplication::processEvents(); };
   hooks.ClearSettingsChanged = [this] { FSettingsChanged = false; };
   hooks.Busy = [this](bool on) {
     APPLYAniIndicator->setVisible(on);
     if (on) {
-  FApplyOutcome.reset();
-  showApplyStatus();
       APPLYAniIndicator->raise();
       APPLYAniIndicator->Start();
     } else {
@@ -333,14 +333,14 @@ void TQorCfg51Main::BSBTNAPPLYClick() {
   const ApplyResult result = FApply.Run(hooks);
   FApplying = false;
   updateButtonsEnabled();
+  FApplyOutcome = ApplyOutcome{result, FApply.Saved()};
+  showApplyStatus();
   if (result == ApplyResult::NoMouse) {
     ShowDialog(TranslateText(kNoMouseTitle), TranslateText(kNoMouseText), 0,
                DialogPosition::MainFormCenter, this);
   } else if (result == ApplyResult::MouseStopped) {
     ShowDialog(TranslateText(kMouseStoppedTitle), TranslateText(kMouseStoppedText), 0,
                DialogPosition::MainFormCenter, this);
-  FApplyOutcome = ApplyOutcome{result, FApply.Saved()};
-  showApplyStatus();
   } else if (!FApply.Warnings().empty()) {
     QStringList lines;
     for (const std::string& w : FApply.Warnings()) lines << FromUtf8(w);
