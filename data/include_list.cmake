@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-# qor_include_list_mice(CONFIG OUT): sets OUT to the "vendor:product" pairs (four upper-case
-# hex digits each, in list order, without repeats) of a config.ini's include list, read the way
+# qor_include_list_mice(CONFIG OUT [SKIP]): sets OUT to the "vendor:product" pairs (four
+# upper-case hex digits each, in list order, without repeats, leaving out the pair SKIP when
+# given) of a config.ini's include list, read the way
 # the program reads it: section "IncludeHIDDeviceList", keys id1, id2, ... up to id101 (names
 # in any letter case; the first of duplicate sections and keys wins), stopping at the first
 # missing or empty key. Entries of the form HID\VID_xxxx&PID_yyyy... count; the file is UTF-8.
@@ -41,14 +42,16 @@ function(qor_include_list_mice config out)
   endwhile()
 
   set(mice "")
+  string(TOUPPER "${ARGN}" skip)
   foreach(n RANGE 1 101)
     if(NOT DEFINED entry_${n} OR entry_${n} STREQUAL "")
       break()
     endif()
     string(TOUPPER "${entry_${n}}" id)
     if(id MATCHES "^HID\\\\VID_([0-9A-F][0-9A-F][0-9A-F][0-9A-F])&PID_([0-9A-F][0-9A-F][0-9A-F][0-9A-F])")
-      if(NOT "${CMAKE_MATCH_1}:${CMAKE_MATCH_2}" IN_LIST mice)
-        list(APPEND mice "${CMAKE_MATCH_1}:${CMAKE_MATCH_2}")
+      set(mouse "${CMAKE_MATCH_1}:${CMAKE_MATCH_2}")
+      if(NOT mouse IN_LIST mice AND NOT mouse STREQUAL skip)
+        list(APPEND mice "${mouse}")
       endif()
     endif()
   endforeach()

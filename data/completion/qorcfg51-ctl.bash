@@ -57,7 +57,7 @@ _qorcfg51_ctl() {
       fi
       ;;
     add-mouse)
-      options="--config --rules --help"
+      options="--system --config --rules --help"
       if [[ $prev == --config || $prev == --rules ]]; then
         _filedir
         return

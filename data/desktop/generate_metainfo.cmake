@@ -1,12 +1,13 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-# Writes the AppStream metainfo with one modalias per mouse of a config.ini's include list:
-#   cmake -DCONFIG=config.ini -DTEMPLATE=...metainfo.xml.in -DOUTPUT=...metainfo.xml
+# Writes the AppStream metainfo with one modalias per mouse of a config.ini's include list,
+# leaving out SKIP (the virtual mouse's shared test ID):
+#   cmake -DCONFIG=config.ini [-DSKIP=1209:0001] -DTEMPLATE=...metainfo.xml.in -DOUTPUT=...
 #         -DQOR_VERSION=... -DQOR_RELEASE_DATE=... -DQOR_HOMEPAGE=... -DQOR_SCREENSHOT_URL=...
 #         -P generate_metainfo.cmake
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../include_list.cmake)
 
-qor_include_list_mice("${CONFIG}" mice)
+qor_include_list_mice("${CONFIG}" mice "${SKIP}")
 set(QOR_MODALIASES "")
 foreach(mouse IN LISTS mice)
   string(REPLACE ":" ";" ids "${mouse}")

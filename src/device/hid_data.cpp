@@ -161,6 +161,16 @@ struct TuiHIDData::Reader {
 TuiHIDData::TuiHIDData(HidBackend& backend, std::vector<std::string> includeList)
     : FBackend(backend), FHidDeviceList(std::move(includeList)) {}
 
+std::vector<std::string> TuiHIDData::GetHIDDeviceList() const {
+  std::lock_guard lock(FOperationLock);
+  return FHidDeviceList;
+}
+
+void TuiHIDData::SetHIDDeviceList(std::vector<std::string> includeList) {
+  std::lock_guard lock(FOperationLock);
+  FHidDeviceList = std::move(includeList);
+}
+
 TuiHIDData::~TuiHIDData() {
   HidStopRead();
   // Left only when a reader's own handler destroys the component; it owns all it uses.

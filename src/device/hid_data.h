@@ -54,7 +54,7 @@ bool IsAllowedInterface(const std::string& DeviceID, const std::vector<std::stri
 
 class TuiHIDData {
  public:
-  // `includeList`: hardware IDs from config.ini (ReadIncludeHIDDeviceList); `backend` must
+  // `includeList`: hardware IDs from config.ini (ReadIncludeList); `backend` must
   // outlive the component.
   TuiHIDData(HidBackend& backend, std::vector<std::string> includeList);
   ~TuiHIDData();
@@ -74,7 +74,10 @@ class TuiHIDData {
   // Stops every reader thread and waits for it (a thread calling this from its own event
   // ends once its handler returns); no event of a stopped reader is raised afterwards.
   void HidStopRead();
-  const std::vector<std::string>& GetHIDDeviceList() const { return FHidDeviceList; }
+  std::vector<std::string> GetHIDDeviceList() const;
+  // Takes a new include list (the window and the monitor read it again at a device change);
+  // the next operation uses it.
+  void SetHIDDeviceList(std::vector<std::string> includeList);
 
   // While a hold lives, an interface opened by an operation stays open for the next ones as
   // long as each enumeration shows it with the same identity: a device's first open can cost
@@ -128,7 +131,7 @@ class TuiHIDData {
   USAGE_AND_PAGE FUsageAndPage{0, 0};
   std::vector<std::string> FHidDeviceList;
   // Serialises the operations: OpenInterfaces may run beside the exchanges.
-  std::mutex FOperationLock;
+  mutable std::mutex FOperationLock;
   int FHolds = 0;
   std::map<std::pair<std::string, uint32_t>, HeldHandle> FHeld;  // by path and collection
   std::mutex FReadersLock;  // reader handlers may call HidStopRead

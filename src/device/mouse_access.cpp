@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "device/mouse_access.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <set>
@@ -18,10 +19,15 @@ std::string hex4(uint16_t value, bool upper) {
   return text;
 }
 
-// The vendor and product of "HID\VID_1A2B&PID_3C4D...", letter case ignored.
-bool vendorAndProduct(std::string id, uint16_t& vendor, uint16_t& product) {
-  for (char& c : id)
+std::string upperAscii(std::string text) {
+  for (char& c : text)
     if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return text;
+}
+
+// The vendor and product of "HID\VID_1A2B&PID_3C4D...", letter case ignored.
+bool vendorAndProduct(const std::string& text, uint16_t& vendor, uint16_t& product) {
+  const std::string id = upperAscii(text);
   if (id.rfind("HID\\VID_", 0) != 0 || id.size() < 21 || id.compare(12, 5, "&PID_") != 0)
     return false;
   const auto parse = [](const std::string& digits, uint16_t& out) {
@@ -72,6 +78,27 @@ std::string IncludeListEntry(uint16_t vendor, uint16_t product) {
   return "HID\\VID_" + hex4(vendor, true) + "&PID_" + hex4(product, true);
 }
 
+std::string IncludeListEntry(const InterfaceSurvey& interface) {
+  for (const std::string& id : interface.info.hardwareIds) {
+    std::string upper = upperAscii(id);
+    if (upper.rfind("HID\\VID_", 0) == 0 && upper.find("&REV_") == std::string::npos) return upper;
+  }
+  return IncludeListEntry(interface.vendor, interface.product);
+}
+
+std::vector<std::string> ConnectedIncludeListEntries(const std::vector<InterfaceSurvey>& survey,
+                                                     uint16_t vendor, uint16_t product) {
+  std::vector<std::string> entries;
+  for (const InterfaceSurvey& s : survey) {
+    if (!s.configuration || s.vendor != vendor || s.product != product) continue;
+    std::string entry = IncludeListEntry(s);
+    if (std::find(entries.begin(), entries.end(), entry) == entries.end())
+      entries.push_back(std::move(entry));
+  }
+  if (entries.empty()) entries.push_back(IncludeListEntry(vendor, product));
+  return entries;
+}
+
 std::string UdevRuleLine(uint16_t vendor, uint16_t product) {
   return "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"" + hex4(vendor, false) +
          "\", ATTRS{idProduct}==\"" + hex4(product, false) + "\", TAG+=\"uaccess\"";
@@ -95,7 +122,7 @@ std::string MouseAccessAdvice(const std::vector<InterfaceSurvey>& survey,
                      v);
       advice += "\n" +
                 Translate(std::string_view(
-                    "Give access with this line in /etc/udev/rules.d/70-qorcfg51.rules:")) +
+                    "Give access with this line in /etc/udev/rules.d/70-qorcfg51-local.rules:")) +
                 "\n    " + UdevRuleLine(s.vendor, s.product);
       reload = true;
     } else {
@@ -109,7 +136,7 @@ std::string MouseAccessAdvice(const std::vector<InterfaceSurvey>& survey,
                 fill(Translate(std::string_view(
                          "Add this entry as the next idN= line of [IncludeHIDDeviceList] in %1:")),
                      {configFile}) +
-                "\n    " + IncludeListEntry(s.vendor, s.product);
+                "\n    " + IncludeListEntry(s);
   }
   if (reload)
     advice +=

@@ -42,6 +42,14 @@ std::vector<InterfaceSurvey> SurveyInterfaces(HidBackend& backend,
 
 // The config.ini include-list entry of a mouse: HID\VID_1A2B&PID_3C4D.
 std::string IncludeListEntry(uint16_t vendor, uint16_t product);
+// The entry of one interface: its hardware ID without the revision, in upper case
+// (HID\VID_1A2B&PID_3C4D&MI_01&COL02), since on a mouse with several interfaces the bare
+// vendor and product match none of them; IncludeListEntry when it has no such ID.
+std::string IncludeListEntry(const InterfaceSurvey& interface);
+// The entries of the mouse `vendor`:`product` as it is connected now: one per interface that
+// offers the settings collection; IncludeListEntry(vendor, product) when none is connected.
+std::vector<std::string> ConnectedIncludeListEntries(const std::vector<InterfaceSurvey>& survey,
+                                                     uint16_t vendor, uint16_t product);
 // The udev rule line that gives the user at the seat access to the mouse's hidraw nodes.
 std::string UdevRuleLine(uint16_t vendor, uint16_t product);
 

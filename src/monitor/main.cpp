@@ -10,7 +10,7 @@
 
 #include "app/pointer_restore.h"
 #include "app/profile_switch.h"
-#include "model/settings_file.h"
+#include "model/include_list.h"
 #include "monitor/desktop_notifier.h"
 #include "monitor/focus_follow.h"
 #include "monitor/kwin_focus_script.h"
@@ -161,9 +161,9 @@ int main(int argc, char** argv) {
       std::cerr << "corvnmon: pointer settings not restored: " << restore.Problem() << "\n";
   };
   const auto backend = MakeSystemHidBackend();
-  TuiHIDData device(
-      *backend, ReadIncludeHIDDeviceList(SettingsFile::load((program / "config.ini").string())));
-  MousePlugWatch plugs(MakeLinuxDeviceWatcher(sim::SimulatorDirectory()), device);
+  TuiHIDData device(*backend, ReadIncludeList(program));
+  MousePlugWatch plugs(MakeLinuxDeviceWatcher(sim::SimulatorDirectory()), device,
+                       [&] { return ReadIncludeList(program); });
   QObject::connect(&plugs, &MousePlugWatch::PresenceChecked, [&](bool present) {
     restored(restore.MousePresence(present));
   });

@@ -6,7 +6,10 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "device/device_watcher.h"
 #include "device/hid_data.h"
@@ -20,8 +23,10 @@ class MousePlugWatch : public QObject {
   // How long after the last change the mouse is looked for, as the window waits.
   static constexpr int kSettleMs = 2000;
 
-  // `watcher` reports device changes; `device` finds the mouse among the interfaces.
+  // `watcher` reports device changes; `device` finds the mouse among the interfaces, with
+  // the include list `readIncludeList` gives after each change (none: the list stays).
   MousePlugWatch(std::unique_ptr<DeviceWatcher> watcher, TuiHIDData& device,
+                 std::function<std::vector<std::string>()> readIncludeList = {},
                  QObject* parent = nullptr);
 
   // Whether the mouse's configuration collection is there now.
@@ -34,6 +39,7 @@ class MousePlugWatch : public QObject {
  private:
   std::unique_ptr<DeviceWatcher> FWatcher;
   TuiHIDData& FDevice;
+  std::function<std::vector<std::string>()> FReadIncludeList;
   QSocketNotifier* FNotifier = nullptr;
   QTimer FSettle;
 };

@@ -60,6 +60,20 @@ fs::path configHome() {
   return x.empty() || x.front() != '/' ? home() / ".config" : fs::path(x);
 }
 
+fs::path userConfig() {
+  return configHome() / "qorcfg51";
+}
+
+fs::path systemConfig() {
+  std::string x = env("QORCFG51_SYSCONF_DIR");
+  return x.empty() ? fs::path("/etc/qorcfg51") : fs::path(x);
+}
+
+fs::path localUdevRules() {
+  std::string x = env("QORCFG51_UDEV_RULES_DIR");
+  return x.empty() ? fs::path("/etc/udev/rules.d") : fs::path(x);
+}
+
 fs::path runtimeDir() {
   std::string x = env("XDG_RUNTIME_DIR");
   return x.empty() ? fs::path("/tmp") : fs::path(x);

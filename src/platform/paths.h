@@ -12,6 +12,16 @@ namespace qor::paths {
 // $XDG_CONFIG_HOME, else $HOME/.config.
 std::filesystem::path configHome();
 
+// The user's own settings folder: configHome()/qorcfg51.
+std::filesystem::path userConfig();
+
+// The machine's settings folder (config.ini of the administrator): $QORCFG51_SYSCONF_DIR,
+// else /etc/qorcfg51. Tests move it so that they never write the real one.
+std::filesystem::path systemConfig();
+
+// Where the administrator's udev rules go: $QORCFG51_UDEV_RULES_DIR, else /etc/udev/rules.d.
+std::filesystem::path localUdevRules();
+
 // $XDG_RUNTIME_DIR, else /tmp.
 std::filesystem::path runtimeDir();
 

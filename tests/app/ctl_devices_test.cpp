@@ -2,6 +2,9 @@
 // qorcfg51-ctl devices over hand-written udev device trees: umockdev-run shows the tool the
 // fixture's hidraw nodes (or none) instead of this machine's.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <set>
 
 #include "app/ctl_installation.h"
 
@@ -44,7 +47,7 @@ TEST(CtlDevices, WithoutInterfacesSaysSoAndHowToGetAccess) {
   const CtlRun r = home.ctl("devices", launcher(home, ""));
   EXPECT_EQ(r.status, 0) << r.err;
   expectIn(r.out, "No HID interface found");
-  expectIn(r.out, "install the udev rule 70-qorcfg51.rules");
+  expectIn(r.out, "qorcfg51-ctl add-mouse VID:PID");
   expectIn(r.out, "sudo udevadm control --reload");
 }
 
@@ -73,7 +76,8 @@ TEST(CtlDevices, NamesTheMouseByItsCollectionAndTheIncludeList) {
   expectIn(shipped.out,
            "its configuration collection, but none of its hardware IDs is in the "
            "include list");
-  expectIn(shipped.out, "add one of its hardware IDs");
+  expectIn(shipped.out, "add it to " + (home / "config/qorcfg51/config.ini").string() +
+                            " with\n    qorcfg51-ctl add-mouse VID:PID\n");
 }
 
 TEST(CtlDevices, JsonHasStableFieldsPerInterface) {
@@ -93,38 +97,105 @@ TEST(CtlDevices, JsonHasStableFieldsPerInterface) {
   EXPECT_EQ(home.ctl("devices --xml").status, 2);
 }
 
-TEST(CtlDevices, AddMousePrintsAndWritesOnlyTheNamedFiles) {
-  Installation home;
-  CtlRun r = home.ctl("add-mouse 1a2b:3C4D");
-  EXPECT_EQ(r.status, 0) << r.err;
-  expectIn(r.out, "    HID\\VID_1A2B&PID_3C4D\n");
-  expectIn(r.out,
-           "    KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", "
-           "TAG+=\"uaccess\"\n");
+std::string text(const fs::path& f) {
+  const test::Bytes b = test::readBytes(f);
+  return std::string(b.begin(), b.end());
+}
 
-  test::writeText(home / "config.ini",
+// Every file below `folder` but the data module's (the settings database, the profile files)
+// and the captured stderr, for checking that a command wrote nothing else.
+std::set<std::string> filesBelow(const fs::path& folder) {
+  std::set<std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) {
+    const std::string name = fs::relative(e.path(), folder).string();
+    if (e.is_regular_file() && name != "stderr" && !name.starts_with("docs/") &&
+        !name.starts_with("config/qorcfg51/registry.db"))
+      files.insert(name);
+  }
+  return files;
+}
+
+constexpr const char* kRule =
+    "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", "
+    "TAG+=\"uaccess\"";
+
+TEST(CtlDevices, AddMouseListsTheMouseForTheUserAndPrintsHowToInstallTheRule) {
+  Installation home;
+  const auto before = filesBelow(home.root());
+  for (int twice = 0; twice < 2; ++twice) {
+    const CtlRun r = home.ctl("add-mouse 1a2b:3C4D");
+    ASSERT_EQ(r.status, 0) << r.err;
+    expectIn(r.out, "    HID\\VID_1A2B&PID_3C4D\n");
+    expectIn(r.out, (twice ? "already in " : "added to ") +
+                        (home / "config/qorcfg51/config.ini").string() + "\n");
+    expectIn(r.out, std::string("    echo '") + kRule + "' | sudo tee -a " +
+                        (home / "rules.d/70-qorcfg51-local.rules").string() + "\n");
+    expectIn(r.out, "    sudo udevadm control --reload\n");
+    expectIn(r.out, "    sudo udevadm trigger --action=add --subsystem-match=hidraw\n");
+  }
+  EXPECT_EQ(text(home / "config/qorcfg51/config.ini"),
+            "[IncludeHIDDeviceList]\nid1=HID\\VID_1A2B&PID_3C4D\n");
+  auto after = filesBelow(home.root());
+  after.erase("config/qorcfg51/config.ini");
+  EXPECT_EQ(after, before);  // the rule is only printed
+}
+
+TEST(CtlDevices, AddMouseWritesTheMachinesFilesWithSystemAndNamedFilesWithOptions) {
+  Installation home;
+  CtlRun r = home.ctl("add-mouse 1a2b:3c4d --system");
+  ASSERT_EQ(r.status, 0) << r.err;
+  expectIn(r.out, "added to " + (home / "etc/config.ini").string() + "\n");
+  expectIn(r.out, "added to " + (home / "rules.d/70-qorcfg51-local.rules").string() + "\n");
+  EXPECT_EQ(text(home / "etc/config.ini"), "[IncludeHIDDeviceList]\nid1=HID\\VID_1A2B&PID_3C4D\n");
+  EXPECT_EQ(text(home / "rules.d/70-qorcfg51-local.rules"), std::string(kRule) + "\n");
+  EXPECT_FALSE(fs::exists(home / "config/qorcfg51/config.ini"));
+
+  // Named files: the entry goes after the last one (letter case of the section as found), the
+  // rest of the file stays, and a second run changes nothing.
+  test::writeText(home / "mine.ini",
                   "; mine\n[IncludeHIDDeviceList]\nid1=HID\\VID_1209&PID_0001\n\n[OtherConfig]\n"
                   "NoLogo=0\n");
-  const std::string files = "--config '" + (home / "config.ini").string() + "' --rules '" +
-                            (home / "70-qorcfg51.rules").string() + "'";
+  test::writeText(home / "mine.rules", "# local");
+  const std::string files = "--config '" + (home / "mine.ini").string() + "' --rules '" +
+                            (home / "mine.rules").string() + "'";
   for (int twice = 0; twice < 2; ++twice) {
     r = home.ctl("add-mouse 1a2b:3c4d " + files);
     ASSERT_EQ(r.status, 0) << r.err;
   }
-  const auto text = [](const fs::path& f) {
-    const test::Bytes b = test::readBytes(f);
-    return std::string(b.begin(), b.end());
-  };
   EXPECT_EQ(
-      text(home / "config.ini"),
+      text(home / "mine.ini"),
       "; mine\n[IncludeHIDDeviceList]\nid1=HID\\VID_1209&PID_0001\nid2=HID\\VID_1A2B&PID_3C4D\n"
       "\n[OtherConfig]\nNoLogo=0\n");
-  EXPECT_EQ(text(home / "70-qorcfg51.rules"),
-            "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", "
-            "TAG+=\"uaccess\"\n");
+  EXPECT_EQ(text(home / "mine.rules"), "# local\n" + std::string(kRule) + "\n");
+
   for (const char* bad : {"add-mouse", "add-mouse 1a2b", "add-mouse 1a2b:3c4dx",
                           "add-mouse zzzz:0001", "add-mouse 1a2b:3c4d --config"})
     EXPECT_EQ(home.ctl(bad).status, 2) << bad;
+
+  // A file it may not write fails the command and names the file.
+  fs::create_directories(home / "locked");
+  fs::permissions(home / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  r = home.ctl("add-mouse 1a2b:3c4d --config '" + (home / "locked/config.ini").string() + "'");
+  fs::permissions(home / "locked", fs::perms::owner_all);
+  if (::geteuid() != 0) {
+    EXPECT_EQ(r.status, 1);
+    expectIn(r.err, (home / "locked/config.ini").string());
+  }
+}
+
+// The package's include list names the device without its interface; the entry add-mouse
+// writes for the plugged-in mouse names its settings interface, and `devices` finds it.
+TEST(CtlDevices, AnAddedMouseIsTheMouseWithoutTouchingTheProgramFolder) {
+  Installation home;
+  const std::string devices = launcher(home, "hid_devices.umockdev");
+  expectIn(home.ctl("devices", devices).out, "The mouse was not found");
+
+  const CtlRun added = home.ctl("add-mouse 1209:0001", devices);
+  ASSERT_EQ(added.status, 0) << added.err;
+  expectIn(added.out, "    HID\\VID_1209&PID_0001&MI_01&COL01\n");
+  const CtlRun r = home.ctl("devices", devices);
+  expectIn(r.out, "HID\\VID_1209&PID_0001&MI_01&COL01\n");
+  expectIn(r.out, "The mouse's configuration interface: 1 found.");
 }
 
 }  // namespace

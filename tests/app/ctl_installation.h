@@ -24,7 +24,8 @@ struct CtlRun {
   std::string err;
 };
 
-// One user's configuration: settings database, documents and program folder.
+// One user's configuration: settings database, documents and program folder; the machine's
+// settings folder and udev rules folder are moved into it too, so no test writes /etc.
 class Installation {
  public:
   Installation() {
@@ -35,6 +36,7 @@ class Installation {
     return dir_ / "docs" / "Tessaly Gaming Mouse" / ("QORProfile" + std::to_string(n) + ".PFX");
   }
   fs::path operator/(const std::string& name) const { return dir_ / name; }
+  const fs::path& root() const { return dir_.path(); }
   // Where simulators started for this installation put their sockets.
   fs::path simulatorFolder() const {
     fs::create_directories(dir_ / "qorcfg51" / "sim");
@@ -43,12 +45,13 @@ class Installation {
 
   // `launcher`: more VAR=value settings and a program that runs the tool, put before it.
   CtlRun ctl(const std::string& args, const std::string& launcher = "") const {
-    const std::string cmd = "env -i HOME='" + dir_.path().string() + "' XDG_CONFIG_HOME='" +
-                            (dir_ / "config").string() + "' XDG_DOCUMENTS_DIR='" +
-                            (dir_ / "docs").string() + "' XDG_RUNTIME_DIR='" +
-                            dir_.path().string() + "' QORCFG51_PROGRAM_DIR='" + program_.string() +
-                            "' " + launcher + " " QOR_CTL_PATH " " + args + " 2>'" +
-                            (dir_ / "stderr").string() + "'";
+    const std::string cmd =
+        "env -i HOME='" + dir_.path().string() + "' XDG_CONFIG_HOME='" +
+        (dir_ / "config").string() + "' QORCFG51_SYSCONF_DIR='" + (dir_ / "etc").string() +
+        "' QORCFG51_UDEV_RULES_DIR='" + (dir_ / "rules.d").string() + "' XDG_DOCUMENTS_DIR='" +
+        (dir_ / "docs").string() + "' XDG_RUNTIME_DIR='" + dir_.path().string() +
+        "' QORCFG51_PROGRAM_DIR='" + program_.string() + "' " + launcher + " " QOR_CTL_PATH " " +
+        args + " 2>'" + (dir_ / "stderr").string() + "'";
     CtlRun r{};
     FILE* p = ::popen(cmd.c_str(), "r");
     std::array<char, 4096> buf{};

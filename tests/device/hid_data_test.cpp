@@ -201,6 +201,27 @@ TEST(HidData, PresenceNeedsAnOpenInterfaceOfTheCollectionWhateverItsFeatureLengt
   EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(ENODEV));  // no room for 16 bytes
 }
 
+// A mouse added to the include list while the program runs is used from the next operation
+// on, also inside a hold whose handle of the old mouse is still open.
+TEST(HidData, ANewIncludeListDecidesFromTheNextOperation) {
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("sim:1", {kSimId}));
+  backend.interfaces.push_back(configInterface("/dev/hidraw4", {"HID\\VID_1A2B&PID_3C4D"}));
+  backend.interfaces[0].info.identity = "1";
+  backend.interfaces[1].info.identity = "2";
+  TuiHIDData hid(backend, {kSimId});
+  const auto hold = hid.KeepHandlesOpen();
+  auto r = request(2, 16);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), 0u);
+
+  hid.SetHIDDeviceList({"hid\\vid_1a2b&pid_3c4d"});
+  EXPECT_EQ(hid.GetHIDDeviceList(), std::vector<std::string>{"hid\\vid_1a2b&pid_3c4d"});
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), 0u);
+  ASSERT_EQ(backend.featuresSent.size(), 2u);
+  EXPECT_EQ(backend.featuresSent[0].path, "sim:1");
+  EXPECT_EQ(backend.featuresSent[1].path, "/dev/hidraw4");
+}
+
 // Within a hold an interface is opened once while its identity stays, and afresh after
 // whatever may have made its handle useless.
 TEST(HidDataHold, KeepsHandlesWhileTheIdentityStaysAndClosesThemOnTrouble) {

@@ -46,7 +46,7 @@ TEST(MouseAccess, TellsWhichNodeAndTheExactFix) {
   EXPECT_EQ(MouseAccessAdvice(survey, "/opt/q/config.ini"),
             "The mouse \"Gamer Mouse\" (vendor 1a2b, product 3c4d) is connected, but this user "
             "may not open its settings interface /dev/hidraw2.\n"
-            "Give access with this line in /etc/udev/rules.d/70-qorcfg51.rules:\n"
+            "Give access with this line in /etc/udev/rules.d/70-qorcfg51-local.rules:\n"
             "    KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", "
             "TAG+=\"uaccess\"\n\n"
             "The mouse (vendor 00aa, product 00bb) offers its settings interface /dev/hidraw5, "

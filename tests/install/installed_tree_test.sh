@@ -44,6 +44,16 @@ check_tree() {
   for f in "${expected[@]}"; do
     [ -e "$prefix/$f" ] || fail "$f missing under $prefix"
   done
+  # The virtual mouse's ID is a shared test ID that any hobby device may carry: the program
+  # folder keeps it for qorcfg51-sim, but the rule and the metainfo name no device for it.
+  local rules="$prefix/lib/udev/rules.d/70-qorcfg51.rules"
+  if grep -q '^[^#]' "$rules"; then fail "70-qorcfg51.rules names a device: $(grep '^[^#]' "$rules")"; fi
+  grep -q "qorcfg51-ctl add-mouse" "$rules" || fail "70-qorcfg51.rules does not say how to add a mouse"
+  if grep -q "<modalias>" "$prefix/share/metainfo/io.github.qorcfg51.metainfo.xml"; then
+    fail "the metainfo names a device"
+  fi
+  grep -q '^id1=HID\\VID_' "$prefix/share/qorcfg51/config.ini" ||
+    fail "the program folder's config.ini lost the virtual mouse"
 }
 
 # Starts the installed virtual mouse and waits for its socket.

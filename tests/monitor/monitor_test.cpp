@@ -227,6 +227,7 @@ class MonitorTest : public QObject {
   void followsTheFocusedApplication();
   void learnsTheFocusFromAKWinScript();
   void handsThePointerSettingsOnWhenTheMouseIsPluggedIn();
+  void takesAMouseAddedToTheIncludeListAtTheNextChange();
 };
 
 void MonitorTest::answersTheConfiguratorsNotices() {
@@ -520,6 +521,25 @@ void MonitorTest::handsThePointerSettingsOnWhenTheMouseIsPluggedIn() {
   watcher.Change();  // another device came; the mouse stayed
   QTest::qWait(MousePlugWatch::kSettleMs + 300);
   QCOMPARE(pointer->calls(), once);
+}
+
+// The include list is read again after a device change: a mouse added to a config.ini while
+// the monitor runs is found without a restart.
+void MonitorTest::takesAMouseAddedToTheIncludeListAtTheNextChange() {
+  PluggableMouse backend;
+  backend.plugged = true;
+  std::vector<std::string> includeList = {"HID\\VID_1A2B&PID_3C4D"};
+  TuiHIDData device(backend, includeList);
+  auto owned = std::make_unique<StandInWatcher>();
+  StandInWatcher& watcher = *owned;
+  MousePlugWatch plugs(std::move(owned), device, [&] { return includeList; });
+  QList<bool> checked;
+  connect(&plugs, &MousePlugWatch::PresenceChecked, [&](bool present) { checked << present; });
+  QVERIFY(!plugs.Present());
+
+  includeList.push_back("hid\\vid_1209&pid_0001");
+  watcher.Change();
+  QTRY_COMPARE_WITH_TIMEOUT(checked, QList<bool>({true}), 5000);
 }
 
 }  // namespace qor

@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "app/ctl/ctl_commands.h"
@@ -12,6 +15,8 @@
 #include "device/hid_data.h"
 #include "device/mouse_access.h"
 #include "device/usage_pair.h"
+#include "model/ascii_text.h"
+#include "model/include_list.h"
 #include "model/settings_file.h"
 #include "platform/atomic_file.h"
 #include "platform/ini_text.h"
@@ -21,7 +26,10 @@
 namespace qor::ctl {
 namespace {
 
-constexpr const char* kRuleFile = "70-qorcfg51.rules";
+// The administrator's rule file: the package's 70-qorcfg51.rules keeps its own name, and a
+// file of that name in /etc would hide it.
+constexpr const char* kLocalRuleFile = "70-qorcfg51-local.rules";
+constexpr const char* kAddMouseUsage = "qorcfg51-ctl add-mouse VID:PID";
 
 std::string hex4(uint16_t value) {
   char text[8];
@@ -34,12 +42,19 @@ bool isHidrawNode(const std::string& path) {
 }
 
 void printAccessHelp(std::ostream& out) {
-  out << "To let your user open the mouse: install the udev rule " << kRuleFile
-      << " that comes with qorcfg51\n"
-         "(the installation puts it into lib/udev/rules.d under its prefix; copy it to\n"
-         "/etc/udev/rules.d otherwise), then run\n"
+  out << "To let your user open a mouse, run\n    " << kAddMouseUsage
+      << "\nwith the numbers lsusb prints for it (1a2b:3c4d): it lists the mouse for you and\n"
+         "prints the udev rule line with the commands that install it, then\n"
          "    sudo udevadm control --reload\n"
          "and plug the mouse in again.\n";
+}
+
+// The files whose include lists count, for messages.
+std::string includeListFiles() {
+  std::string names;
+  for (const auto& file : IncludeListFiles(paths::program()))
+    names += (names.empty() ? "" : ", ") + file.string();
+  return names;
 }
 
 ReportNode jsonOf(const std::vector<InterfaceSurvey>& survey) {
@@ -73,7 +88,6 @@ ReportNode jsonOf(const std::vector<InterfaceSurvey>& survey) {
 
 int runDevices(TDM&, const std::vector<std::string>& args, Output& io) {
   DeviceContext context = OpenDeviceContext();
-  const std::string config = ConfigFilePath();
   const std::vector<InterfaceSurvey> all =
       SurveyInterfaces(*context.backend, context.includeList, SurveyOpens::Every);
   if (!args.empty()) {  // --json
@@ -117,18 +131,16 @@ int runDevices(TDM&, const std::vector<std::string>& args, Output& io) {
   else if (mice == 0)
     io.out << "The mouse was not found: no interface has its configuration collection (usage page "
            << hex4(kMouseConfigUsage.UsagePage) << ", usage " << hex4(kMouseConfigUsage.Usage)
-           << ") and a hardware ID from the include list of " << config << ".\n";
+           << ") and a hardware ID from the include list of " << includeListFiles() << ".\n";
   else
     io.out << "The mouse's configuration interface" << (mice > 1 ? "s: " : ": ") << mice
            << " found.\n";
   if (unlisted)
-    io.out
-        << "To use an interface the include list leaves out, add one of its hardware IDs as the\n"
-           "next idN= line of [IncludeHIDDeviceList] in "
-        << config << ".\n";
+    io.out << "To use an interface the include list leaves out, add it to " << ConfigFilePath()
+           << " with\n    " << kAddMouseUsage << "\n";
   if (denied)
     io.out << "Some /dev/hidraw nodes cannot be opened: your user has no access to them.\n";
-  if (const std::string advice = MouseAccessAdvice(all, config); !advice.empty())
+  if (const std::string advice = MouseAccessAdvice(all, ConfigFilePath()); !advice.empty())
     io.out << "\n" << advice << "\n";
   else if (mice == 0 || denied)
     printAccessHelp(io.out);
@@ -144,9 +156,12 @@ std::optional<std::pair<uint16_t, uint16_t>> parseVendorProduct(const std::strin
   return std::pair{uint16_t(v), uint16_t(p)};
 }
 
-// Changes `file` (created when missing) as `change` says; a failure is reported.
-bool changeFile(const std::string& file, const std::function<std::string(std::string)>& change,
-                Output& io) {
+// Changes `file` (created when missing, with its folder) as `change` says; a failure is
+// reported.
+bool changeFile(const std::filesystem::path& file,
+                const std::function<std::string(std::string)>& change, Output& io) {
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
   if (auto problem = rewriteTextFile(file, change)) {
     io.err << "qorcfg51-ctl add-mouse: " << *problem << "\n";
     return false;
@@ -156,7 +171,8 @@ bool changeFile(const std::string& file, const std::function<std::string(std::st
 
 struct AddMouseOptions {
   std::pair<uint16_t, uint16_t> mouse{};
-  std::string config, rules;  // files to change; empty: only print
+  bool system = false;        // the machine's config.ini and rule file instead of the user's
+  std::string config, rules;  // these files instead
 };
 
 std::optional<std::string> parseAddMouse(const std::vector<std::string>& args, AddMouseOptions& o) {
@@ -166,6 +182,8 @@ std::optional<std::string> parseAddMouse(const std::vector<std::string>& args, A
       if (i + 1 >= args.size()) return args[i] + " needs a file";
       (args[i] == "--config" ? o.config : o.rules) = args[i + 1];
       ++i;
+    } else if (args[i] == "--system") {
+      o.system = true;
     } else if (auto m = parseVendorProduct(args[i]); m && !haveMouse) {
       o.mouse = *m;
       haveMouse = true;
@@ -177,43 +195,76 @@ std::optional<std::string> parseAddMouse(const std::vector<std::string>& args, A
   return std::nullopt;
 }
 
+// Adds `entry` as the next idN= line of the include list in `file`, unless it is there.
+bool addIncludeListEntry(const std::filesystem::path& file, const std::string& entry, Output& io) {
+  const std::vector<std::string> listed = ReadIncludeHIDDeviceList(SettingsFile::load(file));
+  for (const std::string& id : listed) {
+    if (equalsNoCase(id, entry)) {
+      io.out << "already in " << file.string() << "\n";
+      return true;
+    }
+  }
+  const std::string key = "id" + std::to_string(listed.size() + 1);
+  if (!changeFile(
+          file,
+          [&](std::string text) { return SetIniValue(text, "IncludeHIDDeviceList", key, entry); },
+          io))
+    return false;
+  io.out << "added to " << file.string() << "\n";
+  return true;
+}
+
+bool addRuleLine(const std::filesystem::path& file, const std::string& rule, Output& io) {
+  bool present = false;
+  const bool done = changeFile(
+      file,
+      [&](std::string text) {
+        present = text.find(rule) != std::string::npos;
+        if (present) return text;
+        if (!text.empty() && text.back() != '\n') text += "\n";
+        return text + rule + "\n";
+      },
+      io);
+  if (done) io.out << (present ? "already in " : "added to ") << file.string() << "\n";
+  return done;
+}
+
 int runAddMouse(TDM&, const std::vector<std::string>& args, Output& io) {
   AddMouseOptions o;
   parseAddMouse(args, o);
   const auto [vendor, product] = o.mouse;
+  // A connected mouse gives the exact entry of its settings interface.
+  const std::vector<std::string> entries =
+      ConnectedIncludeListEntries(SurveyInterfaces(*MakeSystemHidBackend(), {}), vendor, product);
   const std::string rule = UdevRuleLine(vendor, product);
-  io.out << "config.ini ([IncludeHIDDeviceList], as the next idN= line):\n    "
-         << IncludeListEntry(vendor, product) << "\n"
-         << "udev rule (/etc/udev/rules.d/" << kRuleFile << "):\n    " << rule << "\n";
-  if (!o.config.empty()) {
-    SettingsFile settings = SettingsFile::load(o.config);
-    const std::vector<std::string> listed = ReadIncludeHIDDeviceList(settings);
-    if (!IsAllowedInterface("", listed, {IncludeListEntry(vendor, product)})) {
-      const std::string key = "id" + std::to_string(listed.size() + 1);
-      const std::string entry = IncludeListEntry(vendor, product);
-      if (!changeFile(
-              o.config,
-              [&](std::string text) {
-                return SetIniValue(text, "IncludeHIDDeviceList", key, entry);
-              },
-              io))
-        return kExitFailed;
-    }
-    io.out << "added to " << o.config << "\n";
+  const std::filesystem::path config = !o.config.empty() ? std::filesystem::path(o.config)
+                                       : o.system        ? paths::systemConfig() / "config.ini"
+                                                         : paths::userConfig() / "config.ini";
+  const std::filesystem::path localRules = paths::localUdevRules() / kLocalRuleFile;
+  const std::filesystem::path rules = !o.rules.empty() ? std::filesystem::path(o.rules)
+                                      : o.system       ? localRules
+                                                       : std::filesystem::path();
+
+  for (const std::string& entry : entries) {
+    io.out << "include list entry ([IncludeHIDDeviceList] of config.ini):\n    " << entry << "\n";
+    if (!addIncludeListEntry(config, entry, io)) return kExitFailed;
   }
-  if (!o.rules.empty()) {
-    const bool added = changeFile(
-        o.rules,
-        [&](std::string text) {
-          if (text.find(rule) != std::string::npos) return text;
-          if (!text.empty() && text.back() != '\n') text += "\n";
-          return text + rule + "\n";
-        },
-        io);
-    if (!added) return kExitFailed;
-    io.out << "added to " << o.rules << "\nThen run: sudo udevadm control --reload, and plug "
-           << "the mouse in again.\n";
+  io.out << "udev rule line (read and write access for the user at the seat):\n    " << rule
+         << "\n";
+  if (!rules.empty()) {
+    if (!addRuleLine(rules, rule, io)) return kExitFailed;
+    io.out << "Then run:\n";
+  } else {
+    // Single quotes keep the rule's double quotes for the shell.
+    io.out << "Install it (root is needed for this step only):\n    echo '" << rule
+           << "' | sudo tee -a " << localRules.string() << "\n";
   }
+  // An "add" event, unlike the default "change", is a device change to the running window and
+  // monitor, so they read the include list again.
+  io.out << "    sudo udevadm control --reload\n"
+            "    sudo udevadm trigger --action=add --subsystem-match=hidraw\n"
+            "or plug the mouse in again; a running qorcfg51 or corvnmon then takes the new "
+            "entry.\n";
   return kExitOk;
 }
 
@@ -230,13 +281,16 @@ std::vector<Command> DeviceCommands() {
        "Nothing is sent to any device. Exit status 0, also when no mouse is found.\n"
        "--json prints one JSON object instead (field names are stable; see the README).",
        Access::Reads, OnlyJsonOption, runDevices},
-      {"add-mouse", "VID:PID [--config FILE] [--rules FILE]",
-       "print (or add) the config.ini entry and udev rule for a mouse",
-       "Prints the include-list entry of config.ini and the udev rule line that let qorcfg51\n"
-       "use the mouse VID:PID (the numbers lsusb prints, 1a2b:3c4d). --config FILE adds the\n"
-       "entry to the config.ini FILE, --rules FILE adds the rule line to the rule file FILE;\n"
-       "nothing else is written. Copy the config.ini of the program folder first when you may\n"
-       "not write there, and point QORCFG51_PROGRAM_DIR at the copy's folder.",
+      {"add-mouse", "VID:PID [--system] [--config FILE] [--rules FILE]",
+       "add a mouse to your include list and print its udev rule",
+       "Lets qorcfg51 use the mouse VID:PID (the numbers lsusb prints, 1a2b:3c4d): adds its\n"
+       "include-list entry to your config.ini ($XDG_CONFIG_HOME/qorcfg51/config.ini) and\n"
+       "prints the udev rule line that gives the user at the seat access, with the commands\n"
+       "that install it. --system (as root) adds the entry to the machine's config.ini\n"
+       "(/etc/qorcfg51, or $QORCFG51_SYSCONF_DIR) and the rule line to\n"
+       "/etc/udev/rules.d/70-qorcfg51-local.rules (or $QORCFG51_UDEV_RULES_DIR) instead.\n"
+       "--config FILE and --rules FILE write these files instead. Only the files named in the\n"
+       "output are written; an entry or line already there is kept as it is.",
        Access::Reads,
        [](const std::vector<std::string>& a) {
          AddMouseOptions o;

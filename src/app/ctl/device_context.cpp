@@ -2,20 +2,20 @@
 #include "app/ctl/device_context.h"
 
 #include "device/mouse_access.h"
-#include "model/settings_file.h"
+#include "model/include_list.h"
 #include "platform/linux/system_hid_backend.h"
 #include "platform/paths.h"
 
 namespace qor::ctl {
 
 std::string ConfigFilePath() {
-  return (paths::program() / "config.ini").string();
+  return (paths::userConfig() / "config.ini").string();
 }
 
 DeviceContext OpenDeviceContext() {
   DeviceContext c;
   c.backend = MakeSystemHidBackend();
-  c.includeList = ReadIncludeHIDDeviceList(SettingsFile::load(ConfigFilePath()));
+  c.includeList = ReadIncludeList(paths::program());
   c.device = std::make_unique<TuiHIDData>(*c.backend, c.includeList);
   return c;
 }

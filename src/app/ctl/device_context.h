@@ -12,7 +12,7 @@
 namespace qor::ctl {
 
 // Every HID interface of this machine (hidraw nodes and running simulators), and the
-// include list of config.ini in the program folder.
+// include list of the config.ini files (program folder, machine, user).
 struct DeviceContext {
   std::unique_ptr<HidBackend> backend;
   std::vector<std::string> includeList;
@@ -20,7 +20,7 @@ struct DeviceContext {
 };
 DeviceContext OpenDeviceContext();
 
-// The path of config.ini in the program folder.
+// The user's config.ini: where a mouse is added without root.
 std::string ConfigFilePath();
 // What keeps the mouse from the user (access, the include list) with the fix; empty when
 // nothing does.

@@ -15,7 +15,7 @@
 #include "app/gui/light_config_form.h"
 #include "app/gui/sensitivity_form.h"
 #include "device/mouse_access.h"
-#include "model/settings_file.h"
+#include "model/include_list.h"
 #include "platform/paths.h"
 #include "protocol/device_commands.h"
 #include "protocol/profile_blocks.h"
@@ -66,7 +66,7 @@ TQorCfg51Main::TQorCfg51Main(MainWindowServices services)
     : UiScene(nullptr, kMainWindowClass, kWidth, kHeight),
       FServices(std::move(services)),
       FDM(FServices.dm),
-      FIncludeHidDeviceList(readIncludeList(FServices.program)),
+      FIncludeHidDeviceList(ReadIncludeList(FServices.program)),
       uiLanguage1({TranslationService(), FServices.program, SystemLocaleName()}),
       uiHIDData1(FServices.backend, FIncludeHidDeviceList),
       uiHIDEventEx1(FServices.backend),
@@ -257,8 +257,8 @@ void TQorCfg51Main::tellAccessProblems() {
   }
   FAccessTold = std::move(told);
   if (fresh.empty()) return;
-  const QString advice = FromUtf8(
-      MouseAccessAdvice(fresh, paths::resolveInFolder(FServices.program, "config.ini").string()));
+  const QString advice =
+      FromUtf8(MouseAccessAdvice(fresh, (paths::userConfig() / "config.ini").string()));
   // After the current event: detection also runs while the window is being built.
   QTimer::singleShot(0, this, [this, advice] {
     ShowDialog(TranslateText("Warning"), advice, 0, DialogPosition::MainFormCenter, this);
@@ -274,7 +274,13 @@ void TQorCfg51Main::updateButtonsEnabled() {
 }
 
 void TQorCfg51Main::readDeviceChanges() {
-  for (DeviceChange change : FServices.watcher->readChanges()) {
+  const std::vector<DeviceChange> changes = FServices.watcher->readChanges();
+  // A mouse added to a config.ini meanwhile counts from this change on, without a restart.
+  if (!changes.empty()) {
+    FIncludeHidDeviceList = ReadIncludeList(FServices.program);
+    uiHIDData1.SetHIDDeviceList(FIncludeHidDeviceList);
+  }
+  for (DeviceChange change : changes) {
     if (change == DeviceChange::Arrival)
       uiHIDEventEx1.DeviceArrived();
     else
