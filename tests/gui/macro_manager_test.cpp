@@ -184,20 +184,45 @@ class MacroManagerTest : public QObject {
     QCOMPARE(current(*form).nAutoAddDelay, uint16_t(autoDelay ? 1 : 0));
   }
 
-  void startWithoutHookIsRefused() {
+  // A user outside the group "input": the keys typed into the manager are recorded, with
+  // their delays, and the manager says so beside its options.
+  void withoutTheKeyboardsTheWindowsOwnKeysAreRecorded() {
     SetHookProviderFactory([](HookProblem& problem) -> std::shared_ptr<HookProvider> {
       problem.missing = "/dev/input/event*";
-      problem.fix = "Permission denied.";
+      problem.fix =
+          "Permission denied: add yourself to the group \"input\" (sudo usermod -aG input $USER) "
+          "and log in again.";
       return nullptr;
     });
     ScriptedMacroDialogs dialogs;
     auto form = managerOf({macroOf(u"m", {key('X', 1), key('X', 0)})});
+    QVERIFY(form->RecordsWindowKeysOnly());
+    QVERIFY(!form->LabelHookNote->isHidden());
+    QVERIFY(form->LabelHookNote->text().startsWith(
+        "Only the keys you type into this window are recorded."));
+    QVERIFY(form->LabelHookNote->text().contains("sudo usermod -aG input $USER"));
     form->BtnMacroStart->click();
+    QVERIFY(form->Recording());
+    // X11 key codes are the Linux ones + 8: A is 38, B is 56.
+    const auto type = [&](QEvent::Type type, int key, quint32 x11Code, ulong ms) {
+      QKeyEvent e(type, key, Qt::NoModifier, x11Code, 0, 0);
+      e.setTimestamp(ms);
+      QApplication::sendEvent(form.get(), &e);
+    };
+    type(QEvent::KeyPress, Qt::Key_A, 38, 1000);
+    type(QEvent::KeyRelease, Qt::Key_A, 38, 1120);
+    type(QEvent::KeyPress, Qt::Key_B, 56, 1200);
+    type(QEvent::KeyRelease, Qt::Key_B, 56, 1203);
+    form->BtnMacroStop->click();
     QVERIFY(!form->Recording());
-    QVERIFY(!form->BtnMacroStart->isChecked());
-    QCOMPARE(dialogs.messages.size(), 1u);
-    QVERIFY(dialogs.messages[0].contains("/dev/input/event* can not be found!"));
-    QCOMPARE(current(*form).MacroListCount, 2);  // the macro kept its actions
+    QCOMPARE(rowTexts(*form->ListBoxMacroKey),
+             QStringList({"A Down", "Delay 120 ms", "A Up", "Delay 80 ms", "B Down", "Delay 10 ms",
+                          "B Up"}));
+    QCOMPARE(current(*form).MacroListCount, 7);
+    QVERIFY(dialogs.messages.empty());
+    // Once the recording stopped, keys act on the window again and record nothing.
+    type(QEvent::KeyPress, Qt::Key_A, 38, 2000);
+    QCOMPARE(current(*form).MacroListCount, 7);
   }
 
   void delayBoxClampsOnEnterAndDropsOnFocusLoss() {

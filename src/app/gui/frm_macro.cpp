@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/frm_macro.h"
 
+#include <QKeyEvent>
+
+#include "platform/linux/window_key_provider.h"
+
 #include <algorithm>
 
 #include "app/gui/dialog_presenter.h"
@@ -79,8 +83,13 @@ TFrmMacro::TFrmMacro(QWidget* owner)
   SetBackground("bg_macro.png");
   buildControls();
   buildMenus();
-  // The recorder: without a provider the window still edits; Start tells why it cannot record.
+  // The recorder. Without the desktop's keyboards (no access to /dev/input or /dev/uinput)
+  // it records the keys typed into this window, as the combination dialog does.
   std::shared_ptr<HookProvider> provider = LoadHookProvider(FHookProblem);
+  if (!provider) {
+    FWindowKeys = std::make_shared<WindowKeyHookProvider>();
+    provider = FWindowKeys;
+  }
   uiHook1 = std::make_unique<TuiHook>(provider, TuiHookEnvironment{});
   uiHook1->OnRecordKeyboardMacroKeyEx = [this](int, int, int AState, int, double,
                                                uint32_t TotalTime, const std::string& text,
@@ -106,6 +115,7 @@ TFrmMacro::~TFrmMacro() {
 
 void TFrmMacro::AfterTranslate() {
   setWindowTitle(Label22 ? Label22->text() : QString());
+  showHookNote();
   if (FMacroClass && ListBoxMacroKey && !FRecording) drawActions();
 }
 
@@ -262,6 +272,12 @@ void TFrmMacro::buildControls() {
   BoxMacroLoop->SetAccessibleText("Number of loops(1-255)");
   BoxMacroLoop->setEnabled(false);
   BoxMacroLoop->OnChange = [this](UiSpinBox&) { BoxMacroLoopChange(); };
+  LabelHookNote = new UiLabel(this, "LabelHookNote", QRect(rx, 244, rw, 196));
+  LabelHookNote->SetAutoTranslate(false);  // built from translated parts
+  LabelHookNote->SetStyleName("value");
+  LabelHookNote->setWordWrap(true);
+  LabelHookNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  LabelHookNote->hide();
 
   BtnOK = new UiTextButton(this, "BtnOK", QRect(rx, 452, 98, 30), "OK");
   BtnOK->SetStyleName("default");
@@ -651,6 +667,7 @@ void TFrmMacro::startRecording(RecordingMode mode) {
   }
   FRecording = true;
   uiHook1->RecordKeyboardMacroKeyEx();
+  if (FWindowKeys) grabKeyboard();
   enableControls(false);
   BtnMacroStart->setChecked(true);
   BtnMacroStop->setChecked(true);
@@ -661,10 +678,37 @@ void TFrmMacro::stopRecording() {
   BtnMacroStart->setChecked(false);
   FPositions.Reset();
   uiHook1->StopRecordKeyboardMacroKeyEx();  // converts the recording before it returns
+  if (FWindowKeys) releaseKeyboard();
   FRecording = false;
   enableControls(true);
   BtnMacroStop->setChecked(false);
   BtnMacroStop->setEnabled(false);
+}
+
+void TFrmMacro::keyPressEvent(QKeyEvent* event) {
+  // While this window's keys are recorded they never act on it.
+  if (!FWindowKeys || !FRecording) return UiScene::keyPressEvent(event);
+  FWindowKeys->FeedKey(event->nativeScanCode(), true, static_cast<uint32_t>(event->timestamp()));
+  event->accept();
+}
+
+void TFrmMacro::keyReleaseEvent(QKeyEvent* event) {
+  if (!FWindowKeys || !FRecording) return UiScene::keyReleaseEvent(event);
+  if (!event->isAutoRepeat())
+    FWindowKeys->FeedKey(event->nativeScanCode(), false, static_cast<uint32_t>(event->timestamp()));
+  event->accept();
+}
+
+void TFrmMacro::showHookNote() {
+  if (!LabelHookNote) return;
+  LabelHookNote->setVisible(FWindowKeys != nullptr);
+  if (!FWindowKeys) return;
+  QString text = TranslateText("Only the keys you type into this window are recorded.");
+  if (!FHookProblem.fix.empty())
+    text += " " + TranslateText("To record in every program:") + " " +
+            TranslateText(FromUtf8(FHookProblem.fix));
+  LabelHookNote->setText(text);
+  LabelHookNote->SetAccessibleText(text);
 }
 
 void TFrmMacro::enableControls(bool on) {

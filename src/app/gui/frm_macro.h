@@ -27,6 +27,7 @@ class UiSpinBox;
 class UiTextBox;
 class UiTextButton;
 class TuiMenuItemEx;
+class WindowKeyHookProvider;
 
 class TFrmMacro : public UiScene {
  public:
@@ -41,6 +42,9 @@ class TFrmMacro : public UiScene {
   void DrawMacroList();
   // Whether a recording runs.
   bool Recording() const { return FRecording; }
+  // Whether only the keys typed into this window can be recorded (the desktop's keyboards
+  // cannot be read).
+  bool RecordsWindowKeysOnly() const { return FWindowKeys != nullptr; }
   // The action that row `row` of the action list shows; -1 for none.
   int ActionOfRow(int row) const;
 
@@ -73,6 +77,7 @@ class TFrmMacro : public UiScene {
   UiLabel* Label6;
   UiListBox* ListBoxMacroKey;
   UiLabel* LabelAllDelayTime;
+  UiLabel* LabelHookNote = nullptr;  // shown when only this window's keys can be recorded
   UiTextButton* BtnMacroStart;
   UiTextButton* BtnMacroStop;
   UiCheckBox* BtnAutoDelay;
@@ -128,8 +133,16 @@ class TFrmMacro : public UiScene {
                     const QString& elapsed);
   TuiMenuItemEx& menuItem(UiMenuEx& menu, int id);
 
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  // Tells, beside the options, that only this window's keys are recorded and how to record
+  // from every program.
+  void showHookNote();
+
   HookPump* FPump = nullptr;
   HookProblem FHookProblem;
+  // Set when the desktop's keyboards cannot be read: the window's own keys are recorded.
+  std::shared_ptr<WindowKeyHookProvider> FWindowKeys;
   bool FRecording = false;
   RecordingMode FMode = RecordingMode::Replace;
   LiveRowPositions FPositions;

@@ -287,9 +287,9 @@ struct EvdevHookProvider::Impl final : EvdevRouterIo {
       problem.missing = "/dev/uinput";
       if (rc == -EACCES || rc == -EPERM)
         problem.fix =
-            "Permission denied: let the group \"input\" write it with the udev rule "
-            "KERNEL==\"uinput\", GROUP=\"input\", MODE=\"0660\" in "
-            "/etc/udev/rules.d/70-qorcfg51-input-hook.rules, then run: sudo udevadm trigger";
+            "Permission denied: let the group \"input\" write it with the rule the package "
+            "keeps: sudo cp /usr/share/doc/qorcfg51/examples/70-qorcfg51-input-hook.rules "
+            "/etc/udev/rules.d/ && sudo udevadm trigger";
       else if (rc == -ENOENT || rc == -ENODEV)
         problem.fix = "Load the uinput module: sudo modprobe uinput";
       else
