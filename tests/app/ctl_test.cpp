@@ -28,9 +28,9 @@ std::set<std::string> filesBelow(const fs::path& folder) {
 TEST(Ctl, CommandsThatOnlyLookLeaveAFreshHomeEmpty) {
   Installation home;
   const std::string exported = (home / "out.PFX").string();
-  for (const std::string args : {"show", "show --json --profile 2", "devices", "model",
-                                 "bindings", "export " + exported, "backup " + exported + ".bak",
-                                 "--help", "show --help"})
+  for (const std::string& args : std::vector<std::string>{
+           "show", "show --json --profile 2", "devices", "model", "bindings", "export " + exported,
+           "backup " + exported + ".bak", "--help", "show --help"})
     home.ctl(args);
   // Only the export (and the runs' own stderr); the backup found no mouse.
   EXPECT_EQ(filesBelow(home / ""), (std::set<std::string>{"out.PFX", "stderr"}));
