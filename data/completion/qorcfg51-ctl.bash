@@ -18,7 +18,7 @@ _qorcfg51_ctl() {
   local profiles="1 2 3 4 5"
 
   if ((cword == 1)); then
-    mapfile -t COMPREPLY < <(compgen -W "$commands --help" -- "$cur")
+    mapfile -t COMPREPLY < <(compgen -W "$commands --help --version" -- "$cur")
     return
   fi
 
@@ -99,7 +99,7 @@ _qorcfg51_ctl() {
           cpi | cpi-enabled) values="1 2 3 4" ;;
           brightness | breathing | acceleration) values="0 1 2 3" ;;
           wheel-lines) values="1 2 3 4 5 6 7 8 9 10 page" ;;
-          language) values="0409 0407 040c 040a" ;;
+          language) values="0409 0407 040c 040a en de fr es" ;;
         esac
       elif [[ $setting == cpi-enabled ]] && ((cword == 4)); then
         values="on off"

@@ -10,15 +10,19 @@ ProfileFileCheck CheckProfileFile(Registry& registry, const std::string& file) {
     return {Verdict::Unreadable, probe.LastError().value_or("cannot read " + file)};
   TMOUSEPROFILEINFO record{};
   probe.Read(record);
-  if (record.ProfileHeader.FFileVersion != kProfileFileVersion)
-    return {Verdict::VersionIncorrect, {}};
-  // A cut or padded file would mix its bytes with the profile it replaces.
-  const std::size_t size = probe.StreamBytes().size();
-  if (size != sizeof(TMOUSEPROFILEINFO))
-    return {Verdict::WrongSize, file + " holds " + std::to_string(size) +
-                                    " bytes; a profile file holds exactly " +
-                                    std::to_string(sizeof(TMOUSEPROFILEINFO)) + " bytes"};
-  return {};
+  ProfileFileCheck check;
+  check.size = probe.StreamBytes().size();
+  check.version = record.ProfileHeader.FFileVersion;
+  if (check.version != kProfileFileVersion) {
+    check.verdict = Verdict::VersionIncorrect;
+  } else if (check.size != sizeof(TMOUSEPROFILEINFO)) {
+    // A cut or padded file would mix its bytes with the profile it replaces.
+    check.verdict = Verdict::WrongSize;
+    check.detail = file + " holds " + std::to_string(check.size) +
+                   " bytes; a profile file holds exactly " +
+                   std::to_string(sizeof(TMOUSEPROFILEINFO)) + " bytes";
+  }
+  return check;
 }
 
 ProfileFileCheck ImportProfileFile(TDM& dm, const std::string& file) {

@@ -20,6 +20,8 @@ struct ProfileFileCheck {
   };
   Verdict verdict = Verdict::Ok;
   std::string detail;
+  std::size_t size = 0;  // of the file read
+  int32_t version = 0;   // its version field
 };
 
 // Reads `file` into a store of its own and checks it as a profile to import.

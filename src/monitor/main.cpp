@@ -18,6 +18,7 @@
 #include "monitor/monitor_tray.h"
 #include "monitor/mouse_plug_watch.h"
 #include "monitor/stored_language.h"
+#include "platform/command_line.h"
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/linux/linux_device_watcher.h"
 #include "platform/linux/sqlite_registry.h"
@@ -38,7 +39,7 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 void printUsage(std::ostream& out) {
-  out << "Usage: corvnmon [--help]\n\n"
+  out << "Usage: corvnmon [--help] [--version]\n\n"
          "The companion monitor of the gaming mouse configurator: qorcfg51 starts it and tells\n"
          "it when settings were applied to the mouse and when another profile became current.\n"
          "It shows the current profile in the tray (when the desktop has one; Exit in its menu\n"
@@ -105,6 +106,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       printUsage(std::cout);
+      return kExitOk;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::cout << VersionLine("corvnmon") << "\n";
       return kExitOk;
     }
   }

@@ -155,7 +155,7 @@ int FindLanguage(const TuiLanguage& language, std::string_view nameOrID) {
     const std::string english = lowered(locale->displayName);
     // "German (Germany)" is also "German".
     if (english == wanted || english.substr(0, english.find(" (")) == wanted ||
-        lowered(locale->nativeName) == wanted)
+        lowered(locale->nativeName) == wanted || LocaleLanguageCode(locale->posixName) == wanted)
       return int(i);
   }
   return -1;

@@ -112,8 +112,8 @@ int32_t LocaleLanguageIndex(const TuiLanguage& language);
 // LocaleLanguageIndex of the languages in `program`'s ui.local for the POSIX locale `locale`.
 int32_t FirstStartLanguage(const std::filesystem::path& program, const std::string& locale);
 // The position of the language that `nameOrID` names, without regard to case: its short ID
-// ("0407"), its English name ("German (Germany)", "German") or its own name ("Deutsch"); -1
-// when the list has none.
+// ("0407"), its language code ("de"), its English name ("German (Germany)", "German") or its
+// own name ("Deutsch"); -1 when the list has none.
 int FindLanguage(const TuiLanguage& language, std::string_view nameOrID);
 
 // The picture folder of a language: "images/<short ID>" in the program folder when that

@@ -30,12 +30,12 @@ TEST(CtlModel, PrintsTheModelAndItsLayout) {
   }
 }
 
-TEST(CtlModel, NoMouseIsAFailureWithAHint) {
+TEST(CtlModel, NoMouseIsStatus3WithAHint) {
   Installation home;
   const test::CtlRun r = home.ctl("model");
-  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.status, 3);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err.rfind("qorcfg51-ctl: no mouse found\n", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.rfind("qorcfg51-ctl: no mouse found; no model was read\n", 0), 0u) << r.err;
   EXPECT_NE(r.err.find("qorcfg51-sim"), std::string::npos) << r.err;
 }
 

@@ -39,10 +39,12 @@ check() {
   fi
 }
 
-# The commands: the first word of each line of the command list.
+# The commands: the first word of each line of the command list; and the options of usage
+# lines without a command (qorcfg51-ctl --version).
 commands="$("$ctl" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z-]*\).*/\1/p' | sort)"
 [ -n "$commands" ] || { echo "FAIL: no commands in qorcfg51-ctl --help"; exit 1; }
-check commands "$(printf '%s\n--help\n' "$commands" | sort)" "$(offered '')"
+alone="$("$ctl" --help | sed -n 's/^.*qorcfg51-ctl \(--[a-z-]*\)$/\1/p')"
+check commands "$(printf '%s\n--help\n%s\n' "$commands" "$alone" | sort)" "$(offered '')"
 
 # Each command's options: those of its usage line, and --help.
 for c in $commands; do
@@ -54,7 +56,7 @@ done
 # a function with a parameter is offered up to its colon).
 help="$("$ctl" set --help)"
 check "set settings" "$(sed -n 's/^  \([a-z][a-z-]*\) .*/\1/p' <<<"$help" | sort)" "$(offered set '')"
-functions="$(sed -n '/FUNCTION is/,$p' <<<"$help" | tr '\n' ' ' | sed 's/.*FUNCTION is//' |
+functions="$(sed -n '/FUNCTION is/,/^$/p' <<<"$help" | tr '\n' ' ' | sed 's/.*FUNCTION is//' |
   tr ',' '\n' | sed 's/^ *//; s/ *$//; /^$/d' | awk '
     /^media:/ { n = split(substr($0, 7), keys, "|"); for (i = 1; i <= n; i++) print "media:" keys[i]; next }
     index($0, ":") { print substr($0, 1, index($0, ":")); next }

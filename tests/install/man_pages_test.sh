@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-2.0-or-later
 # Renders each manual page with man -l (any warning fails) and compares the options it
-# describes with those the program's --help lists; for qorcfg51-ctl also the commands.
+# describes with those the program's --help lists; for qorcfg51-ctl also the commands. Each
+# program tells its version as "NAME VERSION".
 #   man_pages_test.sh PROGRAM_DIR PAGE_DIR SOURCE_DIR NAME...
 set -euo pipefail
 programs="$1"
@@ -29,6 +30,8 @@ for name in "$@"; do
   [ -z "$warnings" ] || fail "$name(1) renders with warnings: $warnings"
 
   help="$(QT_QPA_PLATFORM=offscreen "$programs/$name" --help)" || fail "$name --help failed"
+  version="$(QT_QPA_PLATFORM=offscreen "$programs/$name" --version)" || fail "$name --version failed"
+  [[ $version =~ ^$name\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "$name --version printed \"$version\""
   source="$(cat "$sources/$name.1.scd")"
   from_help="$(options <<<"$help")"
   from_page="$(sed 's/\*//g; s/_//g' <<<"$source" | options)"

@@ -7,6 +7,7 @@
 #include "app/apply_sequence.h"
 #include "app/ctl/ctl_commands.h"
 #include "app/ctl/device_context.h"
+#include "app/ctl/no_mouse_report.h"
 #include "app/thread_call.h"
 #include "platform/linux/dbus_monitor_link.h"
 #include "platform/linux/desktop_pointer_settings.h"
@@ -36,9 +37,7 @@ int runApply(TDM& dm, const std::vector<std::string>& args, Output& io) {
   for (const std::string& w : apply.Warnings()) io.err << "qorcfg51-ctl: warning: " << w << "\n";
   switch (result) {
     case ApplyResult::NoMouse:
-      io.err << "qorcfg51-ctl: " << kNoMouseTitle << ": " << kNoMouseText << "\n";
-      printAccessAdvice(context, io);
-      return kExitNoMouse;
+      return ReportNoMouse(context, "the profiles were saved, nothing was uploaded", io);
     case ApplyResult::MouseStopped:
       io.err << "qorcfg51-ctl: " << kMouseStoppedText << " (" << apply.Failure() << ")\n";
       printAccessAdvice(context, io);
@@ -70,10 +69,8 @@ std::vector<Command> ApplyCommands() {
        "Does what Apply in the window does: saves all profiles, hands the pointer speed,\n"
        "acceleration and wheel lines to the desktop, and uploads the current profile to the\n"
        "mouse. --verbose prints each device step. --verify reads every written block back\n"
-       "and compares it.\n"
-       "Exit status 3 (with a warning) when no mouse is connected, 4 when the mouse stopped\n"
-       "answering during the upload (nothing more is sent after the failed step), 5 when\n"
-       "--verify found a difference; the profiles are saved in each case.",
+       "and compares it. The profiles are saved also when no mouse answers or the mouse stops\n"
+       "answering; nothing more is sent after the step it did not answer.",
        Access::Saves,
        [](const std::vector<std::string>& a) -> std::optional<std::string> {
          for (const std::string& option : a)

@@ -8,6 +8,7 @@
 #include "app/apply_sequence.h"
 #include "app/ctl/ctl_commands.h"
 #include "app/ctl/device_context.h"
+#include "app/ctl/no_mouse_report.h"
 #include "device/hid_data.h"
 #include "device/usage_pair.h"
 #include "platform/atomic_file.h"
@@ -29,22 +30,17 @@ std::string utcText(int64_t seconds) {
   return text;
 }
 
-// The mouse, when one answers; the message and exit status otherwise.
-bool mousePresent(DeviceContext& context, Output& io) {
+bool mousePresent(DeviceContext& context) {
   THIDDataParam presence;
   presence.UsageAndPage = SharedDeviceUsagePair();
-  if (context.device->IsDeviceExist(presence)) return true;
-  const std::string advice = MouseAccessAdvice(context);
-  io.err << "qorcfg51-ctl: no mouse found; nothing was read or written\n"
-         << (advice.empty() ? "Connect the mouse, or start the virtual mouse with qorcfg51-sim."
-                            : advice)
-         << "\n";
-  return false;
+  return context.device->IsDeviceExist(presence);
 }
+
+constexpr const char* kNothingDone = "nothing was read or written";
 
 int runBackup(TDM&, const std::vector<std::string>& args, Output& io) {
   DeviceContext context = OpenDeviceContext();
-  if (!mousePresent(context, io)) return kExitNoMouse;
+  if (!mousePresent(context)) return ReportNoMouse(context, kNothingDone, io);
   std::vector<uint8_t> memory;
   if (uint32_t r = ReadDeviceMemory(*context.device, memory)) {
     io.err << "qorcfg51-ctl: the mouse stopped answering while its memory was read ("
@@ -113,7 +109,7 @@ int runRestore(TDM&, const std::vector<std::string>& args, Output& io) {
   const MemoryBackup& backup = std::get<MemoryBackup>(decoded);
 
   DeviceContext context = OpenDeviceContext();
-  if (!mousePresent(context, io)) return kExitNoMouse;
+  if (!mousePresent(context)) return ReportNoMouse(context, kNothingDone, io);
   std::array<uint8_t, kModelNumberSize> model{};
   if (uint32_t r = ReadModelNumber(*context.device, model)) {
     io.err << "qorcfg51-ctl: the mouse did not tell its model (" << errorText(r)
@@ -147,8 +143,7 @@ std::vector<Command> BackupCommands() {
       {"backup", "FILE", "save the mouse's whole memory to FILE",
        "Reads the mouse's whole memory (both banks, 2408 bytes) and saves it to FILE with a\n"
        "header naming the model number, the date and the length. restore writes it back.\n"
-       "Exit status 3 when no mouse is connected, 4 when the mouse stopped answering (FILE\n"
-       "is then left as it was).",
+       "When the mouse stops answering, FILE is left as it was.",
        Access::Reads,
        [](const std::vector<std::string>& a) -> std::optional<std::string> {
          if (a.size() != 1) return "takes one file name";
@@ -161,8 +156,7 @@ std::vector<Command> BackupCommands() {
        "first: a file of another format or length, a cut or damaged file, or a backup of\n"
        "another model than the connected mouse is refused and nothing is written. --verify\n"
        "reads the whole memory back and compares it. The stored profiles are not changed.\n"
-       "Exit status 3 when no mouse is connected, 4 when the mouse stopped answering\n"
-       "(nothing more is sent after the failed step), 5 when --verify found a difference.",
+       "Nothing more is sent after a step the mouse did not answer.",
        Access::Mouse,
        [](const std::vector<std::string>& a) -> std::optional<std::string> {
          if (a.empty() || a.size() > 2 || a[0] == "--verify" ||

@@ -59,6 +59,10 @@ void UseProfileFor(TDM& dm, int profile);
 // The short ID of the stored language ("0407"); empty when ui.local has no such language.
 std::string StoredLanguage(const TDM& dm);
 
+// The settings of `profile` as the lines `set` takes ("rate 500", "button 4 combo:ctrl+c"),
+// values quoted for the shell where they need it.
+std::vector<std::string> SettingLines(const TDM& dm, const TMOUSEPROFILEINFO& profile);
+
 // Every command, in the order --help lists them.
 const std::vector<Command>& Commands();
 // The command named `name`, or null.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // devices: the HID interfaces of this machine, and which of them is the mouse.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -90,9 +91,11 @@ int runDevices(TDM&, const std::vector<std::string>& args, Output& io) {
   DeviceContext context = OpenDeviceContext();
   const std::vector<InterfaceSurvey> all =
       SurveyInterfaces(*context.backend, context.includeList, SurveyOpens::Every);
+  // No mouse among them is exit status 3, as for every command.
+  const bool found = std::any_of(all.begin(), all.end(), [](auto& s) { return s.IsMouse(); });
   if (!args.empty()) {  // --json
     io.out << ToJson(jsonOf(all));
-    return kExitOk;
+    return found ? kExitOk : kExitNoMouse;
   }
 
   int mice = 0;
@@ -144,7 +147,7 @@ int runDevices(TDM&, const std::vector<std::string>& args, Output& io) {
     io.out << "\n" << advice << "\n";
   else if (mice == 0 || denied)
     printAccessHelp(io.out);
-  return kExitOk;
+  return found ? kExitOk : kExitNoMouse;
 }
 
 // VID:PID as lsusb prints them (1a2b:3c4d).
@@ -278,7 +281,7 @@ std::vector<Command> DeviceCommands() {
        "usage page and usage, report lengths and whether it can be opened, and tells which\n"
        "one is the mouse's configuration interface: usage page 0xFFA0, usage 0x0001, and a\n"
        "hardware ID from the include list of config.ini (any, when the list is empty).\n"
-       "Nothing is sent to any device. Exit status 0, also when no mouse is found.\n"
+       "Nothing is sent to any device.\n"
        "--json prints one JSON object instead (field names are stable; see the README).",
        Access::Reads, OnlyJsonOption, runDevices},
       {"add-mouse", "VID:PID [--system] [--config FILE] [--rules FILE]",

@@ -6,6 +6,7 @@
 
 #include "app/ctl/ctl_commands.h"
 #include "model/data_module.h"
+#include "platform/command_line.h"
 #include "platform/instance_lock.h"
 #include "platform/linux/sqlite_registry.h"
 #include "platform/paths.h"
@@ -25,7 +26,8 @@ std::string usageOf(const Command& c) {
 
 void printUsage(std::ostream& out) {
   out << "Usage: qorcfg51-ctl COMMAND [ARGS]\n"
-         "       qorcfg51-ctl COMMAND --help\n\n"
+         "       qorcfg51-ctl COMMAND --help\n"
+         "       qorcfg51-ctl --version\n\n"
          "Shows and changes the gaming mouse's profiles, with the same settings the\n"
          "qorcfg51 window uses. Commands that change a profile save all profiles the way\n"
          "Apply does; nothing is sent to the mouse.\n\nCommands:\n";
@@ -35,10 +37,15 @@ void printUsage(std::ostream& out) {
     out << "  " << head << std::string(head.size() < 26 ? 26 - head.size() : 1, ' ') << c.summary
         << "\n";
   }
-  out << "\nExit status: 0 done, 1 refused or failed (the reason is on stderr), 2 usage error;\n"
-         "apply, backup and restore add 3 (no mouse), 4 (the mouse stopped answering) and 5\n"
-         "(verify found a difference). Commands that change profiles, and restore, refuse\n"
-         "while the qorcfg51 window runs.\n"
+  out << "\nAn option's value follows it (--profile 2) or is joined to it (--profile=2).\n"
+         "Commands that change profiles, and restore, refuse while the qorcfg51 window runs.\n\n"
+         "Exit status, the same for every command:\n"
+         "  0  done\n"
+         "  1  refused or failed (the reason is on stderr)\n"
+         "  2  usage error\n"
+         "  3  no mouse found (apply saves the profiles all the same)\n"
+         "  4  the mouse stopped answering\n"
+         "  5  --verify found a difference\n\n"
          "Environment: XDG_CONFIG_HOME (settings database), XDG_DOCUMENTS_DIR (profile files),\n"
          "QORCFG51_PROGRAM_DIR (folder holding config.ini).\n";
 }
@@ -49,19 +56,23 @@ void printCommandHelp(const Command& c, std::ostream& out) {
   if (c.profileOption)
     out << "--profile N works on profile N (1 to 5) instead of the current profile and leaves\n"
            "the current profile as it was.\n\n";
-  out << c.help << "\n";
+  out << c.help << "\n\nExit status: see qorcfg51-ctl --help.\n";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = SplitOptionValues(argc, argv);
   if (args.empty()) {
     printUsage(std::cerr);
     return kExitUsage;
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     printUsage(std::cout);
+    return kExitOk;
+  }
+  if (args[0] == "--version") {
+    std::cout << VersionLine("qorcfg51-ctl") << "\n";
     return kExitOk;
   }
   const Command* command = FindCommand(args[0]);

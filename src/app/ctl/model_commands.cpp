@@ -4,6 +4,7 @@
 
 #include "app/ctl/ctl_commands.h"
 #include "app/ctl/device_context.h"
+#include "app/ctl/no_mouse_report.h"
 #include "app/model_detection.h"
 #include "platform/paths.h"
 
@@ -14,15 +15,7 @@ int runModel(TDM& dm, const std::vector<std::string>&, Output& io) {
   DeviceContext context = OpenDeviceContext();
   const std::filesystem::path program = paths::program();
   const ModelDetection found = DetectModel(*context.device, dm, program);
-  if (!found.present) {
-    const std::string advice = MouseAccessAdvice(context);
-    io.err << "qorcfg51-ctl: no mouse found\n"
-           << (advice.empty() ? "Connect the mouse, or start the virtual mouse with qorcfg51-sim; "
-                                "qorcfg51-ctl devices shows what is found."
-                              : advice)
-           << "\n";
-    return kExitFailed;
-  }
+  if (!found.present) return ReportNoMouse(context, "no model was read", io);
   io.out << "model: " << found.model << "\n"
          << "layout: " << found.layout << "\n";
   if (!found.layoutFile.empty()) io.out << "picture: " << found.layoutFile.string() << "\n";
@@ -36,8 +29,7 @@ std::vector<Command> ModelCommands() {
       {"model", "", "read the model number of the connected mouse",
        "Reads the model number from the mouse, as the window does at start and after the\n"
        "mouse is plugged in, and prints it with the layout picture config.ini gives that\n"
-       "model (the picture for unknown models when it is none of the listed ones).\n"
-       "Exit status 1 when no mouse answers.",
+       "model (the picture for unknown models when it is none of the listed ones).",
        Access::Reads, NoArguments, runModel},
   };
 }

@@ -2,12 +2,14 @@
 // show, switch, export, import, reset: the commands that work on stored profiles.
 #include "app/ctl/ctl_commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
 
 #include "app/ctl/profile_report.h"
 #include "model/profile_import.h"
+#include "model/wide_text.h"
 #include "platform/linux/dbus_monitor_link.h"
 
 namespace qor::ctl {
@@ -53,9 +55,18 @@ int runShow(TDM& dm, const std::vector<std::string>& args, Output& io) {
     record = dm.FCurrentProfileInfo;
   else
     dm.ReadProfileInfo(record, slot);
-  ReportNode report = ProfileReport(record, slot);
-  std::get<ReportNode::Members>(report.value).emplace_back("language", StoredLanguage(dm));
-  io.out << (o.json ? ToJson(report) : ToText(report));
+  if (o.json) {
+    ReportNode report = ProfileReport(record, slot);
+    std::get<ReportNode::Members>(report.value).emplace_back("language", StoredLanguage(dm));
+    io.out << ToJson(report);
+    return kExitOk;
+  }
+  io.out << "# profile " << slot + 1 << "\n";
+  for (const std::string& line : SettingLines(dm, record)) io.out << line << "\n";
+  const int macros = std::min<int>(record.MacroKeyInfoList.nMacroInfoCount, kProfileMacroSlots);
+  for (int i = 0; i < macros; ++i)
+    io.out << "# macro " << i + 1 << ": "
+           << readWideFieldUtf8(record.MacroKeyInfoList.MacroInfos[i].szMacroName) << "\n";
   return kExitOk;
 }
 
@@ -80,6 +91,16 @@ int runExport(TDM& dm, const std::vector<std::string>& args, Output& io) {
   return kExitOk;
 }
 
+// Why a file that was read is no profile to import: its size, else its version.
+std::string notAProfile(const std::string& file, const ProfileFileCheck& check) {
+  constexpr std::size_t kProfileSize = sizeof(TMOUSEPROFILEINFO);
+  if (check.size != kProfileSize)
+    return file + " is not a qorcfg51 profile (" + std::to_string(check.size) +
+           " bytes; a profile has " + std::to_string(kProfileSize) + ")";
+  return file + " is a profile of version " + std::to_string(check.version) +
+         "; this qorcfg51 reads version " + std::to_string(kProfileFileVersion) + " only";
+}
+
 int runImport(TDM& dm, const std::vector<std::string>& args, Output& io) {
   const std::string file = std::filesystem::absolute(args[0]).string();
   std::error_code ec;
@@ -95,10 +116,10 @@ int runImport(TDM& dm, const std::vector<std::string>& args, Output& io) {
       io.out << "profile " << dm.FProfileIndex + 1 << " imported from " << file << "\n";
       return kExitOk;
     case ProfileFileCheck::Verdict::VersionIncorrect:
-      io.err << "qorcfg51-ctl: " << kProfileVersionIncorrect << " (" << file << ")\n";
+    case ProfileFileCheck::Verdict::WrongSize:
+      io.err << "qorcfg51-ctl: " << notAProfile(file, check) << "; nothing was imported\n";
       break;
     case ProfileFileCheck::Verdict::Unreadable:
-    case ProfileFileCheck::Verdict::WrongSize:
       io.err << "qorcfg51-ctl: cannot import: " << check.detail << "\n";
       break;
   }
@@ -116,9 +137,10 @@ int runReset(TDM& dm, const std::vector<std::string>&, Output& io) {
 std::vector<Command> ProfileCommands() {
   return {
       {"show", "[--json] [--profile N]", "print the current profile (or profile N)",
-       "Prints the current profile, or profile N (1 to 5): its buttons with their function\n"
-       "codes and parameters, CPI levels, report rate, LED, pointer settings and macros.\n"
-       "--json prints one JSON object; its field names are stable.",
+       "Prints the current profile, or profile N (1 to 5), as the settings set takes, one a\n"
+       "line (\"button 4 combo:ctrl+c\"), so that each line given to set again sets the same;\n"
+       "lines starting with # are notes (the profile's number, its macros). --json prints\n"
+       "one JSON object with every stored entry and code; its field names are stable.",
        Access::Reads,
        [](const std::vector<std::string>& a) {
          ShowOptions o;

@@ -88,48 +88,6 @@ void appendJson(std::string& out, const ReportNode& n) {
   }
 }
 
-bool isScalar(const ReportNode& n) {
-  return !std::holds_alternative<Members>(n.value) && !std::holds_alternative<Items>(n.value);
-}
-
-std::string scalarText(const ReportNode& n) {
-  if (auto* s = std::get_if<std::string>(&n.value)) return *s;
-  std::string out;
-  appendJson(out, n);
-  return out;
-}
-
-void appendText(std::string& out, const std::string& label, const ReportNode& n, int depth) {
-  const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
-  if (isScalar(n)) {
-    out += indent + label + ": " + scalarText(n) + "\n";
-    return;
-  }
-  if (auto* items = std::get_if<Items>(&n.value)) {
-    // A list of plain values fits on one line.
-    if (std::all_of(items->begin(), items->end(), isScalar)) {
-      std::string line;
-      for (const ReportNode& i : *items) line += (line.empty() ? "" : ", ") + scalarText(i);
-      out += indent + label + ": " + (items->empty() ? "(none)" : line) + "\n";
-      return;
-    }
-    out += indent + label + ":\n";
-    for (std::size_t k = 0; k < items->size(); ++k)
-      appendText(out, std::to_string(k), (*items)[k], depth + 1);
-    return;
-  }
-  const auto& members = std::get<Members>(n.value);
-  // A flat record reads best on one line: "x 500, y 500, enabled true".
-  if (std::all_of(members.begin(), members.end(), [](auto& m) { return isScalar(m.second); })) {
-    std::string line;
-    for (const auto& [k, v] : members) line += (line.empty() ? "" : ", ") + k + " " + scalarText(v);
-    out += indent + label + ": " + line + "\n";
-    return;
-  }
-  if (!label.empty()) out += indent + label + ":\n";
-  for (const auto& [k, v] : members) appendText(out, k, v, label.empty() ? depth : depth + 1);
-}
-
 }  // namespace
 
 ReportNode ProfileReport(const TMOUSEPROFILEINFO& p, int slot) {
@@ -183,12 +141,6 @@ std::string ToJson(const ReportNode& node) {
   std::string out;
   appendJson(out, node);
   return out + "\n";
-}
-
-std::string ToText(const ReportNode& node) {
-  std::string out;
-  appendText(out, "", node, 0);
-  return out;
 }
 
 }  // namespace qor::ctl

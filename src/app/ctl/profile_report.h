@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// A profile as a small tree of named values, printed as text or as JSON.
+// A profile as a small tree of named values, printed as JSON.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,5 @@ ReportNode ProfileReport(const TMOUSEPROFILEINFO& p, int slot);
 
 // One JSON object on one line.
 std::string ToJson(const ReportNode& node);
-// Indented "name: value" lines for people.
-std::string ToText(const ReportNode& node);
 
 }  // namespace qor::ctl

@@ -22,6 +22,7 @@
 #include "app/thread_call.h"
 #include "macro/hook_library.h"
 #include "model/data_module.h"
+#include "platform/command_line.h"
 #include "platform/instance_lock.h"
 #include "platform/linux/dbus_monitor_link.h"
 #include "platform/linux/desktop_pointer_settings.h"
@@ -45,7 +46,7 @@ namespace {
 constexpr int kLockTries = 20;
 
 void printUsage(std::ostream& out) {
-  out << "Usage: qorcfg51 [--help]\n\n"
+  out << "Usage: qorcfg51 [--help] [--version]\n\n"
          "Opens the gaming mouse's configuration window: the buttons, CPI levels, report\n"
          "rate, LED and pointer settings of five profiles. Apply saves everything and uploads\n"
          "the current profile into the mouse. Only one window runs per user; starting it\n"
@@ -56,7 +57,7 @@ void printUsage(std::ostream& out) {
          "(sockets of running qorcfg51-sim virtual mice), QT_QPA_PLATFORM (window system),\n"
          "QORCFG51_HOOK_SCRIPT (a hook script played as the keyboard instead of the real\n"
          "keyboards while a macro is recorded or a key combination captured, for tests and\n"
-         "demos; the format is described in src/macro/hook_script.h).\n\n"
+         "demos; the format is described in qorcfg51-ctl(1), HOOK SCRIPTS).\n\n"
          "Recording reads /dev/input/event* and writes /dev/uinput (see the README); without\n"
          "them the key combination dialog takes the keys typed into its own window.\n";
 }
@@ -99,6 +100,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       printUsage(std::cout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::cout << VersionLine("qorcfg51") << "\n";
       return 0;
     }
   }

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/gui/button_config_form.h"
 #include "app/gui/frm_combo.h"
@@ -22,6 +23,7 @@
 #include "device/mouse_access.h"
 #include "macro/macro_model.h"
 #include "model/data_module.h"
+#include "platform/command_line.h"
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/linux/sqlite_registry.h"
 #include "platform/linux/system_hid_backend.h"
@@ -39,7 +41,8 @@ namespace {
 
 void printUsage(std::ostream& out) {
   out << "Usage: qorcfg51-render --out DIR [--suffix TEXT] WINDOW...\n"
-         "       qorcfg51-render --screenshot FILE\n\n"
+         "       qorcfg51-render --screenshot FILE\n"
+         "       qorcfg51-render --version\n\n"
          "Draws windows of qorcfg51 into DIR, one PNG each, named after the window (TEXT is\n"
          "added to the main window's file name). WINDOW is one of: main, buttons,\n"
          "sensitivity, advanced, lighting, dialog, exit-question, new-macro, macro-question,\n"
@@ -73,17 +76,22 @@ bool save(QWidget& window, const QString& dir, const QString& name) {
 int main(int argc, char** argv) {
   QString out, suffix, screenshot;
   std::vector<std::string> windows;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
+  const std::vector<std::string> args = SplitOptionValues(argc, argv);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool valued = i + 1 < args.size();
     if (a == "--help" || a == "-h") {
       printUsage(std::cout);
       return 0;
-    } else if (a == "--out" && i + 1 < argc) {
-      out = argv[++i];
-    } else if (a == "--screenshot" && i + 1 < argc) {
-      screenshot = argv[++i];
-    } else if (a == "--suffix" && i + 1 < argc) {
-      suffix = argv[++i];
+    } else if (a == "--version") {
+      std::cout << VersionLine("qorcfg51-render") << "\n";
+      return 0;
+    } else if (a == "--out" && valued) {
+      out = QString::fromStdString(args[++i]);
+    } else if (a == "--screenshot" && valued) {
+      screenshot = QString::fromStdString(args[++i]);
+    } else if (a == "--suffix" && valued) {
+      suffix = QString::fromStdString(args[++i]);
     } else if (a.rfind("-", 0) != 0) {
       windows.push_back(a);
     }

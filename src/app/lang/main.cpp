@@ -11,6 +11,7 @@
 
 #include "model/wide_text.h"
 #include "platform/atomic_file.h"
+#include "platform/command_line.h"
 #include "ui/language_source_file.h"
 #include "ui/ui_local_file.h"
 
@@ -25,7 +26,8 @@ constexpr int kExitUsage = 2;
 
 void printUsage(std::ostream& out) {
   out << "Usage: qorcfg51-lang build SOURCE... -o FILE\n"
-         "       qorcfg51-lang dump FILE DIR\n\n"
+         "       qorcfg51-lang dump FILE DIR\n"
+         "       qorcfg51-lang --version\n\n"
          "Builds the language file of qorcfg51 (ui.local) from one text file per language,\n"
          "and writes a language file back as such text files.\n\n"
          "A text file is UTF-8. Its first line is the language's short ID, the Windows\n"
@@ -34,7 +36,8 @@ void printUsage(std::ostream& out) {
          "translation; the line is split at its first \"=\". Empty lines are ignored.\n\n"
          "  build SOURCE... -o FILE  writes FILE with the languages in the order given (the\n"
          "                           first is language 0, the factory choice); the source\n"
-         "                           texts are those of all entries together\n"
+         "                           texts are those of all entries together; -o FILE is\n"
+         "                           also --output FILE or --output=FILE\n"
          "  dump FILE DIR            writes every language of FILE as DIR/<short ID>.txt,\n"
          "                           entries sorted\n\n"
          "Nothing is written when an input is malformed; files are replaced atomically.\n"
@@ -130,13 +133,17 @@ int dump(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = SplitOptionValues(argc, argv);
   if (args.empty()) return usageError("no command given");
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h" || (&a == &args[0] && a == "help")) {
       printUsage(std::cout);
       return kExitOk;
     }
+  }
+  if (args[0] == "--version") {
+    std::cout << VersionLine("qorcfg51-lang") << "\n";
+    return kExitOk;
   }
   const std::string command = args[0];
   args.erase(args.begin());

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/command_line.h"
 #include "sim/sim_protocol.h"
 #include "sim/sim_server.h"
 
@@ -57,8 +58,10 @@ void printUsage(std::ostream& out) {
          "  --latency-ms N         waits N ms before every answer\n"
          "  --open-delay-ms N      a host's first use of each new connection waits until N ms\n"
          "                         after it connected, as a USB HID driver's first open does\n"
-         "  -h, --help             shows this text\n\n"
-         "Numbers are decimal or 0x hexadecimal. Exit status: 0 stopped or unplugged,\n"
+         "  -h, --help             shows this text\n"
+         "  --version              shows the version\n\n"
+         "An option's value follows it (--model X) or is joined to it (--model=X). Numbers\n"
+         "are decimal or 0x hexadecimal. Exit status: 0 stopped or unplugged,\n"
          "1 failed (the reason is on stderr), 2 usage error.\n";
 }
 
@@ -72,22 +75,16 @@ std::optional<unsigned long> parseNumber(const std::string& text, unsigned long 
   return v;
 }
 
-// Fills `o` from the arguments; an error text for a usage error.
+// Fills `o` from the arguments (--opt=value already split); an error text for a usage error.
 std::optional<std::string> parseArguments(const std::vector<std::string>& args, SimOptions& o,
-                                          bool& help) {
+                                          bool& help, bool& version) {
   for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string name = args[i];
-    std::optional<std::string> inlineValue;
-    if (auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
-      inlineValue = name.substr(eq + 1);
-      name.resize(eq);
-    }
-    if (name == "--help" || name == "-h") {
-      help = true;
+    const std::string& name = args[i];
+    if (name == "--help" || name == "-h" || name == "--version") {
+      (name == "--version" ? version : help) = true;
       return std::nullopt;
     }
     auto value = [&]() -> std::optional<std::string> {
-      if (inlineValue) return inlineValue;
       if (i + 1 < args.size()) return args[++i];
       return std::nullopt;
     };
@@ -146,10 +143,14 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
 
 int main(int argc, char** argv) {
   SimOptions options;
-  bool help = false;
-  if (auto problem = parseArguments({argv + 1, argv + argc}, options, help)) {
+  bool help = false, version = false;
+  if (auto problem = parseArguments(SplitOptionValues(argc, argv), options, help, version)) {
     std::cerr << "qorcfg51-sim: " << *problem << "\nSee qorcfg51-sim --help\n";
     return kExitUsage;
+  }
+  if (version) {
+    std::cout << VersionLine("qorcfg51-sim") << "\n";
+    return kExitOk;
   }
   if (help) {
     printUsage(std::cout);
