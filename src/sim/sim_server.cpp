@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "sim/sim_server.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -14,7 +13,6 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/atomic_file.h"
 #include "platform/unique_fd.h"
 #include "sim/sim_protocol.h"
 
@@ -28,16 +26,6 @@ constexpr std::size_t kMaxConnections = 64;
 
 std::string errnoText(const char* what, const fs::path& file, int err) {
   return std::string(what) + " " + file.string() + ": " + std::strerror(err);
-}
-
-std::string hex(const uint8_t* data, std::size_t size) {
-  static constexpr char digits[] = "0123456789abcdef";
-  std::string text(2 * size, '0');
-  for (std::size_t i = 0; i < size; ++i) {
-    text[2 * i] = digits[data[i] >> 4];
-    text[2 * i + 1] = digits[data[i] & 15];
-  }
-  return text;
 }
 
 // Creates each missing folder of `dir`, private to this user.
@@ -79,39 +67,12 @@ std::optional<std::string> listenAt(const fs::path& path, UniqueFd& out) {
   return std::nullopt;
 }
 
-// The memory of an interface: the kept file when there is one, else a new mouse's.
-std::optional<std::string> loadMemory(const fs::path& file, const std::optional<std::string>& model,
-                                      DeviceMemory& memory, bool& loaded) {
-  std::error_code ec;
-  loaded = !file.empty() && fs::exists(file, ec);
-  if (!loaded) {
-    memory = FactoryMemory(model ? *model : kDefaultModel);
-    return std::nullopt;
-  }
-  std::vector<uint8_t> bytes;
-  if (auto problem = readWholeFile(file, bytes, kDeviceMemorySize + 1)) return problem;
-  if (bytes.size() != kDeviceMemorySize)
-    return "cannot use " + file.string() + ": it holds " + std::to_string(bytes.size()) +
-           " bytes, a memory file holds " + std::to_string(kDeviceMemorySize) +
-           " (remove it to start with a new mouse's memory)";
-  std::copy(bytes.begin(), bytes.end(), memory.begin());
-  if (model) {
-    std::fill_n(memory.begin() + kModelNumberAddress, kModelNumberSize, 0);
-    std::copy_n(model->begin(), std::min(model->size(), kModelNumberSize),
-                memory.begin() + kModelNumberAddress);
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 struct SimServer::Interface {
-  int number = 1;
-  Firmware firmware;
+  std::size_t index = 0;  // in the served firmware
   fs::path socket;
   UniqueFd listener;
-  fs::path memoryFile;
-  UniqueFd log;
 };
 
 struct SimServer::Connection {
@@ -121,13 +82,6 @@ struct SimServer::Connection {
   bool opened = false;  // its open delay is over
   std::chrono::steady_clock::time_point accepted = std::chrono::steady_clock::now();
 };
-
-fs::path PerInterfaceFile(const fs::path& file, int n) {
-  if (file.empty() || n == 1) return file;
-  fs::path numbered = file;
-  numbered += "." + std::to_string(n);
-  return numbered;
-}
 
 SimServer::SimServer(const SimOptions& options, ProblemSink problems)
     : options_(options),
@@ -141,31 +95,11 @@ std::unique_ptr<SimServer> SimServer::Start(const SimOptions& options, ProblemSi
     error = *problem;
     return nullptr;
   }
+  server->firmware_ = ServedFirmware::Load(options, server->problems_, error);
+  if (!server->firmware_) return nullptr;
   for (int n = 1; n <= options.interfaces; ++n) {
     auto iface = std::make_unique<Interface>();
-    iface->number = n;
-    iface->memoryFile = PerInterfaceFile(options.memoryFile, n);
-    DeviceMemory memory{};
-    bool loaded = false;
-    if (auto problem = loadMemory(iface->memoryFile, options.model, memory, loaded)) {
-      error = *problem;
-      return nullptr;
-    }
-    iface->firmware = Firmware(memory, options.interface.featureLength);
-    if (!iface->memoryFile.empty() && (!loaded || options.model)) {
-      if (auto problem = writeFileAtomically(iface->memoryFile, memory.data(), memory.size())) {
-        error = *problem;
-        return nullptr;
-      }
-    }
-    if (!options.logFile.empty()) {
-      const fs::path log = PerInterfaceFile(options.logFile, n);
-      iface->log.reset(::open(log.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-      if (!iface->log) {
-        error = errnoText("cannot open the log", log, errno);
-        return nullptr;
-      }
-    }
+    iface->index = std::size_t(n - 1);
     char name[32];
     std::snprintf(name, sizeof name, "%ld-%02d", long(::getpid()), n);
     const fs::path socket = options.directory / (std::string(name) + std::string(kSocketSuffix));
@@ -231,74 +165,6 @@ SimServer::End SimServer::run(int stopFd, std::string& why) {
   }
 }
 
-// Appends one line to the interface's log at once; a refusal also goes to the problem sink.
-void SimServer::log(Interface& iface, const std::string& line) {
-  if (iface.log) {
-    const std::string text = line + "\n";
-    std::size_t done = 0;
-    while (done < text.size()) {
-      const ssize_t w = ::write(iface.log.get(), text.data() + done, text.size() - done);
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) break;
-      done += std::size_t(w);
-    }
-  }
-  if (line.rfind("ERR ", 0) == 0)
-    problems_("interface " + std::to_string(iface.number) + ": " + line.substr(4));
-}
-
-SimServer::Fault SimServer::nextExchange() {
-  ++exchanges_;
-  if (options_.unplugAfter && exchanges_ >= options_.unplugAfter) return Fault::Unplug;
-  if (options_.failAfter && exchanges_ >= options_.failAfter) return Fault::Fail;
-  return Fault::None;
-}
-
-std::string SimServer::injectedFailure() const {
-  return "ERR exchange " + std::to_string(exchanges_) + " failed as asked (--fail-after " +
-         std::to_string(options_.failAfter) + ")";
-}
-
-int SimServer::setFeature(Interface& iface, std::span<const uint8_t> report) {
-  log(iface, "SET " + hex(report.data(), report.size()));
-  if (currentFault_ == Fault::Fail) {
-    log(iface, injectedFailure());
-    return EIO;
-  }
-  const FirmwareResult r = iface.firmware.setFeature(report.data(), report.size());
-  if (r.error) log(iface, "ERR " + r.problem);
-  if (r.memoryChanged && !iface.memoryFile.empty()) {
-    const DeviceMemory& memory = iface.firmware.memory();
-    if (auto problem = writeFileAtomically(iface.memoryFile, memory.data(), memory.size()))
-      problems_("interface " + std::to_string(iface.number) + ": " + *problem);
-  }
-  return r.error;
-}
-
-int SimServer::getFeature(Interface& iface, std::span<const uint8_t> id, std::size_t size,
-                          std::vector<uint8_t>& answer) {
-  if (currentFault_ == Fault::Fail) {
-    log(iface, injectedFailure());
-    return EIO;
-  }
-  const std::string asked = "GET of report ID " + std::to_string(id.empty() ? -1 : id[0]) + " (" +
-                            std::to_string(size) + " bytes): ";
-  if (id.size() != 1 || size == 0 || size > kMaxReportSize) {
-    log(iface, "ERR " + asked + "not a report the device can answer");
-    return EINVAL;
-  }
-  answer.assign(size, 0);
-  answer[0] = id[0];
-  const FirmwareResult r = iface.firmware.getFeature(answer.data(), answer.size());
-  if (r.error) {
-    log(iface, "ERR " + asked + r.problem);
-    answer.clear();
-    return r.error;
-  }
-  log(iface, "GET " + hex(answer.data(), answer.size()));
-  return 0;
-}
-
 bool SimServer::serve(Connection& c) {
   const ssize_t n = ::recv(c.fd.get(), message_.data(), message_.size(), MSG_TRUNC);
   if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
@@ -306,13 +172,13 @@ bool SimServer::serve(Connection& c) {
     c.closed = true;
     return true;
   }
-  Interface& iface = *c.interface;
+  const std::size_t index = c.interface->index;
   auto request = std::size_t(n) <= message_.size()
                      ? DecodeRequest(std::span(message_.data(), std::size_t(n)))
                      : std::nullopt;
   if (!request) {
-    problems_("interface " + std::to_string(iface.number) +
-              ": a host sent a message that is not a request; its connection is closed");
+    firmware_->problem(index,
+                       "a host sent a message that is not a request; its connection is closed");
     c.closed = true;
     return true;
   }
@@ -323,8 +189,7 @@ bool SimServer::serve(Connection& c) {
     c.opened = true;
   }
   if (request->op == SimOp::SetFeature || request->op == SimOp::GetFeature) {
-    currentFault_ = nextExchange();
-    if (currentFault_ == Fault::Unplug) return false;
+    if (firmware_->nextExchange() == ServedFirmware::Fault::Unplug) return false;
   }
   int status = 0;
   std::vector<uint8_t> data;
@@ -333,14 +198,14 @@ bool SimServer::serve(Connection& c) {
       data = EncodeDescription(description_);
       break;
     case SimOp::SetFeature:
-      status = setFeature(iface, request->data);
+      status = firmware_->setFeature(index, request->data);
       break;
     case SimOp::GetFeature:
-      status = getFeature(iface, request->data, request->argument, data);
+      status = firmware_->getFeature(index, request->data, request->argument, data);
       break;
     case SimOp::Write:
-      log(iface, "ERR write of " + std::to_string(request->data.size()) +
-                     " bytes: the interface has no output reports");
+      firmware_->log(index, "ERR write of " + std::to_string(request->data.size()) +
+                                " bytes: the interface has no output reports");
       status = EPIPE;
       break;
     case SimOp::Read:

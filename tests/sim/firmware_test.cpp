@@ -11,12 +11,7 @@ namespace qor::sim {
 namespace {
 
 using test::Bytes;
-
-// A report of `size` bytes starting with `head`, zero after it.
-Bytes report(std::size_t size, Bytes head) {
-  head.resize(size, 0);
-  return head;
-}
+using test::padded;
 
 Bytes memoryOf(const Firmware& f) {
   return Bytes(f.memory().begin(), f.memory().end());
@@ -40,7 +35,7 @@ TEST(Firmware, NewMouseMemory) {
 TEST(Firmware, BlockWriteStoresThePayloadAndReadAnswersWithTheBlock) {
   Firmware f;
   // 9 bytes at 2177 in a 64-byte report (ID 3): 8 header bytes, then the data.
-  Bytes write = report(64, {3, 2, 0x81, 0x08, 9, 0, 0xFA, 0xFA, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+  Bytes write = padded(64, {3, 2, 0x81, 0x08, 9, 0, 0xFA, 0xFA, 1, 2, 3, 4, 5, 6, 7, 8, 9});
   FirmwareResult r = f.setFeature(write.data(), write.size());
   EXPECT_EQ(r.error, 0) << r.problem;
   EXPECT_TRUE(r.memoryChanged);
@@ -48,14 +43,14 @@ TEST(Firmware, BlockWriteStoresThePayloadAndReadAnswersWithTheBlock) {
             (Bytes{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0}));
 
   // Read 10 bytes at 2176 asked in a 16-byte report, answered in the 64-byte one.
-  Bytes read = report(16, {2, 3, 0x80, 0x08, 10, 0, 0xFA, 0xFA});
+  Bytes read = padded(16, {2, 3, 0x80, 0x08, 10, 0, 0xFA, 0xFA});
   r = f.setFeature(read.data(), read.size());
   EXPECT_EQ(r.error, 0) << r.problem;
   EXPECT_FALSE(r.memoryChanged);
-  Bytes answer = report(64, {3, 0xEE});
+  Bytes answer = padded(64, {3, 0xEE});
   ASSERT_EQ(f.getFeature(answer.data(), answer.size()).error, 0);
   EXPECT_EQ(answer,
-            report(64, {3, 3, 0x80, 0x08, 10, 0, 0xFA, 0xFA, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+            padded(64, {3, 3, 0x80, 0x08, 10, 0, 0xFA, 0xFA, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 
   // One answer per read request.
   EXPECT_EQ(f.getFeature(answer.data(), answer.size()).error, EPIPE);
@@ -68,22 +63,22 @@ TEST(Firmware, StallsReportsItCannotTake) {
     Bytes get;  // then asked for, when not empty
     uint32_t featureLength = 4096;
   } cases[] = {
-      {"ID 2 in 64 bytes", report(64, {2, 2, 0, 0, 1, 0, 0xFA, 0xFA, 7}), {}},
-      {"ID 3 in 16 bytes", report(16, {3, 2, 0, 0, 1, 0, 0xFA, 0xFA, 7}), {}},
-      {"ID 7", report(16, {7, 2, 0, 0, 1, 0, 0xFA, 0xFA, 7}), {}},
-      {"ID 1", report(16, {1, 2, 0, 0, 1, 0, 0xFA, 0xFA, 7}), {}},
-      {"write past the end", report(64, {3, 2, 0x60, 0x09, 9, 0, 0xFA, 0xFA}), {}},
-      {"read past the end", report(16, {2, 3, 0x68, 0x09, 1, 0, 0xFA, 0xFA}), {}},
-      {"block longer than its report", report(16, {2, 2, 0, 0, 9, 0, 0xFA, 0xFA}), {}},
+      {"ID 2 in 64 bytes", padded(64, {2, 2, 0, 0, 1, 0, 0xFA, 0xFA, 7}), {}},
+      {"ID 3 in 16 bytes", padded(16, {3, 2, 0, 0, 1, 0, 0xFA, 0xFA, 7}), {}},
+      {"ID 7", padded(16, {7, 2, 0, 0, 1, 0, 0xFA, 0xFA, 7}), {}},
+      {"ID 1", padded(16, {1, 2, 0, 0, 1, 0, 0xFA, 0xFA, 7}), {}},
+      {"write past the end", padded(64, {3, 2, 0x60, 0x09, 9, 0, 0xFA, 0xFA}), {}},
+      {"read past the end", padded(16, {2, 3, 0x68, 0x09, 1, 0, 0xFA, 0xFA}), {}},
+      {"block longer than its report", padded(16, {2, 2, 0, 0, 9, 0, 0xFA, 0xFA}), {}},
       {"report longer than the interface's",
-       report(2048, {5, 2, 0, 0, 1, 0, 0xFA, 0xFA}),
+       padded(2048, {5, 2, 0, 0, 1, 0, 0xFA, 0xFA}),
        {},
        1024},
-      {"answer without a read", {}, report(16, {2})},
-      {"answer in a report of another length", report(16, {2, 3, 0, 0, 16, 0, 0xFA, 0xFA}),
-       report(16, {3})},
-      {"answer too short for the block", report(16, {2, 3, 0, 0, 16, 0, 0xFA, 0xFA}),
-       report(16, {2})},
+      {"answer without a read", {}, padded(16, {2})},
+      {"answer in a report of another length", padded(16, {2, 3, 0, 0, 16, 0, 0xFA, 0xFA}),
+       padded(16, {3})},
+      {"answer too short for the block", padded(16, {2, 3, 0, 0, 16, 0, 0xFA, 0xFA}),
+       padded(16, {2})},
   };
   for (Case& c : cases) {
     Firmware f(FactoryMemory(), c.featureLength);
@@ -105,10 +100,10 @@ TEST(Firmware, StallsReportsItCannotTake) {
 TEST(Firmware, CommandsWithoutData) {
   Firmware f;
   const Bytes before = memoryOf(f);
-  Bytes led = report(16, {2, 4, 0, 255, 255, 3, 1, 0});
-  Bytes one = report(16, {2, 1, 1, 0});
-  Bytes six = report(16, {2, 6, 1, 0});
-  Bytes unknown = report(16, {2, 5, 0, 0, 1, 0, 0xFA, 0xFA, 9});
+  Bytes led = padded(16, {2, 4, 0, 255, 255, 3, 1, 0});
+  Bytes one = padded(16, {2, 1, 1, 0});
+  Bytes six = padded(16, {2, 6, 1, 0});
+  Bytes unknown = padded(16, {2, 5, 0, 0, 1, 0, 0xFA, 0xFA, 9});
   for (Bytes* b : {&led, &one, &six, &six, &unknown}) {
     FirmwareResult r = f.setFeature(b->data(), b->size());
     EXPECT_EQ(r.error, 0) << r.problem;

@@ -20,12 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Bytes;
+using test::padded;
 using test::SimProcess;
-
-Bytes report(std::size_t size, Bytes head) {
-  head.resize(size, 0);
-  return head;
-}
 
 std::vector<std::string> lines(const fs::path& file) {
   std::ifstream in(file);
@@ -74,7 +70,7 @@ TEST(SimTransport, DescribesItselfAndGoesAwayOnStop) {
   EXPECT_EQ(sim.stop(), 0);
   EXPECT_TRUE(fs::is_empty(sockets));
   EXPECT_TRUE(backend->enumerate().empty());
-  Bytes r = report(16, {2});
+  Bytes r = padded(16, {2});
   EXPECT_EQ(device->getFeature(r.data(), r.size()), ENODEV);
 }
 
@@ -102,16 +98,16 @@ TEST(SimTransport, LogsEveryReportAndKeepsItsMemory) {
     auto device = openOnly(*backend);
     ASSERT_TRUE(device);
     // Wheel LED byte 0x8A at 62, then a read of the 16 model bytes.
-    Bytes write = report(16, {2, 2, 62, 0, 1, 0, 0xFA, 0xFA, 0x8A});
+    Bytes write = padded(16, {2, 2, 62, 0, 1, 0, 0xFA, 0xFA, 0x8A});
     EXPECT_EQ(device->setFeature(write.data(), write.size()), 0);
     EXPECT_EQ(test::readBytes(memory).at(62), 0x8A);
-    Bytes read = report(16, {2, 3, 0, 0, 16, 0, 0xFA, 0xFA});
+    Bytes read = padded(16, {2, 3, 0, 0, 16, 0, 0xFA, 0xFA});
     EXPECT_EQ(device->setFeature(read.data(), read.size()), 0);
-    Bytes answer = report(64, {3});
+    Bytes answer = padded(64, {3});
     EXPECT_EQ(device->getFeature(answer.data(), answer.size()), 0);
     EXPECT_EQ(answer,
-              report(64, {3, 3, 0, 0, 16, 0, 0xFA, 0xFA, 'M', 'O', 'D', 'A', 'L', '0', '0', '1'}));
-    Bytes wrongLength = report(16, {3, 2, 62, 0, 1, 0, 0xFA, 0xFA, 0});
+              padded(64, {3, 3, 0, 0, 16, 0, 0xFA, 0xFA, 'M', 'O', 'D', 'A', 'L', '0', '0', '1'}));
+    Bytes wrongLength = padded(16, {3, 2, 62, 0, 1, 0, 0xFA, 0xFA, 0});
     EXPECT_EQ(device->setFeature(wrongLength.data(), wrongLength.size()), EPIPE);
     EXPECT_EQ(device->write(write.data(), write.size()), EPIPE);
     std::size_t got = 99;

@@ -54,4 +54,10 @@ inline std::string wideAt(const Bytes& b, std::size_t off, std::size_t units) {
   return s;
 }
 
+// A report of `size` bytes starting with `head`, zero after it.
+inline Bytes padded(std::size_t size, Bytes head) {
+  head.resize(size, 0);
+  return head;
+}
+
 }  // namespace qor::test

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/sim/uhid_main.h"
 #include "platform/command_line.h"
 #include "sim/sim_protocol.h"
 #include "sim/sim_server.h"
@@ -58,6 +59,10 @@ void printUsage(std::ostream& out) {
          "  --latency-ms N         waits N ms before every answer\n"
          "  --open-delay-ms N      a host's first use of each new connection waits until N ms\n"
          "                         after it connected, as a USB HID driver's first open does\n"
+         "  --uhid                 makes each interface a kernel HID device through /dev/uhid\n"
+         "                         (write access needed, normally root) instead of a socket:\n"
+         "                         the kernel gives it a hidraw node as for a plugged-in\n"
+         "                         mouse; --hardware-id and --open-delay-ms do not apply\n"
          "  -h, --help             shows this text\n"
          "  --version              shows the version\n\n"
          "An option's value follows it (--model X) or is joined to it (--model=X). Numbers\n"
@@ -131,11 +136,16 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
       if (!(problem = number(0, 60000, n))) o.latencyMs = unsigned(n);
     } else if (name == "--open-delay-ms") {
       if (!(problem = number(0, 60000, n))) o.openDelayMs = unsigned(n);
+    } else if (name == "--uhid") {
+      o.uhid = true;
     } else {
       return "unknown option \"" + args[i] + "\"";
     }
     if (problem) return problem;
   }
+  // The kernel makes a uhid device's hardware IDs and opens it.
+  if (o.uhid && (!o.interface.hardwareIds.empty() || o.openDelayMs))
+    return "--uhid takes neither --hardware-id nor --open-delay-ms";
   return std::nullopt;
 }
 
@@ -172,6 +182,8 @@ int main(int argc, char** argv) {
     std::cerr << "qorcfg51-sim: signalfd: " << std::strerror(errno) << "\n";
     return kExitFailed;
   }
+
+  if (options.uhid) return RunUhidMouse(options, stopFd.get());
 
   std::string error;
   auto server = SimServer::Start(
