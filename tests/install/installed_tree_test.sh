@@ -77,7 +77,7 @@ check_programs() {
   local prefix="$1"
   "${run_as_user[@]}" "$prefix/bin/qorcfg51-ctl" --help | grep -q "^  show" ||
     fail "qorcfg51-ctl --help from $prefix"
-  "${run_as_user[@]}" "$prefix/bin/qorcfg51-ctl" show | grep -q "^profile: 1" ||
+  "${run_as_user[@]}" "$prefix/bin/qorcfg51-ctl" show | grep -qx "# profile 1" ||
     fail "qorcfg51-ctl show from $prefix"
   start_sim "$prefix"
   "${run_as_user[@]}" "$prefix/bin/qorcfg51-ctl" devices >"$work/devices.out" 2>&1 ||
