@@ -30,7 +30,8 @@ void printUsage(std::ostream& out) {
          "       qorcfg51-ctl --version\n\n"
          "Shows and changes the gaming mouse's profiles, with the same settings the\n"
          "qorcfg51 window uses. Commands that change a profile save all profiles the way\n"
-         "Apply does; nothing is sent to the mouse.\n\nCommands:\n";
+         "Apply does and send nothing to the mouse: apply and restore write to it. Commands\n"
+         "that only look create and change no file.\n\nCommands:\n";
   for (const Command& c : Commands()) {
     const std::string usage = usageOf(c);
     std::string head = std::string(c.name) + (usage.empty() ? "" : " " + usage);
