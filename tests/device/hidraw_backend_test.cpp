@@ -163,6 +163,26 @@ TEST(HidrawBackend, OpenFailureNamesTheCallAndTheCause) {
   EXPECT_EQ(backend.lastError(), "open /dev/hidraw9: No such file or directory");
 }
 
+// A uhid device (fixtures/uhid_mouse.umockdev, recorded from qorcfg51-sim --uhid on a real
+// kernel): its HID device lives below the uhid misc device, with no USB device above it, so
+// the IDs come from its HID_ID alone.
+TEST(HidrawBackendUhid, HardwareIdsFromTheHidDeviceWithoutUsbParents) {
+  if (!underUmockdev()) GTEST_SKIP() << "needs umockdev-run with fixtures/uhid_mouse.umockdev";
+  HidrawBackend backend;
+  const std::vector<HidInterfaceInfo> all = backend.enumerate();
+  ASSERT_EQ(all.size(), 1u) << backend.lastError();
+  const HidInterfaceInfo& i = all[0];
+  EXPECT_EQ(i.path, "/dev/hidraw0");
+  EXPECT_EQ(i.name, "qorcfg51-sim virtual mouse");
+  EXPECT_EQ(i.hardwareIds, (std::vector<std::string>{"HID\\VID_1209&PID_0001",
+                                                     "HID_DEVICE_UP:FFA0_U:0001", "HID_DEVICE"}));
+  EXPECT_EQ(i.usagePage, 0xFFA0);
+  EXPECT_EQ(i.usage, 0x0001);
+  EXPECT_EQ(i.inputReportByteLength, 0u);
+  EXPECT_EQ(i.outputReportByteLength, 0u);
+  EXPECT_EQ(i.featureReportByteLength, 4096u);
+}
+
 TEST(HidrawBackendEmpty, NoNodesNoInterfaces) {
   if (!underUmockdev()) GTEST_SKIP() << "needs umockdev-run without devices";
   HidrawBackend backend;
