@@ -178,6 +178,8 @@ int ServedFirmware::getFeature(std::size_t index, std::span<const uint8_t> id, s
     answer.clear();
     return r.error;
   }
+  // A device answering short, which hosts must take for a failure.
+  answer.resize(answer.size() - std::min<std::size_t>(options_.shortAnswers, answer.size() - 1));
   log(index, "GET " + hex(answer.data(), answer.size()));
   return 0;
 }

@@ -28,6 +28,7 @@ struct SimOptions {
   unsigned unplugAfter = 0;          // the simulator disappears before exchange N; 0 never
   unsigned latencyMs = 0;            // added before every answer but a description
   unsigned openDelayMs = 0;          // a connection's first open or exchange waits this long
+  unsigned shortAnswers = 0;         // answers to reads are this many bytes short
   bool uhid = false;                 // kernel HID devices through /dev/uhid instead of sockets
 };
 

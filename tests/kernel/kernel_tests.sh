@@ -186,6 +186,59 @@ for n in 1 4 12; do
   stop_uhid
 done
 
+# --- A device answering reads short: a failure, not zeros taken for data. -----------------
+start_uhid --memory-file "$work/short.bin" --short-answers 1 || fail "--short-answers: no node"
+as_user "$ctl" model >"$work/short.txt" 2>&1
+status=$?
+if [ "$status" != 0 ] && [ "$status" -lt 100 ] && ! grep -q "MODAL001" "$work/short.txt"; then
+  ok "--short-answers 1: model fails (status $status): $(head -n1 "$work/short.txt")"
+else
+  fail "--short-answers 1: model exited $status"
+  cat "$work/short.txt"
+fi
+stop_uhid
+
+# --- Many devices: other HID devices (usage page 0xFF00) around the mouse. ------------------
+# 50 at once: what listing them costs (information; TCG is slow).
+others=()
+for n in 16 16 16 2; do
+  "$sim" --uhid --usage-page 0xFF00 --interfaces "$n" >>"$work/others.log" 2>&1 &
+  others+=($!)
+done
+for _ in $(seq 600); do
+  [ "$(ls /sys/class/hidraw | wc -l)" -ge 50 ] && break
+  sleep 0.1
+done
+udevadm settle --timeout=30
+nodes="$(ls /sys/class/hidraw | wc -l)"
+listed() { as_user "$ctl" devices --json | python3 -c 'import json,sys; print(len(json.load(sys.stdin)["interfaces"]))'; }
+t0="${EPOCHREALTIME/./}"
+count="$(listed)"
+t1="${EPOCHREALTIME/./}"
+echo "info qorcfg51-ctl devices with $nodes hidraw nodes: $(((t1 - t0) / 1000)) ms, $count interfaces listed"
+check "devices lists all $nodes nodes" test "$count" = "$nodes"
+kill "${others[@]}" 2>/dev/null
+wait "${others[@]}" 2>/dev/null
+udevadm settle --timeout=30
+
+# 20 devices appearing and vanishing during apply: the mouse is still found and written.
+start_uhid --memory-file "$work/uhid.bin" || fail "no mouse for the churn test"
+(
+  for _ in $(seq 5); do
+    "$sim" --uhid --usage-page 0xFF00 --interfaces 16 >/dev/null 2>&1 &
+    a=$!
+    "$sim" --uhid --usage-page 0xFF00 --interfaces 4 >/dev/null 2>&1 &
+    b=$!
+    sleep 0.5
+    kill "$a" "$b"
+    wait "$a" "$b"
+  done
+) &
+churn=$!
+check "apply --verify while 20 other devices come and go" as_user "$ctl" apply --verify
+wait "$churn"
+stop_uhid
+
 cp "$work"/*.log "$work/devices.txt" "$results/" 2>/dev/null
 elapsed=$(((${EPOCHREALTIME/./} - started) / 100000))
 echo "kernel tests: $failures failed, $((elapsed / 10)).$((elapsed % 10)) s"

@@ -151,6 +151,19 @@ TEST_F(UhidServerTest, RefusedReportsAreFailedRepliesAndOutputIsLogged) {
   EXPECT_NE(problems_.find("failed as asked"), std::string::npos) << problems_;
 }
 
+TEST_F(UhidServerTest, ShortAnswersAreCut) {
+  SimOptions options;
+  options.shortAnswers = 1;
+  start(options);
+  send(setReport(1, 0, padded(16, {2, 3, 0, 0, 4, 0, 0xFA, 0xFA})));  // read 4 bytes at 0
+  EXPECT_EQ(next(), (Bytes{14, 0, 0, 0, 1, 0, 0, 0, 0, 0}));
+  send(getReport(2, 2, 0));
+  Bytes expected = {10, 0, 0, 0, 2, 0, 0, 0, 0, 0, 15, 0};
+  const Bytes report = {2, 3, 0, 0, 4, 0, 0xFA, 0xFA, 'M', 'O', 'D', 'A', 0, 0, 0};
+  expected.insert(expected.end(), report.begin(), report.end());
+  EXPECT_EQ(next(), expected);
+}
+
 TEST_F(UhidServerTest, UnplugDestroysTheDeviceInsteadOfAnswering) {
   SimOptions options;
   options.unplugAfter = 2;

@@ -57,6 +57,8 @@ void printUsage(std::ostream& out) {
          "  --fail-after N         feature exchange N and every later one fail (EIO)\n"
          "  --unplug-after N       the mouse disappears before feature exchange N\n"
          "  --latency-ms N         waits N ms before every answer\n"
+         "  --short-answers N      answers every feature report read N bytes short (a faulty\n"
+         "                         device; 1 to 4095)\n"
          "  --open-delay-ms N      a host's first use of each new connection waits until N ms\n"
          "                         after it connected, as a USB HID driver's first open does\n"
          "  --uhid                 makes each interface a kernel HID device through /dev/uhid\n"
@@ -136,6 +138,8 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
       if (!(problem = number(0, 60000, n))) o.latencyMs = unsigned(n);
     } else if (name == "--open-delay-ms") {
       if (!(problem = number(0, 60000, n))) o.openDelayMs = unsigned(n);
+    } else if (name == "--short-answers") {
+      if (!(problem = number(1, 4095, n))) o.shortAnswers = unsigned(n);
     } else if (name == "--uhid") {
       o.uhid = true;
     } else {
