@@ -107,3 +107,32 @@ def wait_for_memory(memory_file, expected, what):
             print("at %d expected %s, found %s" % (at, b, list(memory[at:at + len(b)])),
                   file=sys.stderr)
         raise
+
+
+def open_macro_manager(button):
+    """Opens the macro manager from a button's "Macro" menu and returns its window."""
+    press("Button Assignment")
+    press(button)
+    choose("Macro", "Macro Manager")
+    return window("Macro Manager")
+
+
+def new_macro(manager, name):
+    """Creates the macro `name` in the macro manager, recording its delays, and selects it."""
+    press("New", within=manager)
+    create = window("MACRO")
+    control("Name", ("text", "entry"), create).queryEditableText().setTextContents(name)
+    press("OK", within=create)
+    wait_for('the macro "%s" in the list' % name,
+             lambda: control(name, ("list item",), manager))
+    # A new macro shows its delay flag (off); the pauses are to be recorded.
+    record_delays = control("Record delays between action", within=manager)
+    if not checked(record_delays):
+        press("Record delays between action", within=manager)
+        wait_for("delays recorded", lambda: checked(record_delays))
+
+
+def action_rows(manager):
+    """The texts of the macro manager's action rows."""
+    actions = control("Macro Action Editor:", ("list",), manager)
+    return [actions.getChildAtIndex(i).name for i in range(actions.childCount)]

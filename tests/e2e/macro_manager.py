@@ -10,22 +10,17 @@ import struct
 
 import pyatspi
 
-from atspi_driver import (act, checked, choose, control, fail, press, wait_for,
-                          wait_for_memory, window)
+from atspi_driver import (act, action_rows, checked, control, fail, new_macro,
+                          open_macro_manager, press, wait_for, wait_for_memory)
 
 ROWS = ["A Down", "Delay 120 ms", "A Up", "Delay 80 ms", "B Down", "B Up"]
-
-
-def rows(manager):
-    actions = control("Macro Action Editor:", ("list",), manager)
-    return [actions.getChildAtIndex(i).name for i in range(actions.childCount)]
 
 
 def wait_for_rows(manager, expected, what):
     seen = []
 
     def probe():
-        seen[:] = rows(manager)
+        seen[:] = action_rows(manager)
         return seen == expected
     try:
         wait_for(what, probe)
@@ -50,23 +45,8 @@ def expected_macro_file():
 def main():
     memory_file = os.environ["QOR_E2E_MEMORY"]
 
-    press("Button Assignment")
-    press("Button 2")
-    choose("Macro", "Macro Manager")
-    manager = window("Macro Manager")
-
-    press("New", within=manager)
-    create = window("MACRO")
-    control("Name", ("text", "entry"), create).queryEditableText().setTextContents("e2e")
-    press("OK", within=create)
-    wait_for('the macro "e2e" in the list',
-             lambda: control("e2e", ("list item",), manager))
-
-    # A new macro shows its delay flag (off); the pauses are to be recorded.
-    record_delays = control("Record delays between action", within=manager)
-    if not checked(record_delays):
-        press("Record delays between action", within=manager)
-        wait_for("delays recorded", lambda: checked(record_delays))
+    manager = open_macro_manager("Button 2")
+    new_macro(manager, "e2e")
     roles = {name: control(name, within=manager).getRoleName()
              for name in ("Start", "Stop", "Record delays between action")}
     if roles != {"Start": "push button", "Stop": "push button",
@@ -77,14 +57,14 @@ def main():
              start.getState().contains(pyatspi.STATE_PRESSED))
     wait_for_rows(manager, ROWS, "the six live rows")
     press("Stop", within=manager)
-    wait_for("the recorded rows", lambda: rows(manager) == ROWS and
+    wait_for("the recorded rows", lambda: action_rows(manager) == ROWS and
              not control("Stop", within=manager).getState().contains(pyatspi.STATE_SENSITIVE))
 
     act(control("Delay 120 ms", ("list item",), manager), ("activate",), "Delay 120 ms")
     delay = control("Delay", ("spin button",), manager)
     delay.queryValue().currentValue = 300
     act(delay, ("activate",), "Delay")
-    wait_for("the edited delay", lambda: rows(manager)[1] == "Delay 300 ms")
+    wait_for("the edited delay", lambda: action_rows(manager)[1] == "Delay 300 ms")
 
     press("OK", within=manager)
     wait_for("button 2 showing the macro",

@@ -4,7 +4,7 @@ manager records the keys typed into its own window. Over AT-SPI, as a screen-rea
 types: a new macro "keys" in button 3's macro manager, A and B typed through the accessibility
 registry (X key events) with pauses between them; the manager shows the note that only its
 own keys are recorded, OK writes the macro, Apply sends it. The delays are the X server's own
-time stamps, so they are read from the rows and then checked in the file and in the mouse,
+time stamps, so they are read from the rows and then checked in the mouse's memory,
 byte for byte, against the rows."""
 import os
 import re
@@ -13,16 +13,11 @@ import time
 
 import pyatspi
 
-from atspi_driver import (checked, choose, control, fail, press, wait_for, wait_for_memory,
-                          window)
+from atspi_driver import (action_rows, checked, control, fail, new_macro, open_macro_manager,
+                          press, wait_for, wait_for_memory)
 
 X11_A, X11_B = 38, 56  # Linux key codes of A and B + 8
 NOTE = "Only the keys you type into this window are recorded."
-
-
-def rows(manager):
-    actions = control("Macro Action Editor:", ("list",), manager)
-    return [actions.getChildAtIndex(i).name for i in range(actions.childCount)]
 
 
 def type_key(code, pause):
@@ -34,35 +29,24 @@ def type_key(code, pause):
 
 def main():
     memory_file = os.environ["QOR_E2E_MEMORY"]
-    press("Button Assignment")
-    press("Button 3")
-    choose("Macro", "Macro Manager")
-    manager = window("Macro Manager")
+    manager = open_macro_manager("Button 3")
     if not any(NOTE in (o.name or "") for o in _labels(manager)):
         print("macro_window_keys: this machine's keyboards can be read; nothing to check")
         sys.exit(77)
 
-    press("New", within=manager)
-    create = window("MACRO")
-    control("Name", ("text", "entry"), create).queryEditableText().setTextContents("keys")
-    press("OK", within=create)
-    wait_for('the macro "keys" in the list', lambda: control("keys", ("list item",), manager))
-    record_delays = control("Record delays between action", within=manager)
-    if not checked(record_delays):
-        press("Record delays between action", within=manager)
-        wait_for("delays recorded", lambda: checked(record_delays))
+    new_macro(manager, "keys")
 
     start = press("Start", within=manager)
     wait_for('"Start" on', lambda: checked(start))
     type_key(X11_A, 0.2)
     type_key(X11_B, 0.2)
-    wait_for("four key rows", lambda: len([r for r in rows(manager) if " Delay" not in r
-                                           and not r.startswith("Delay")]) == 4)
+    wait_for("four key rows",
+             lambda: len([r for r in action_rows(manager) if not r.startswith("Delay")]) == 4)
     press("Stop", within=manager)
     wait_for("the recording stopped",
              lambda: not control("Stop", within=manager).getState().contains(
                  pyatspi.STATE_SENSITIVE))
-    shown = rows(manager)
+    shown = action_rows(manager)
     pattern = [r"A Down", r"Delay (\d+) ms", r"A Up", r"Delay (\d+) ms", r"B Down",
                r"Delay (\d+) ms", r"B Up"]
     if len(shown) != len(pattern) or not all(re.fullmatch(p, r) for p, r in zip(pattern, shown)):
