@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-2.0-or-later
 # The tests that need a real kernel, run as root inside the machine of run-in-vm:
-#   kernel_tests.sh STAGE_DIR
+#   kernel_tests.sh STAGE_DIR PLUG_WATCH_PROBE
 # qorcfg51-sim --uhid makes the mouse a kernel HID device; qorcfg51-ctl reaches it as the
 # user nobody through the real hidraw node and udev, and the memory it leaves is compared
 # byte for byte with what the socket simulator gets from the same commands. Each check
 # prints "ok" or "FAIL"; the exit status is 1 when one failed.
 set -u
 stage="$1"
+probe="$2"
 sim="$stage/qorcfg51-sim"
 ctl="$stage/qorcfg51-ctl"
 results="${QORCFG51_VM_RESULTS:-/tmp}"
@@ -185,6 +186,32 @@ for n in 1 4 12; do
     cmp "$work/uhid.bin" "$work/socket-apply.bin"
   stop_uhid
 done
+
+# --- Hot-plug: the monitor's plug watch through the real udev monitor. ----------------------
+fresh_home watch
+mkfifo "$work/watch-in"
+as_user env QORCFG51_PROGRAM_DIR="$stage" "$probe" <"$work/watch-in" >"$work/watch.txt" 2>&1 &
+watch_pid=$!
+exec 5>"$work/watch-in"
+# Waits (guard: 60 s) until the watch printed line `$1` (counted from 1) and gives it.
+watch_line() {
+  for _ in $(seq 600); do
+    [ "$(wc -l <"$work/watch.txt")" -ge "$1" ] && break
+    sleep 0.1
+  done
+  sed -n "$1p" "$work/watch.txt"
+}
+check "plug watch: absent at start" test "$(watch_line 1)" = "absent at start"
+start_uhid --memory-file "$work/watch.bin"
+check "plug watch: the uhid mouse arrives" test "$(watch_line 2)" = "present"
+stop_uhid
+check "plug watch: the uhid mouse leaves" test "$(watch_line 3)" = "absent"
+start_uhid --memory-file "$work/watch.bin"
+check "plug watch: the uhid mouse comes back" test "$(watch_line 4)" = "present"
+stop_uhid
+check "plug watch: the uhid mouse leaves again" test "$(watch_line 5)" = "absent"
+exec 5>&-
+wait "$watch_pid"
 
 # --- A device answering reads short: a failure, not zeros taken for data. -----------------
 start_uhid --memory-file "$work/short.bin" --short-answers 1 || fail "--short-answers: no node"
