@@ -53,7 +53,10 @@ HidInterfaceInfo DescribeSimInterface(const SimInterfaceConfig& config) {
   info.usagePage = config.usagePage;
   info.usage = config.usage;
   info.featureReportByteLength = config.featureLength;
-  info.reportDescriptor = SimReportDescriptor(config.usagePage, config.usage, config.featureLength);
+  info.reportDescriptor =
+      config.reportDescriptor
+          ? *config.reportDescriptor
+          : SimReportDescriptor(config.usagePage, config.usage, config.featureLength);
   return info;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct SimInterfaceConfig {
   uint16_t usagePage = kMouseConfigUsage.UsagePage;
   uint16_t usage = kMouseConfigUsage.Usage;
   uint32_t featureLength = 4096;  // declared feature report length, report ID included
+  // Declared instead of the one SimReportDescriptor makes (a damaged one, for tests).
+  std::optional<std::vector<uint8_t>> reportDescriptor;
 };
 
 // The IDs Windows gives a one-interface USB mouse with the virtual mouse's vendor and product

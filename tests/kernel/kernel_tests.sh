@@ -225,6 +225,39 @@ else
 fi
 stop_uhid
 
+# --- Report descriptors: empty, damaged, 4096 bytes, too long. -----------------------------
+# No crash and no hang: the mouse found, or a clear message.
+sim_descriptor=06A0FF0901A101150026FF00750885020902960F00B10285030903963F00B1028504090496FF03B1028505090596FF07B1028506090696FF0FB102C0
+python3 - "$work" "$sim_descriptor" <<'PY'
+import pathlib, sys
+work, d = pathlib.Path(sys.argv[1]), bytes.fromhex(sys.argv[2])
+(work / "empty.rd").write_bytes(b"")
+(work / "damaged.rd").write_bytes(d[:25])  # cut inside a Report Count, no End Collection
+pad = 4096 - len(d)  # Push and Pop pairs (one byte each) before the End Collection
+(work / "long.rd").write_bytes(d[:-1] + b"\xa4\xb4" * (pad // 2) + d[-1:])
+(work / "too-long.rd").write_bytes(d[:-1] + b"\xa4\xb4" * (pad // 2 + 1) + d[-1:])
+PY
+for kind in empty damaged long too-long; do
+  "$sim" --uhid --report-descriptor "$work/$kind.rd" >"$work/rd-sim.txt" 2>&1 &
+  rd_pid=$!
+  sleep 2
+  udevadm settle --timeout=10
+  as_user "$ctl" apply --verify >"$work/rd.txt" 2>&1
+  status=$?
+  if [ "$kind" = long ]; then
+    check "descriptor of 4096 bytes: apply --verify (status $status)" test "$status" = 0
+  elif [ "$status" -lt 100 ] && grep -q . "$work/rd.txt"; then
+    ok "descriptor $kind: apply exits $status: $(tail -n1 "$work/rd.txt")"
+  else
+    fail "descriptor $kind: apply exited $status"
+    cat "$work/rd.txt"
+  fi
+  kill "$rd_pid" 2>/dev/null
+  wait "$rd_pid"
+  echo "info descriptor $kind: qorcfg51-sim: $(tail -n1 "$work/rd-sim.txt")"
+  udevadm settle --timeout=10
+done
+
 # --- Many devices: other HID devices (usage page 0xFF00) around the mouse. ------------------
 # 50 at once: what listing them costs (information; TCG is slow).
 others=()

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/sim/uhid_main.h"
+#include "platform/atomic_file.h"
 #include "platform/command_line.h"
 #include "sim/sim_protocol.h"
 #include "sim/sim_server.h"
@@ -23,6 +24,8 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+// Beyond what any transport carries (the kernel takes 4096 bytes).
+constexpr std::size_t kMaxDescriptorFileSize = 65536;
 
 void printUsage(std::ostream& out) {
   const std::vector<std::string> ids =
@@ -45,6 +48,10 @@ void printUsage(std::ostream& out) {
          "  --usage N              usage of the collection (default 0x0001)\n"
          "  --feature-length N     declared feature report length in bytes, report ID\n"
          "                         included (default 4096); longer reports are refused\n"
+         "  --report-descriptor PATH\n"
+         "                         declares the bytes of PATH as the report descriptor\n"
+         "                         instead of the one made from the options above (to try\n"
+         "                         hosts with a damaged or odd one)\n"
          "  --interfaces N         number of matching interfaces, each with its own socket\n"
          "                         and memory (1 to 16, default 1)\n"
          "  --memory-file PATH     keeps the memory in PATH (PATH.2, PATH.3, ... for further\n"
@@ -138,6 +145,12 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
       if (!(problem = number(0, 60000, n))) o.latencyMs = unsigned(n);
     } else if (name == "--open-delay-ms") {
       if (!(problem = number(0, 60000, n))) o.openDelayMs = unsigned(n);
+    } else if (name == "--report-descriptor") {
+      auto text = value();
+      if (!text || text->empty()) return name + " needs a file name";
+      std::vector<uint8_t> bytes;
+      if (auto bad = readWholeFile(*text, bytes, kMaxDescriptorFileSize)) return *bad;
+      o.interface.reportDescriptor = std::move(bytes);
     } else if (name == "--short-answers") {
       if (!(problem = number(1, 4095, n))) o.shortAnswers = unsigned(n);
     } else if (name == "--uhid") {
