@@ -61,7 +61,8 @@ std::unique_ptr<UhidServer> UhidServer::Start(const SimOptions& options,
     }
     std::string why;
     if (!server->send(i, create, why)) {
-      error = "cannot create the HID device: " + why;
+      error = "the kernel refused the HID device: " + why;
+      if (description.reportDescriptor.empty()) error += " (its report descriptor is empty)";
       return nullptr;
     }
     server->created_[i] = true;
