@@ -9,12 +9,12 @@ include(${CMAKE_CURRENT_LIST_DIR}/../include_list.cmake)
 qor_include_list_mice("${CONFIG}" mice "${SKIP}")
 set(rules "")
 foreach(mouse IN LISTS mice)
-  string(TOLOWER "${mouse}" mouse)
+  string(TOUPPER "${mouse}" mouse)
   string(REPLACE ":" ";" ids "${mouse}")
   list(GET ids 0 vendor)
   list(GET ids 1 product)
-  string(APPEND rules "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"${vendor}\", "
-                      "ATTRS{idProduct}==\"${product}\", TAG+=\"uaccess\"\n")
+  string(APPEND rules "KERNEL==\"hidraw*\", SUBSYSTEMS==\"hid\", "
+                      "KERNELS==\"*:${vendor}:${product}.*\", TAG+=\"uaccess\"\n")
 endforeach()
 if(rules STREQUAL "")
   set(rules "# No mouse is known to work yet, so this file names none.\n")
@@ -30,8 +30,9 @@ file(WRITE "${OUTPUT}.tmp" "\
 # it into /etc/udev/rules.d/70-qorcfg51-local.rules; or, as root, for every user of the
 # machine:
 #   sudo qorcfg51-ctl add-mouse 1a2b:3c4d --system
-# A rule line has this form (vendor and product in lower case):
-#   KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", TAG+=\"uaccess\"
+# A rule line has this form (vendor and product in upper-case hex; the HID device's name is
+# BUS:VENDOR:PRODUCT.N, so it matches on USB, Bluetooth and uhid alike):
+#   KERNEL==\"hidraw*\", SUBSYSTEMS==\"hid\", KERNELS==\"*:1A2B:3C4D.*\", TAG+=\"uaccess\"
 #
 # TAG+=\"uaccess\" gives the user logged in at the machine's seat access to the node while
 # the session is active (logind sets an ACL and moves it when the user switches). The tag

@@ -99,9 +99,11 @@ std::vector<std::string> ConnectedIncludeListEntries(const std::vector<Interface
   return entries;
 }
 
+// Matches the HID device above the node (BUS:VENDOR:PRODUCT.N, upper-case hex) on any bus:
+// ATTRS{idVendor} would need a USB device above it, which Bluetooth and uhid mice lack.
 std::string UdevRuleLine(uint16_t vendor, uint16_t product) {
-  return "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"" + hex4(vendor, false) +
-         "\", ATTRS{idProduct}==\"" + hex4(product, false) + "\", TAG+=\"uaccess\"";
+  return "KERNEL==\"hidraw*\", SUBSYSTEMS==\"hid\", KERNELS==\"*:" + hex4(vendor, true) + ":" +
+         hex4(product, true) + ".*\", TAG+=\"uaccess\"";
 }
 
 std::string MouseAccessAdvice(const std::vector<InterfaceSurvey>& survey,

@@ -116,8 +116,7 @@ std::set<std::string> filesBelow(const fs::path& folder) {
 }
 
 constexpr const char* kRule =
-    "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", "
-    "TAG+=\"uaccess\"";
+    "KERNEL==\"hidraw*\", SUBSYSTEMS==\"hid\", KERNELS==\"*:1A2B:3C4D.*\", TAG+=\"uaccess\"";
 
 TEST(CtlDevices, AddMouseListsTheMouseForTheUserAndPrintsHowToInstallTheRule) {
   Installation home;

@@ -47,7 +47,7 @@ TEST(MouseAccess, TellsWhichNodeAndTheExactFix) {
             "The mouse \"Gamer Mouse\" (vendor 1a2b, product 3c4d) is connected, but this user "
             "may not open its settings interface /dev/hidraw2.\n"
             "Give access with this line in /etc/udev/rules.d/70-qorcfg51-local.rules:\n"
-            "    KERNEL==\"hidraw*\", ATTRS{idVendor}==\"1a2b\", ATTRS{idProduct}==\"3c4d\", "
+            "    KERNEL==\"hidraw*\", SUBSYSTEMS==\"hid\", KERNELS==\"*:1A2B:3C4D.*\", "
             "TAG+=\"uaccess\"\n\n"
             "The mouse (vendor 00aa, product 00bb) offers its settings interface /dev/hidraw5, "
             "but config.ini does not list it.\n"

@@ -481,7 +481,7 @@ class MainWindowTest : public QObject {
                                             {}});
     QTRY_COMPARE(dialogs.Calls().size(), std::size_t(1));
     QVERIFY(dialogs.Calls()[0].text.contains("/dev/hidraw9"));
-    QVERIFY(dialogs.Calls()[0].text.contains("ATTRS{idVendor}==\"1209\""));
+    QVERIFY(dialogs.Calls()[0].text.contains("KERNELS==\"*:1209:0001.*\""));
     window.DetectMouse();  // still plugged in: nothing new to say
     backend.interfaces.clear();
     window.DetectMouse();  // pulled out
