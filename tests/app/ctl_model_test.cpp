@@ -30,6 +30,17 @@ TEST(CtlModel, PrintsTheModelAndItsLayout) {
   }
 }
 
+TEST(CtlModel, AMouseWhoseAnswerIsCutIsNotTakenForNoMouse) {
+  Installation home;
+  test::SimProcess sim(home.simulatorFolder(), {"--short-answers", "1"});
+  const test::CtlRun r = home.ctl("model");
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("the mouse is connected but did not answer the model query"),
+            std::string::npos)
+      << r.err;
+}
+
 TEST(CtlModel, NoMouseIsStatus3WithAHint) {
   Installation home;
   const test::CtlRun r = home.ctl("model");

@@ -6,6 +6,8 @@
 #include "app/ctl/device_context.h"
 #include "app/ctl/no_mouse_report.h"
 #include "app/model_detection.h"
+#include "device/hid_data.h"
+#include "device/usage_pair.h"
 #include "platform/paths.h"
 
 namespace qor::ctl {
@@ -15,7 +17,17 @@ int runModel(TDM& dm, const std::vector<std::string>&, Output& io) {
   DeviceContext context = OpenDeviceContext();
   const std::filesystem::path program = paths::program();
   const ModelDetection found = DetectModel(*context.device, dm, program);
-  if (!found.present) return ReportNoMouse(context, "no model was read", io);
+  if (!found.present) {
+    // A mouse that is there but answers wrongly is not "no mouse".
+    THIDDataParam presence;
+    presence.UsageAndPage = kMouseConfigUsage;
+    if (context.device->IsDeviceExist(presence)) {
+      io.err << "qorcfg51-ctl: the mouse is connected but did not answer the model query; "
+                "reconnect it and try again\n";
+      return kExitMouseStopped;
+    }
+    return ReportNoMouse(context, "no model was read", io);
+  }
   io.out << "model: " << found.model << "\n"
          << "layout: " << found.layout << "\n";
   if (!found.layoutFile.empty()) io.out << "picture: " << found.layoutFile.string() << "\n";
