@@ -79,17 +79,22 @@ bool holdsExactly(const fs::path& file, const uint8_t* data, std::size_t size) {
   }
 }
 
-// The temporary file of a write of "name" is ".name" followed by this, filled in by mkstemp.
-constexpr std::string_view kTemporarySuffix = ".XXXXXX";
+// The temporary file of a write of "name" is ".name" followed by this, filled in by mkstemp:
+// the marker keeps the cleanup below away from files of the user's own (".name.backup").
+constexpr std::string_view kTemporarySuffix = ".qorcfg51-XXXXXX";
+constexpr std::string_view kTemporaryMarker =
+    kTemporarySuffix.substr(0, kTemporarySuffix.size() - 6);
 
 // A temporary file of an earlier write of `name` that never got renamed (the writer was
 // killed), untouched for longer than any write takes.
 bool isStaleTemporary(const fs::directory_entry& entry, const std::string& name) {
   const std::string found = entry.path().filename().string();
+  const std::size_t random = 1 + name.size() + kTemporaryMarker.size();
   if (found.size() != 1 + name.size() + kTemporarySuffix.size() || found[0] != '.' ||
-      found.compare(1, name.size(), name) != 0 || found[name.size() + 1] != '.')
+      found.compare(1, name.size(), name) != 0 ||
+      found.compare(1 + name.size(), kTemporaryMarker.size(), kTemporaryMarker) != 0)
     return false;
-  for (std::size_t i = name.size() + 2; i < found.size(); ++i)
+  for (std::size_t i = random; i < found.size(); ++i)
     if (!std::isalnum(static_cast<unsigned char>(found[i]))) return false;
   struct stat st {};
   if (::lstat(entry.path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;

@@ -31,7 +31,8 @@ TEST(AtomicFile, ReplacesTheWholeFileAndKeepsItsMode) {
 }
 
 // A temporary file that a killed write left behind goes with the next write of that file;
-// a fresh one (a write going on) and other files stay.
+// a fresh one (a write going on), the user's own files beside it (".name.backup") and other
+// files stay.
 TEST(AtomicFile, AWriteRemovesWhatAKilledWriteOfTheFileLeft) {
   test::TempDir dir;
   const fs::path f = dir / "QORProfile1.PFX";
@@ -40,23 +41,21 @@ TEST(AtomicFile, AWriteRemovesWhatAKilledWriteOfTheFileLeft) {
                                {std::time(nullptr) - seconds, 0}};
     ::utimensat(AT_FDCWD, p.c_str(), times, 0);
   };
-  for (const char* name :
-       {".QORProfile1.PFX.a1B2c3", ".QORProfile1.PFX.zzzzzz", ".QORProfile1.PFX.fresh1",
-        ".QORProfile2.PFX.a1B2c3", ".QORProfile1.PFX.notes", "QORProfile1.PFX.a1B2c3"})
-    test::writeText(dir / name, "x");
-  aged(dir / ".QORProfile1.PFX.a1B2c3", 3600);
-  aged(dir / ".QORProfile1.PFX.zzzzzz", kStaleTemporaryAge + 60);
-  aged(dir / ".QORProfile2.PFX.a1B2c3", 3600);
-  aged(dir / ".QORProfile1.PFX.notes", 3600);
-  aged(dir / "QORProfile1.PFX.a1B2c3", 3600);
+  const char* stale[] = {".QORProfile1.PFX.qorcfg51-a1B2c3", ".QORProfile1.PFX.qorcfg51-zzzzzz"};
+  const char* kept[] = {".QORProfile1.PFX.qorcfg51-fresh1", ".QORProfile2.PFX.qorcfg51-a1B2c3",
+                        ".QORProfile1.PFX.backup",          ".QORProfile1.PFX.a1B2c3",
+                        ".QORProfile1.PFX.notes",           "QORProfile1.PFX.qorcfg51-a1B2c3"};
+  for (const char* name : stale) test::writeText(dir / name, "x");
+  for (const char* name : kept) test::writeText(dir / name, "x");
+  aged(dir / stale[0], 3600);
+  aged(dir / stale[1], kStaleTemporaryAge + 60);
+  for (const char* name : kept)
+    if (std::string(name).find("fresh") == std::string::npos) aged(dir / name, 3600);
   const std::vector<uint8_t> data = {7};
   ASSERT_FALSE(writeFileAtomically(f, data.data(), data.size()));
   EXPECT_EQ(test::readBytes(f), data);
-  EXPECT_FALSE(fs::exists(dir / ".QORProfile1.PFX.a1B2c3"));
-  EXPECT_FALSE(fs::exists(dir / ".QORProfile1.PFX.zzzzzz"));
-  for (const char* kept : {".QORProfile1.PFX.fresh1", ".QORProfile2.PFX.a1B2c3",
-                           ".QORProfile1.PFX.notes", "QORProfile1.PFX.a1B2c3"})
-    EXPECT_TRUE(fs::exists(dir / kept)) << kept;
+  for (const char* name : stale) EXPECT_FALSE(fs::exists(dir / name)) << name;
+  for (const char* name : kept) EXPECT_TRUE(fs::exists(dir / name)) << name;
 }
 
 // Keep spares the rewrite of a file that holds the bytes already; anything else is replaced.
