@@ -111,6 +111,8 @@ TEST(SettingWords, RefusalsSayWhatToWrite) {
       {"Shift+F5", "write combo:shift+f5"},
       {"media:copy", "see qorcfg51-ctl set --help"},
       {"combo:ctrl+nokey", "\"nokey\" is not a key name"},
+      {"combo:", "\"\" is not a key name"},  // once stored as keypad "/"
+      {"combo:ctrl+", "\"\" is not a key name"},
       {"fire:3", "fire:COUNT:DELAY"},
       {"macro:none", "no macro named \"none\""},
   };
