@@ -14,8 +14,8 @@ ProfileSwitchResult SwitchProfileAndApply(const DataModuleEnvironment& env, int 
     problem = "there is no profile " + std::to_string(index + 1);
     return ProfileSwitchResult::Failed;
   }
-  const auto lock = InstanceLock::TryAcquire(kSettingsLockName);
-  if (!lock) return ProfileSwitchResult::WindowOpen;
+  const auto lock = InstanceLock::TryAcquire(kSettingsLockName, &problem);
+  if (!lock) return problem.empty() ? ProfileSwitchResult::WindowOpen : ProfileSwitchResult::Failed;
   bool failed = false;
   TDM dm(env, [&](const StoreProblem& p) {
     failed = failed || p.kind == StoreProblem::Kind::Error;

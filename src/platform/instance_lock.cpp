@@ -5,23 +5,28 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/paths.h"
 
 namespace qor {
 
-std::unique_ptr<InstanceLock> InstanceLock::TryAcquire(const std::string& name) {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const std::filesystem::path file =
-      runtime && *runtime
-          ? std::filesystem::path(runtime) / (name + ".lock")
-          : std::filesystem::path("/tmp") / (name + "-" + std::to_string(::getuid()) + ".lock");
-  return TryAcquireFile(file);
+std::unique_ptr<InstanceLock> InstanceLock::TryAcquire(const std::string& name,
+                                                       std::string* problem) {
+  const std::filesystem::path runtime = paths::runtimeDir(problem);
+  if (runtime.empty()) return nullptr;
+  return TryAcquireFile(runtime / (name + ".lock"), problem);
 }
 
-std::unique_ptr<InstanceLock> InstanceLock::TryAcquireFile(const std::filesystem::path& file) {
-  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  // Without a lock file there is no way to tell; better to run than to refuse to start.
-  if (fd < 0) return std::unique_ptr<InstanceLock>(new InstanceLock(-1));
+std::unique_ptr<InstanceLock> InstanceLock::TryAcquireFile(const std::filesystem::path& file,
+                                                           std::string* problem) {
+  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    if (problem)
+      *problem = "cannot open the lock file " + file.string() + ": " + std::strerror(errno);
+    return nullptr;
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
     return nullptr;

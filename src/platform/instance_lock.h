@@ -15,11 +15,14 @@ inline constexpr const char* kSettingsLockName = "TQorCfg51Main";
 
 class InstanceLock {
  public:
-  // Takes the lock named `name` ($XDG_RUNTIME_DIR/<name>.lock, else /tmp/<name>-<uid>.lock);
-  // null when another process holds it.
-  static std::unique_ptr<InstanceLock> TryAcquire(const std::string& name);
+  // Takes the lock named `name` (<name>.lock in paths::runtimeDir()); null when another
+  // process holds it, and also when the lock file cannot be had (locking fails closed: a
+  // change without the lock could be lost), with the reason in `problem` then.
+  static std::unique_ptr<InstanceLock> TryAcquire(const std::string& name,
+                                                  std::string* problem = nullptr);
   // The same with an explicit lock file.
-  static std::unique_ptr<InstanceLock> TryAcquireFile(const std::filesystem::path& file);
+  static std::unique_ptr<InstanceLock> TryAcquireFile(const std::filesystem::path& file,
+                                                      std::string* problem = nullptr);
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;

@@ -4,10 +4,13 @@
 #include "model/ascii_text.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <system_error>
 #include <vector>
@@ -74,9 +77,27 @@ fs::path localUdevRules() {
   return x.empty() ? fs::path("/etc/udev/rules.d") : fs::path(x);
 }
 
-fs::path runtimeDir() {
+fs::path runtimeDir(std::string* problem) {
   std::string x = env("XDG_RUNTIME_DIR");
-  return x.empty() ? fs::path("/tmp") : fs::path(x);
+  if (!x.empty()) return fs::path(x);
+  return privateFolder("/tmp/qorcfg51-" + std::to_string(::getuid()), problem);
+}
+
+fs::path privateFolder(const fs::path& dir, std::string* problem) {
+  const auto refuse = [&](const std::string& why) {
+    if (problem)
+      *problem = dir.string() + " " + why + "; remove it, or set XDG_RUNTIME_DIR (normally " +
+                 "your session sets it)";
+    return fs::path();
+  };
+  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+    return refuse(std::string("cannot be made: ") + std::strerror(errno));
+  struct stat st {};
+  if (::lstat(dir.c_str(), &st) != 0) return refuse(std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) return refuse("is not a folder");
+  if (st.st_uid != ::getuid()) return refuse("belongs to another user");
+  if ((st.st_mode & 077) != 0) return refuse("may be entered by other users");
+  return dir;
 }
 
 fs::path documents() {

@@ -22,8 +22,14 @@ std::filesystem::path systemConfig();
 // Where the administrator's udev rules go: $QORCFG51_UDEV_RULES_DIR, else /etc/udev/rules.d.
 std::filesystem::path localUdevRules();
 
-// $XDG_RUNTIME_DIR, else /tmp.
-std::filesystem::path runtimeDir();
+// $XDG_RUNTIME_DIR; without it this user's own folder /tmp/qorcfg51-UID (privateFolder()), so
+// that no other user can plant sockets or locks where the programs look. Empty when that
+// folder cannot be used; `problem` (if given) then says why.
+std::filesystem::path runtimeDir(std::string* problem = nullptr);
+
+// `dir` made with mode 0700 when missing, and kept only when it is a real folder (not a link)
+// of this user's that no one else may enter; empty otherwise, with the reason in `problem`.
+std::filesystem::path privateFolder(const std::filesystem::path& dir, std::string* problem);
 
 // The user's documents folder: $XDG_DOCUMENTS_DIR, else defaultDocuments().
 std::filesystem::path documents();

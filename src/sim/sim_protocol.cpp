@@ -79,7 +79,8 @@ bool decodeMessage(std::span<const uint8_t> message, SimOp& op, uint32_t& word,
 
 std::filesystem::path SimulatorDirectory() {
   if (const char* dir = std::getenv("QORCFG51_SIM_DIR"); dir && *dir) return dir;
-  return paths::runtimeDir() / "qorcfg51" / "sim";
+  const std::filesystem::path runtime = paths::runtimeDir();
+  return runtime.empty() ? runtime : runtime / "qorcfg51" / "sim";
 }
 
 bool SocketAddress(const std::filesystem::path& socket, sockaddr_un& address) {

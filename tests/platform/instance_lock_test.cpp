@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/instance_lock.h"
+#include "platform/paths.h"
 #include "test_support/temp_dir.h"
 
 namespace qor {
@@ -32,6 +34,45 @@ TEST(InstanceLock, OneHolderAtATimeAndFreedOnExit) {
   ::waitpid(holder, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_TRUE(InstanceLock::TryAcquireFile(file));
+}
+
+// Without XDG_RUNTIME_DIR the lock and the sockets go to a folder of the user's own; one that
+// another user could have planted is refused, and a lock that cannot be had fails closed.
+TEST(InstanceLock, APrivateFolderOrNoLock) {
+  test::TempDir dir;
+  std::string why;
+  EXPECT_EQ(paths::privateFolder(dir / "made", &why), dir / "made");
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "made").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  ::mkdir((dir / "open").c_str(), 0755);
+  ::chmod((dir / "open").c_str(), 0755);
+  test::writeText(dir / "file", "x");
+  ::symlink((dir / "made").c_str(), (dir / "link").c_str());
+  ::mkdir((dir / "theirs").c_str(), 0700);
+  const bool chowned = ::chown((dir / "theirs").c_str(), 65534, 65534) == 0;  // needs root
+  struct Case {
+    const char* name;
+    const char* why;
+  } cases[] = {{"open", "may be entered by other users"},
+               {"file", "is not a folder"},
+               {"link", "is not a folder"},
+               {"theirs", "belongs to another user"}};
+  for (const Case& c : cases) {
+    if (std::string(c.name) == "theirs" && !chowned) continue;
+    why.clear();
+    EXPECT_TRUE(paths::privateFolder(dir / c.name, &why).empty()) << c.name;
+    EXPECT_NE(why.find(c.why), std::string::npos) << c.name << ": " << why;
+  }
+
+  why.clear();
+  EXPECT_FALSE(InstanceLock::TryAcquireFile(dir / "missing" / "x.lock", &why));
+  EXPECT_NE(why.find("cannot open the lock file"), std::string::npos) << why;
+  why.clear();
+  ::symlink((dir / "made" / "elsewhere").c_str(), (dir / "planted.lock").c_str());
+  EXPECT_FALSE(InstanceLock::TryAcquireFile(dir / "planted.lock", &why));  // never followed
+  EXPECT_FALSE(why.empty());
 }
 
 }  // namespace

@@ -103,7 +103,12 @@ int main(int argc, char** argv) {
   // The window saves everything on Apply: a change made beside it would be overwritten.
   std::unique_ptr<InstanceLock> lock;
   if (command->access != Access::Reads) {
-    lock = InstanceLock::TryAcquire(kSettingsLockName);
+    std::string problem;
+    lock = InstanceLock::TryAcquire(kSettingsLockName, &problem);
+    if (!lock && !problem.empty()) {
+      std::cerr << "qorcfg51-ctl " << command->name << ": " << problem << "\n";
+      return kExitFailed;
+    }
     if (!lock) {
       std::cerr << "qorcfg51-ctl " << command->name
                 << ": the qorcfg51 window is running (or another change is being saved); close "

@@ -111,10 +111,15 @@ int main(int argc, char** argv) {
   // A second start ends, silently, and leaves the running one alone. The command line and the
   // monitor take the same lock for the moment of a save or an upload: a start that meets one
   // of them waits for it rather than taking it for a window.
-  auto lock = InstanceLock::TryAcquire(kMainWindowClass);
-  for (int tries = 0; !lock && tries < kLockTries; ++tries) {
+  std::string lockProblem;
+  auto lock = InstanceLock::TryAcquire(kMainWindowClass, &lockProblem);
+  for (int tries = 0; !lock && lockProblem.empty() && tries < kLockTries; ++tries) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    lock = InstanceLock::TryAcquire(kMainWindowClass);
+    lock = InstanceLock::TryAcquire(kMainWindowClass, &lockProblem);
+  }
+  if (!lock && !lockProblem.empty()) {
+    std::cerr << "qorcfg51: " << lockProblem << "\n";
+    return 1;
   }
   if (!lock) return 0;
 

@@ -13,6 +13,7 @@
 #include "app/sim/uhid_main.h"
 #include "platform/atomic_file.h"
 #include "platform/command_line.h"
+#include "platform/paths.h"
 #include "sim/sim_protocol.h"
 #include "sim/sim_server.h"
 
@@ -184,6 +185,12 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   options.directory = SimulatorDirectory();
+  if (options.directory.empty()) {
+    std::string why;
+    qor::paths::runtimeDir(&why);
+    std::cerr << "qorcfg51-sim: no private folder for the sockets: " << why << "\n";
+    return kExitFailed;
+  }
 
   // The stop signals arrive through a descriptor the server polls, so the sockets are always
   // removed on the way out.
