@@ -44,43 +44,49 @@ bool isLowSurrogate(char16_t u) {
   return u >= 0xDC00 && u <= 0xDFFF;
 }
 
+// The code point of the UTF-8 sequence at s[i] and its length; length 0 for bytes that are not
+// one: overlong forms, surrogates and values past U+10FFFF are not text.
+std::size_t decodeAt(std::string_view s, std::size_t i, char32_t& c) {
+  const auto b0 = static_cast<uint8_t>(s[i]);
+  const std::size_t len = b0 < 0x80           ? 1
+                          : (b0 >> 5) == 0x6  ? 2
+                          : (b0 >> 4) == 0xE  ? 3
+                          : (b0 >> 3) == 0x1E ? 4
+                                              : 0;
+  if (len == 0 || i + len > s.size()) return 0;
+  c = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
+  for (std::size_t k = 1; k < len; ++k) {
+    const auto b = static_cast<uint8_t>(s[i + k]);
+    if ((b & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (b & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return len;
+}
+
 }  // namespace
+
+std::optional<std::u32string> decodeStrictUtf8(std::string_view s) {
+  std::u32string out;
+  for (std::size_t i = 0; i < s.size();) {
+    char32_t c = 0;
+    const std::size_t len = decodeAt(s, i, c);
+    if (len == 0) return std::nullopt;
+    out.push_back(c);
+    i += len;
+  }
+  return out;
+}
 
 std::u16string toUtf16(std::string_view s) {
   std::u16string out;
   out.reserve(s.size());
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto b0 = static_cast<uint8_t>(s[i]);
-    int len = b0 < 0x80           ? 1
-              : (b0 >> 5) == 0x6  ? 2
-              : (b0 >> 4) == 0xE  ? 3
-              : (b0 >> 3) == 0x1E ? 4
-                                  : 0;
-    if (len == 0 || i + len > s.size()) {
-      appendUtf16(out, kReplacement);
-      ++i;
-      continue;
-    }
-    char32_t c = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
-    bool ok = true;
-    for (int k = 1; k < len; ++k) {
-      const auto b = static_cast<uint8_t>(s[i + k]);
-      if ((b & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      c = (c << 6) | (b & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not text.
-    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (!ok || c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      appendUtf16(out, kReplacement);
-      ++i;
-      continue;
-    }
-    appendUtf16(out, c);
-    i += len;
+  for (std::size_t i = 0; i < s.size();) {
+    char32_t c = 0;
+    const std::size_t len = decodeAt(s, i, c);
+    appendUtf16(out, len ? c : kReplacement);
+    i += len ? len : 1;
   }
   return out;
 }

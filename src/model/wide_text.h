@@ -3,11 +3,15 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace qor {
 
+// The code points of `utf8`; nothing when it is not strict UTF-8 (overlong forms, surrogates,
+// values past U+10FFFF, cut sequences). The one check wherever a name is taken.
+std::optional<std::u32string> decodeStrictUtf8(std::string_view utf8);
 // UTF-8 to UTF-16; invalid bytes become U+FFFD.
 std::u16string toUtf16(std::string_view utf8);
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.

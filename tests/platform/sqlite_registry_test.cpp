@@ -622,6 +622,12 @@ TEST(AppNames, OnlyWindowClassLikeNamesAreBound) {
       {std::string(1000, 'a'), "at most 255 bytes"},
       {"bad\xff", "UTF-8"},
       {"cut\xc3", "UTF-8"},
+      {"overlong\xc1\x81", "UTF-8"},         // "A" in two bytes
+      {"slash\xe0\x80\xaf", "UTF-8"},        // "/" in three bytes
+      {"surrogate\xed\xa0\x80", "UTF-8"},    // U+D800
+      {"beyond\xf4\x90\x80\x80", "UTF-8"},   // U+110000
+      {"c1\xc2\x85", "control characters"},  // U+0085, next line
+      {"emoji\xf0\x9f\x8e\xae", nullptr},
   };
   for (const Case& c : cases) {
     const auto problem = CheckAppName(c.name);
