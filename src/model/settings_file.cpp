@@ -195,6 +195,9 @@ SettingsFile SettingsFile::load(const std::filesystem::path& named) {
   // Every other name of the program folder is matched without regard to case; so is this.
   const std::filesystem::path file =
       paths::resolveInFolder(named.parent_path(), named.filename().string());
+  // Only a regular file: a FIFO in its place would hang the program for good.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return {};
   std::ifstream in(file, std::ios::binary);
   if (!in) return {};
   // Read in chunks rather than trusting a reported size: special files report none or lie.

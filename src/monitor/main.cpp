@@ -18,6 +18,7 @@
 #include "monitor/monitor_tray.h"
 #include "monitor/mouse_plug_watch.h"
 #include "monitor/stored_language.h"
+#include "platform/atomic_file.h"
 #include "platform/command_line.h"
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/linux/linux_device_watcher.h"
@@ -103,6 +104,7 @@ void followFocus(FocusFollow& follow, std::unique_ptr<KWinFocusScript>& kwin, QD
 }  // namespace
 
 int main(int argc, char** argv) {
+  ReportOversizedWrites();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       printUsage(std::cout);
@@ -169,9 +171,8 @@ int main(int argc, char** argv) {
   TuiHIDData device(*backend, ReadIncludeList(program));
   MousePlugWatch plugs(MakeLinuxDeviceWatcher(sim::SimulatorDirectory()), device,
                        [&] { return ReadIncludeList(program); });
-  QObject::connect(&plugs, &MousePlugWatch::PresenceChecked, [&](bool present) {
-    restored(restore.MousePresence(present));
-  });
+  QObject::connect(&plugs, &MousePlugWatch::PresenceChecked,
+                   [&](bool present) { restored(restore.MousePresence(present)); });
   if (const bool present = plugs.Present(); present)
     restored(restore.MousePresence(true));
   else

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/atomic_file.h"
 
+#include <csignal>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,11 +114,13 @@ void removeStaleTemporaries(const fs::path& folder, const std::string& name) {
 
 std::optional<std::string> readWholeFile(const fs::path& file, std::vector<uint8_t>& out,
                                          std::uintmax_t maxSize) {
-  Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opened without waiting: a FIFO in a file's place would hang the program for good.
+  Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return failure("cannot open", file, errno);
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return failure("cannot read", file, errno);
   if (S_ISDIR(st.st_mode)) return failure("cannot read", file, EISDIR);
+  if (!S_ISREG(st.st_mode)) return "cannot read " + file.string() + ": not a regular file";
   if (static_cast<std::uintmax_t>(st.st_size) > maxSize)
     return "cannot read " + file.string() + ": file is too large (" + std::to_string(st.st_size) +
            " bytes, at most " + std::to_string(maxSize) + " expected)";
@@ -202,6 +206,10 @@ std::optional<std::string> rewriteTextFile(const std::filesystem::path& file,
   const std::string after = change(before);
   if (after == before && std::filesystem::exists(file, ec)) return std::nullopt;
   return writeFileAtomically(file, reinterpret_cast<const uint8_t*>(after.data()), after.size());
+}
+
+void ReportOversizedWrites() {
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace qor

@@ -44,4 +44,9 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& file
 std::optional<std::string> rewriteTextFile(const std::filesystem::path& file,
                                            const std::function<std::string(std::string)>& change);
 
+// Makes a write past the file-size limit (`ulimit -f`) fail with EFBIG, which the writers
+// report, instead of SIGXFSZ killing the process in the middle of a save. Each program calls
+// it first.
+void ReportOversizedWrites();
+
 }  // namespace qor

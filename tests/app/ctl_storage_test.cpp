@@ -77,5 +77,31 @@ TEST(CtlStorage, ExportReplacesOnlyRegularFilesAndFollowsLinks) {
   EXPECT_EQ(fs::file_size(home / "kept" / "mine.PFX"), 109888u);
 }
 
+// A FIFO where a file is read never hangs a command: it is refused at once.
+TEST(CtlStorage, AFifoInAFilesPlaceIsRefusedNotWaitedFor) {
+  Installation home;
+  ASSERT_EQ(::mkfifo((home / "pipe").c_str(), 0644), 0);
+  const std::string pipe = (home / "pipe").string();
+  for (const std::string& args :
+       {"import " + pipe, "restore " + pipe,
+        "add-mouse 1a2b:3c4d --config " + pipe + " --rules " + (home / "r.rules").string()}) {
+    const CtlRun r = home.ctl(args, "timeout 20");
+    EXPECT_NE(r.status, 0) << args;
+    EXPECT_NE(r.status, 124) << args << ": it waited for the FIFO";
+  }
+}
+
+// Past the file-size limit a save fails with its reason instead of killing the command, and
+// the stored profile stays as it was.
+TEST(CtlStorage, AFileSizeLimitIsAFailedSaveNotADeath) {
+  Installation home;
+  ASSERT_EQ(home.ctl("set rate 250").status, 0);
+  const test::Bytes before = test::readBytes(home.slotFile(1));
+  const CtlRun r = home.ctl("set rate 1000", "sh -c 'ulimit -f 100; exec \"$0\" \"$@\"'");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("File too large"), std::string::npos) << r.err;
+  EXPECT_EQ(test::readBytes(home.slotFile(1)), before);
+}
+
 }  // namespace
 }  // namespace qor

@@ -6,6 +6,7 @@
 
 #include "app/ctl/ctl_commands.h"
 #include "model/data_module.h"
+#include "platform/atomic_file.h"
 #include "platform/command_line.h"
 #include "platform/instance_lock.h"
 #include "platform/linux/sqlite_registry.h"
@@ -63,6 +64,7 @@ void printCommandHelp(const Command& c, std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  ReportOversizedWrites();
   std::vector<std::string> args = SplitOptionValues(argc, argv);
   if (args.empty()) {
     printUsage(std::cerr);

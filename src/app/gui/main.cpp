@@ -22,6 +22,7 @@
 #include "app/thread_call.h"
 #include "macro/hook_library.h"
 #include "model/data_module.h"
+#include "platform/atomic_file.h"
 #include "platform/command_line.h"
 #include "platform/instance_lock.h"
 #include "platform/linux/dbus_monitor_link.h"
@@ -97,6 +98,7 @@ void quitOnSignals(QApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  ReportOversizedWrites();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       printUsage(std::cout);

@@ -133,6 +133,7 @@ int dump(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  ReportOversizedWrites();
   std::vector<std::string> args = SplitOptionValues(argc, argv);
   if (args.empty()) return usageError("no command given");
   for (const std::string& a : args) {

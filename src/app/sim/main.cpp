@@ -170,6 +170,7 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& args, 
 }  // namespace
 
 int main(int argc, char** argv) {
+  ReportOversizedWrites();
   SimOptions options;
   bool help = false, version = false;
   if (auto problem = parseArguments(SplitOptionValues(argc, argv), options, help, version)) {
