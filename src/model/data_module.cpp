@@ -143,6 +143,8 @@ void TDM::chooseDocumentsFolder() {
   const std::size_t limit = kLongestProfileFolder - 1 - std::strlen(kDocumentsSubFolder);
   auto unusable = [&](const fs::path& folder) -> std::string {
     if (!folder.is_absolute()) return "is not an absolute path";
+    // The profile settings keep it as UTF-16 text: other bytes would name another folder.
+    if (!decodeStrictUtf8(folder.string())) return "is not UTF-8 text";
     TProfileSettingGroup probe{};
     if (!RestoreFactoryProfileSettingGroup(probe, (folder / kDocumentsSubFolder).string()))
       return "is longer than the " + std::to_string(limit) +

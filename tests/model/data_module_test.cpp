@@ -344,6 +344,7 @@ TEST_F(DataModuleTest, ADocumentsFolderThatCannotBeStoredIsRefusedAtStart) {
   } cases[] = {
       {"relative", "Documents", "not an absolute path"},
       {"too long", dir / std::string(990, 'd'), "longer than the 985 characters"},
+      {"not UTF-8", dir / "Dokumente-\xe4", "is not UTF-8 text"},  // a Latin-1 name
   };
   for (const Case& c : cases) {
     registry.reset();
