@@ -81,6 +81,26 @@ TEST(CtlBackup, RestoreWritesItBackByteForByteAndVerifies) {
                                       "read 1016 1016", "read 2032 376"}));
 }
 
+// A restore cut short says so, and how to finish it: not Apply's text, since Apply would
+// upload the stored profile instead of the backup.
+TEST(CtlBackup, ARestoreCutShortSaysTheMemoryMayBeHalfWritten) {
+  Installation home;
+  const auto saved = home / "saved.bin";
+  writeBytes(saved, patternMemory());
+  {
+    test::SimProcess sim(home.simulatorFolder(), {"--memory-file", saved.string()});
+    ASSERT_EQ(home.ctl("backup '" + (home / "b").string() + "'").status, 0);
+  }
+  test::SimProcess sim(home.simulatorFolder(), {"--fail-after", "3"});  // at the first write
+  const CtlRun r = home.ctl("restore '" + (home / "b").string() + "'");
+  EXPECT_EQ(r.status, 4);
+  EXPECT_NE(r.err.find("its memory may be half written"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("run qorcfg51-ctl restore " + (home / "b").string() + " again"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("Apply"), std::string::npos) << r.err;
+}
+
 TEST(CtlBackup, RestoreRefusesFilesThatAreNoBackupOfThisMouse) {
   Installation home;
   const auto saved = home / "saved.bin";

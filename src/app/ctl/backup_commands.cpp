@@ -126,8 +126,10 @@ int runRestore(TDM&, const std::vector<std::string>& args, Output& io) {
 
   std::string step;
   if (uint32_t r = writeBack(*context.device, backup.memory, step)) {
-    io.err << "qorcfg51-ctl: " << kMouseStoppedText << " (" << step << ": " << errorText(r)
-           << ")\n";
+    // Not Apply's text: pressing Apply would upload the stored profile, not the backup.
+    io.err << "qorcfg51-ctl: the mouse stopped answering during the restore (" << step << ": "
+           << errorText(r) << "); its memory may be half written. Reconnect it and run "
+           << "qorcfg51-ctl restore " << name << " again\n";
     return kExitMouseStopped;
   }
   io.out << "memory of " << backup.model << " from " << utcText(backup.time)
