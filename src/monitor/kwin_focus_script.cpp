@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "monitor/kwin_focus_script.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QFile>
+#include <QTimer>
 
 #include "monitor/focus_follow.h"
 #include "platform/monitor_link.h"
@@ -45,7 +47,7 @@ KWinFocusScript::KWinFocusScript(QDBusConnection bus, FocusFollow& follow, QObje
       FWatcher(kKWinService, FBus, QDBusServiceWatcher::WatchForUnregistration) {
   connect(&FWatcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
     FLoaded = false;
-    Q_EMIT Lost(QStringLiteral("KWin left the session bus"));
+    lose(QStringLiteral("KWin left the session bus"));
   });
 }
 
@@ -56,6 +58,11 @@ KWinFocusScript::~KWinFocusScript() {
 }
 
 bool KWinFocusScript::Start(const std::filesystem::path& folder, QString& error) {
+  FKWinOwner = FBus.interface()->serviceOwner(kKWinService).value();
+  if (FKWinOwner.isEmpty()) {
+    error = QStringLiteral("KWin is not on the session bus");
+    return false;
+  }
   if (!FBus.registerObject(kFocusObjectPath, kFocusInterface, this,
                            QDBusConnection::ExportScriptableSlots)) {
     error = QStringLiteral("the object path %1 is taken").arg(kFocusObjectPath);
@@ -85,16 +92,31 @@ void KWinFocusScript::watch(const QDBusPendingCall& call, const char* what) {
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, what] {
     watcher->deleteLater();
     if (watcher->isError())
-      Q_EMIT Lost(QStringLiteral("KWin did not %1 the focus script: %2")
-                      .arg(what, watcher->error().message()));
+      lose(QStringLiteral("KWin did not %1 the focus script: %2")
+               .arg(what, watcher->error().message()));
   });
 }
 
+void KWinFocusScript::lose(const QString& why) {
+  FBus.unregisterObject(kFocusObjectPath);
+  Q_EMIT Lost(why);
+}
+
 void KWinFocusScript::FocusChanged(const QString& resourceClass, const QString& resourceName) {
-  std::vector<std::string> names;
+  if (calledFromDBus() && message().service() != FKWinOwner) {
+    sendErrorReply(QDBusError::AccessDenied,
+                   QStringLiteral("only KWin's focus script tells the monitor the focus"));
+    return;
+  }
+  FPending.clear();
   for (const QString& n : {resourceName, resourceClass})
-    if (!n.isEmpty()) names.push_back(n.toStdString());
-  FFollow.FocusChanged(names);
+    if (!n.isEmpty()) FPending.push_back(n.toStdString());
+  if (FHandOnQueued) return;
+  FHandOnQueued = true;
+  QTimer::singleShot(0, this, [this] {
+    FHandOnQueued = false;
+    FFollow.FocusChanged(FPending);
+  });
 }
 
 }  // namespace qor

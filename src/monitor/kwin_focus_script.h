@@ -4,11 +4,14 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusPendingCall>
 #include <QDBusServiceWatcher>
 #include <QObject>
 #include <QString>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace qor {
 
@@ -22,7 +25,7 @@ inline constexpr const char* kKWinScriptName = "qorcfg51-focus";
 // FocusChanged(resourceClass, resourceName) on the monitor.
 QString KWinFocusScriptText();
 
-class KWinFocusScript : public QObject {
+class KWinFocusScript : public QObject, protected QDBusContext {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "io.github.qorcfg51.Focus")
 
@@ -37,7 +40,8 @@ class KWinFocusScript : public QObject {
   bool Start(const std::filesystem::path& folder, QString& error);
 
  public Q_SLOTS:
-  // Called by the script.
+  // Called by the script; refused to anyone but KWin. A burst of calls makes one switch, to
+  // the last focus: each switch uploads a profile.
   Q_SCRIPTABLE void FocusChanged(const QString& resourceClass, const QString& resourceName);
 
  Q_SIGNALS:
@@ -47,11 +51,16 @@ class KWinFocusScript : public QObject {
  private:
   // Reports a failed answer to `call` as Lost.
   void watch(const QDBusPendingCall& call, const char* what);
+  // No more focus news: the callback is withdrawn from the bus and Lost is told.
+  void lose(const QString& why);
 
   QDBusConnection FBus;
   FocusFollow& FFollow;
   QDBusServiceWatcher FWatcher;
   bool FLoaded = false;
+  QString FKWinOwner;                 // KWin's unique bus name, the only caller taken
+  std::vector<std::string> FPending;  // the last focus not yet handed on
+  bool FHandOnQueued = false;
 };
 
 }  // namespace qor

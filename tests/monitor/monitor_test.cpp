@@ -457,7 +457,8 @@ void MonitorTest::learnsTheFocusFromAKWinScript() {
   test::PrivateSessionBus daemon;
   QVERIFY2(daemon.ok(), "dbus-daemon could not be started");
   BusConnections connections;
-  KWinScripting kwin(connections.open("kwin"));
+  QDBusConnection kwinBus = connections.open("kwin");
+  KWinScripting kwin(kwinBus);
   QVERIFY(kwin.ok());
   test::TempDir home;
   SqliteRegistry registry(home / "user.db", home / "machine.db");
@@ -481,18 +482,34 @@ void MonitorTest::learnsTheFocusFromAKWinScript() {
                              "\"/io/github/qorcfg51/Focus\", \"io.github.qorcfg51.Focus\", "
                              "\"FocusChanged\""));
 
-    // What the script calls when a game's window is activated, and then another window.
-    QDBusConnection kwinBus = connections.open("script");
-    const auto focus = [&](const QString& cls, const QString& name) {
+    // What the script calls (from KWin's own connection) when a game's window is activated,
+    // and then another window.
+    const auto focus = [&](QDBusConnection from, const QString& cls, const QString& name) {
       QDBusMessage m = QDBusMessage::createMethodCall(
           kMonitorBusName, kFocusObjectPath, kFocusInterface, QStringLiteral("FocusChanged"));
       m << cls << name;
-      kwinBus.asyncCall(m);
+      return from.asyncCall(m);
     };
-    focus("steam_app_570", "steam_app_570");
+    focus(kwinBus, "steam_app_570", "steam_app_570");
     QTRY_COMPARE(switches, std::vector<int>({2}));
-    focus("org.kde.dolphin", "dolphin");
+    focus(kwinBus, "org.kde.dolphin", "dolphin");
     QTRY_COMPARE(switches, std::vector<int>({2, 0}));
+
+    // Anyone else on the bus is refused.
+    QDBusPendingCall stranger = focus(connections.open("stranger"), "steam_app_570", "x");
+    QTRY_VERIFY(stranger.isFinished());  // answered by this thread's own loop
+    QVERIFY(stranger.isError());
+    QCOMPARE(stranger.error().type(), QDBusError::AccessDenied);
+
+    // A burst of focus news makes few switches, and the last focus wins: each switch uploads.
+    switches.clear();
+    for (int i = 0; i < 40; ++i) focus(kwinBus, i % 2 ? "org.kde.dolphin" : "steam_app_570", "w");
+    QDBusPendingCall last = focus(kwinBus, "steam_app_570", "steam_app_570");
+    QTRY_VERIFY(last.isFinished());
+    QTRY_VERIFY(!switches.empty() && switches.back() == 2);
+    QTest::qWait(100);
+    QVERIFY2(switches.size() < 10, qPrintable(QString::number(switches.size())));
+    QCOMPARE(switches.back(), 2);
   }
   QTRY_COMPARE(kwin.calls.last(), QStringLiteral("unload qorcfg51-focus"));  // at the end
 }
