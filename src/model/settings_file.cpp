@@ -275,7 +275,7 @@ int32_t SettingsFile::readInteger(std::string_view section, std::string_view key
 
 std::vector<std::string> ReadIncludeHIDDeviceList(const SettingsFile& ini) {
   std::vector<std::string> ids;
-  for (int n = 1; n <= 101; ++n) {
+  for (int n = 1; n <= kMaxIncludeListEntries; ++n) {
     std::string id = ini.readString("IncludeHIDDeviceList", "id" + std::to_string(n), "");
     if (id.empty()) break;
     ids.push_back(std::move(id));

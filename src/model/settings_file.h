@@ -52,6 +52,9 @@ class SettingsFile {
   std::vector<Section> sections_;
 };
 
+// How many entries an include list holds at most: id1 to id101.
+inline constexpr int kMaxIncludeListEntries = 101;
+
 // Hardware IDs of "IncludeHIDDeviceList": id1, id2, ... up to id101, stopping at the first
 // missing or empty key.
 std::vector<std::string> ReadIncludeHIDDeviceList(const SettingsFile& ini);

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
 
 #include "app/ctl_installation.h"
+#include "model/settings_file.h"
 
 namespace qor {
 namespace {
@@ -137,6 +139,66 @@ TEST(CtlDevices, AddMouseListsTheMouseForTheUserAndPrintsHowToInstallTheRule) {
   auto after = filesBelow(home.root());
   after.erase("config/qorcfg51/config.ini");
   EXPECT_EQ(after, before);  // the rule is only printed
+}
+
+// Whatever the file holds, add-mouse either leaves the mouse in the include list as the
+// program reads it, or fails and leaves the file as it was.
+TEST(CtlDevices, AddMouseListsTheMouseOrFailsWhateverTheFileHolds) {
+  std::string full = "[IncludeHIDDeviceList]\n";
+  for (int n = 1; n <= kMaxIncludeListEntries; ++n)
+    full += "id" + std::to_string(n) + "=HID\\VID_0000&PID_" + std::to_string(1000 + n) + "\n";
+  const std::string utf16("\xFF\xFE[\0I\0n\0]\0\n\0", 10);
+  struct Case {
+    const char* what;
+    std::string text;  // the file's bytes; "<dir>" a folder, "<link>" a dangling link
+    bool mustList;     // false: listing it or failing are both right
+  } cases[] = {
+      {"no file", "", true},
+      {"no include section", "[Other]\nx=1\n", true},
+      {"a byte order mark", "\xEF\xBB\xBF[IncludeHIDDeviceList]\nid1=HID\\VID_1111&PID_2222\n",
+       true},
+      {"lower case", "[includehiddevicelist]\nid1=HID\\VID_1111&PID_2222\n", false},
+      {"spaced", "[ IncludeHIDDeviceList ]\nid1=HID\\VID_1111&PID_2222\n", false},
+      {"twice", "[IncludeHIDDeviceList]\nid1=A\n[IncludeHIDDeviceList]\nid2=B\n", false},
+      {"full", full, false},
+      {"utf-16", utf16, false},
+      {"a folder", "<dir>", false},
+      {"a dangling link", "<link>", false},
+  };
+  for (const Case& c : cases) {
+    Installation home;
+    const fs::path file = home / "conf" / "config.ini";
+    fs::create_directories(file.parent_path());
+    if (c.text == "<dir>")
+      fs::create_directories(file);
+    else if (c.text == "<link>")
+      fs::create_symlink(home / "nowhere" / "config.ini", file);
+    else if (!c.text.empty() || std::string(c.what) != "no file")
+      test::writeText(file, c.text);
+    const CtlRun r = home.ctl("add-mouse 1a2b:3c4d --config '" + file.string() + "' --rules '" +
+                              (home / "r.rules").string() + "'");
+    const bool listed =
+        fs::is_regular_file(file) &&
+        std::ranges::any_of(ReadIncludeHIDDeviceList(SettingsFile::load(file)),
+                            [](const std::string& id) { return id == "HID\\VID_1A2B&PID_3C4D"; });
+    if (r.status == 0) {
+      EXPECT_TRUE(listed) << c.what << ": exit 0, but the mouse is not listed";
+    } else {
+      EXPECT_TRUE(c.text == "<dir>" || c.text == "<link>" || text(file) == c.text)
+          << c.what << ": failed and changed the file";
+    }
+    if (c.mustList) {
+      EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
+    }
+    if (std::string(c.what) == "full" || std::string(c.what) == "utf-16") {
+      EXPECT_NE(r.status, 0) << c.what;
+    }
+  }
+  // Only four hex digits each, as lsusb prints them.
+  for (const char* id : {"-001:0002", "0x12:0x34", "' +12:3456'", "1a2b:3c4", "1a2b-3c4d"}) {
+    Installation home;
+    EXPECT_EQ(home.ctl(std::string("add-mouse ") + id).status, 2) << id;
+  }
 }
 
 TEST(CtlDevices, AddMouseWritesTheMachinesFilesWithSystemAndNamedFilesWithOptions) {

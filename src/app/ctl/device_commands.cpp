@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // devices: the HID interfaces of this machine, and which of them is the mouse.
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -150,13 +151,14 @@ int runDevices(TDM&, const std::vector<std::string>& args, Output& io) {
   return found ? kExitOk : kExitNoMouse;
 }
 
-// VID:PID as lsusb prints them (1a2b:3c4d).
+// VID:PID as lsusb prints them (1a2b:3c4d): four hex digits each, nothing else (no sign, no
+// 0x, no spaces).
 std::optional<std::pair<uint16_t, uint16_t>> parseVendorProduct(const std::string& text) {
-  unsigned v = 0, p = 0;
-  char end = 0;
-  if (text.size() != 9 || std::sscanf(text.c_str(), "%4x:%4x%c", &v, &p, &end) != 2)
-    return std::nullopt;
-  return std::pair{uint16_t(v), uint16_t(p)};
+  if (text.size() != 9 || text[4] != ':') return std::nullopt;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (i != 4 && !std::isxdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
+  return std::pair{uint16_t(std::stoul(text.substr(0, 4), nullptr, 16)),
+                   uint16_t(std::stoul(text.substr(5), nullptr, 16))};
 }
 
 // Changes `file` (created when missing, with its folder) as `change` says; a failure is
@@ -207,12 +209,47 @@ bool addIncludeListEntry(const std::filesystem::path& file, const std::string& e
       return true;
     }
   }
+  if (listed.size() >= kMaxIncludeListEntries) {
+    io.err << "qorcfg51-ctl add-mouse: the include list of " << file.string() << " is full ("
+           << kMaxIncludeListEntries << " entries); remove one, or add the mouse to another "
+           << "config.ini (--config FILE)\n";
+    return false;
+  }
   const std::string key = "id" + std::to_string(listed.size() + 1);
+  // Written only when the program's own reader finds the entry in the changed text: a file
+  // it reads otherwise (UTF-16, a section spelt in another way or given twice) keeps its text.
+  std::string refused;
   if (!changeFile(
           file,
-          [&](std::string text) { return SetIniValue(text, "IncludeHIDDeviceList", key, entry); },
+          [&](std::string text) {
+            if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+              refused = "is UTF-16 text; save it as UTF-8, or add the line by hand";
+              return text;
+            }
+            // A byte order mark stays in front, where editors of other systems put it.
+            const bool bom = text.starts_with("\xEF\xBB\xBF");
+            std::string changed =
+                (bom ? "\xEF\xBB\xBF" : "") +
+                SetIniValue(bom ? text.substr(3) : text, "IncludeHIDDeviceList", key, entry);
+            const std::vector<std::string> after =
+                ReadIncludeHIDDeviceList(SettingsFile::parse(changed));
+            if (std::none_of(after.begin(), after.end(),
+                             [&](const std::string& id) { return equalsNoCase(id, entry); })) {
+              refused =
+                  "has an [IncludeHIDDeviceList] section the entry cannot be added to as "
+                  "the program reads it; add the line " +
+                  key + "=" + entry + " by hand";
+              return text;
+            }
+            return changed;
+          },
           io))
     return false;
+  if (!refused.empty()) {
+    io.err << "qorcfg51-ctl add-mouse: " << file.string() << " " << refused
+           << "; nothing was changed\n";
+    return false;
+  }
   io.out << "added to " << file.string() << "\n";
   return true;
 }
@@ -222,7 +259,8 @@ bool addRuleLine(const std::filesystem::path& file, const std::string& rule, Out
   const bool done = changeFile(
       file,
       [&](std::string text) {
-        present = text.find(rule) != std::string::npos;
+        // A line of its own, not a mention in a comment.
+        present = ("\n" + text + "\n").find("\n" + rule + "\n") != std::string::npos;
         if (present) return text;
         if (!text.empty() && text.back() != '\n') text += "\n";
         return text + rule + "\n";
