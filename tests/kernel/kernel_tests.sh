@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-2.0-or-later
 # The tests that need a real kernel, run as root inside the machine of run-in-vm:
-#   kernel_tests.sh STAGE_DIR PLUG_WATCH_PROBE
+#   kernel_tests.sh STAGE_DIR PLUG_WATCH_PROBE TYPIST EVENT_READER
 # qorcfg51-sim --uhid makes the mouse a kernel HID device; qorcfg51-ctl reaches it as the
 # user nobody through the real hidraw node and udev, and the memory it leaves is compared
 # byte for byte with what the socket simulator gets from the same commands. Each check
@@ -9,6 +9,8 @@
 set -u
 stage="$1"
 probe="$2"
+typist="$3"
+reader="$4"
 sim="$stage/qorcfg51-sim"
 ctl="$stage/qorcfg51-ctl"
 results="${QORCFG51_VM_RESULTS:-/tmp}"
@@ -36,9 +38,11 @@ fresh_home() {
   chmod 700 "$home/rt"
   chown -R nobody:nogroup "$home"
 }
-# Runs a command as nobody in the current home, with a time limit that only guards a hang.
+# Runs a command as nobody in the current home, with a time limit that only guards a hang;
+# in the group $as_group when set.
 as_user() {
-  timeout 120 setpriv --reuid=nobody --regid=nogroup --clear-groups \
+  local group="${as_group:-nogroup}"
+  timeout 120 setpriv --reuid=nobody --regid="$group" --groups="$group" \
     env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/cfg" \
     XDG_RUNTIME_DIR="$home/rt" QORCFG51_SIM_DIR="$home/rt/sim" "$@"
 }
@@ -295,6 +299,9 @@ churn=$!
 check "apply --verify while 20 other devices come and go" as_user "$ctl" apply --verify
 wait "$churn"
 stop_uhid
+
+# --- The input hook: grabbing, passing on and recording keys through evdev and uinput. ------
+source "$(dirname "${BASH_SOURCE[0]}")/input_hook_tests.sh"
 
 cp "$work"/*.log "$work/devices.txt" "$results/" 2>/dev/null
 elapsed=$(((${EPOCHREALTIME/./} - started) / 100000))
