@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "protocol/command_packet.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -91,6 +93,9 @@ uint32_t SendDeviceCommand(TuiHIDData& device, const TCOMMANDPACKET& packet) {
   return device.HidFindAndSetFeatureReport(*request);
 }
 
+// Command type, address and length: what an answer must repeat of its read command.
+constexpr std::size_t kEchoedHeaderBytes = 5;
+
 uint32_t QueryDeviceCommand(TuiHIDData& device, TCOMMANDPACKET& packet) {
   const uint32_t length = CommandPayloadLength(packet.Header);
   if (length > kMaxQueryPayload) return EINVAL;
@@ -105,6 +110,10 @@ uint32_t QueryDeviceCommand(TuiHIDData& device, TCOMMANDPACKET& packet) {
   auto answer = newRequest(answerSize);
   putHeader(*answer, answerID, packet.Header);
   if (uint32_t r = device.HidFindAndGetFeatureReport(*answer)) return r;
+  // The answer echoes the command it answers: another program's read of another block,
+  // answered between our two reports, must not pass for ours.
+  if (!std::equal(packet.Header, packet.Header + kEchoedHeaderBytes, answer->Data.DATAReally))
+    return EPROTO;
 
   uint8_t* bytes = reinterpret_cast<uint8_t*>(&packet);
   bytes[0] = answer->Data.ReportID;

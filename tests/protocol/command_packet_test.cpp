@@ -153,11 +153,36 @@ TEST_F(CommandPacket, QueryAsksInASmallReportAndReadsTheAnswerBySize) {
 
   // The largest query fits: 2040 bytes come back in a 2048-byte report.
   backend.featureRequests.clear();
-  backend.interfaces[0].featureAnswer = Bytes(2048, 0x11);
+  Bytes largest = {5, 3, 0, 0, 0xF8, 0x07, 0xFA, 0xFA};
+  largest.resize(2048, 0x11);
+  backend.interfaces[0].featureAnswer = largest;
   EXPECT_EQ(QueryDeviceCommand(hid, *block(3, 2040, 0)), 0u);
   ASSERT_EQ(backend.featureRequests.size(), 1u);
   EXPECT_EQ(backend.featureRequests[0].size(), 2048u);
   EXPECT_EQ(backend.featureRequests[0][0], 5);
+}
+
+// An answer that repeats another read (another program's, between our two reports) is a
+// failed exchange, never data: type, address and length must be the request's.
+TEST_F(CommandPacket, AnAnswerToAnotherReadIsRefused) {
+  struct Case {
+    const char* what;
+    Bytes head;
+  } cases[] = {
+      {"another address", {3, 3, 0xF8, 3, 16, 0, 0xFA, 0xFA}},  // 1016, the model number
+      {"another length", {3, 3, 72, 0, 32, 0, 0xFA, 0xFA}},
+      {"another command", {3, 2, 72, 0, 16, 0, 0xFA, 0xFA}},
+      {"nothing echoed", {3, 0, 0, 0, 0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    Bytes answer = c.head;
+    answer.resize(64, 0x77);
+    backend.interfaces[0].featureAnswer = answer;
+    auto p = block(3, 16, 72);
+    const TCOMMANDPACKET before = *p;
+    EXPECT_EQ(QueryDeviceCommand(hid, *p), uint32_t(EPROTO)) << c.what;
+    EXPECT_EQ(std::memcmp(p.get(), &before, sizeof before), 0) << c.what;
+  }
 }
 
 TEST_F(CommandPacket, FailedQueryLeavesThePacketAsItWas) {
