@@ -77,9 +77,9 @@ bool decodeMessage(std::span<const uint8_t> message, SimOp& op, uint32_t& word,
 
 }  // namespace
 
-std::filesystem::path SimulatorDirectory() {
+std::filesystem::path SimulatorDirectory(std::string* problem) {
   if (const char* dir = std::getenv("QORCFG51_SIM_DIR"); dir && *dir) return dir;
-  const std::filesystem::path runtime = paths::runtimeDir();
+  const std::filesystem::path runtime = paths::runtimeDir(problem);
   return runtime.empty() ? runtime : runtime / "qorcfg51" / "sim";
 }
 

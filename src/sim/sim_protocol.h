@@ -30,6 +30,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -55,8 +56,9 @@ inline constexpr std::size_t kMaxReportSize = 65536;
 inline constexpr std::size_t kMaxMessageSize = kMessageHeaderSize + kMaxReportSize;
 inline constexpr std::string_view kSocketSuffix = ".sock";
 
-// $QORCFG51_SIM_DIR when set, else $XDG_RUNTIME_DIR/qorcfg51/sim.
-std::filesystem::path SimulatorDirectory();
+// $QORCFG51_SIM_DIR when set, else qorcfg51/sim in paths::runtimeDir(); empty, with the
+// reason in `problem`, when there is no private runtime folder.
+std::filesystem::path SimulatorDirectory(std::string* problem = nullptr);
 
 struct SimRequest {
   SimOp op = SimOp::Describe;

@@ -16,7 +16,7 @@ namespace qor::sim {
 
 class SimServer {
  public:
-  using ProblemSink = std::function<void(const std::string&)>;
+  using ProblemSink = ServedFirmware::ProblemSink;
   enum class End { Stopped, Unplugged, Failed };
 
   // Loads or creates each interface's memory and opens its socket. Null with `error` set

@@ -13,7 +13,6 @@
 #include "app/sim/uhid_main.h"
 #include "platform/atomic_file.h"
 #include "platform/command_line.h"
-#include "platform/paths.h"
 #include "sim/sim_protocol.h"
 #include "sim/sim_server.h"
 
@@ -185,11 +184,10 @@ int main(int argc, char** argv) {
     printUsage(std::cout);
     return kExitOk;
   }
-  options.directory = SimulatorDirectory();
+  std::string noFolder;
+  options.directory = SimulatorDirectory(&noFolder);
   if (options.directory.empty()) {
-    std::string why;
-    qor::paths::runtimeDir(&why);
-    std::cerr << "qorcfg51-sim: no private folder for the sockets: " << why << "\n";
+    std::cerr << "qorcfg51-sim: no private folder for the sockets: " << noFolder << "\n";
     return kExitFailed;
   }
 
