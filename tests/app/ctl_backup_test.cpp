@@ -34,6 +34,14 @@ int64_t i64At(const Bytes& b, std::size_t off) {
   return int64_t(uint32_t(test::i32At(b, off))) | int64_t(test::i32At(b, off + 4)) << 32;
 }
 
+// A backup of a mouse holding patternMemory(), in home / "b".
+void backUpThePattern(const Installation& home) {
+  const auto saved = home / "saved.bin";
+  writeBytes(saved, patternMemory());
+  test::SimProcess sim(home.simulatorFolder(), {"--memory-file", saved.string()});
+  ASSERT_EQ(home.ctl("backup '" + (home / "b").string() + "'").status, 0);
+}
+
 TEST(CtlBackup, SavesTheWholeMemoryWithItsHeader) {
   Installation home;
   const auto memory = home / "memory.bin";
@@ -60,12 +68,7 @@ TEST(CtlBackup, SavesTheWholeMemoryWithItsHeader) {
 
 TEST(CtlBackup, RestoreWritesItBackByteForByteAndVerifies) {
   Installation home;
-  const auto saved = home / "saved.bin";
-  writeBytes(saved, patternMemory());
-  {
-    test::SimProcess sim(home.simulatorFolder(), {"--memory-file", saved.string()});
-    ASSERT_EQ(home.ctl("backup '" + (home / "b").string() + "'").status, 0);
-  }
+  ASSERT_NO_FATAL_FAILURE(backUpThePattern(home));
   // Another mouse of the same model, as it left the factory.
   const auto memory = home / "memory.bin";
   const auto log = home / "sim.log";
@@ -85,12 +88,7 @@ TEST(CtlBackup, RestoreWritesItBackByteForByteAndVerifies) {
 // upload the stored profile instead of the backup.
 TEST(CtlBackup, ARestoreCutShortSaysTheMemoryMayBeHalfWritten) {
   Installation home;
-  const auto saved = home / "saved.bin";
-  writeBytes(saved, patternMemory());
-  {
-    test::SimProcess sim(home.simulatorFolder(), {"--memory-file", saved.string()});
-    ASSERT_EQ(home.ctl("backup '" + (home / "b").string() + "'").status, 0);
-  }
+  ASSERT_NO_FATAL_FAILURE(backUpThePattern(home));
   test::SimProcess sim(home.simulatorFolder(), {"--fail-after", "3"});  // at the first write
   const CtlRun r = home.ctl("restore '" + (home / "b").string() + "'");
   EXPECT_EQ(r.status, 4);
