@@ -60,7 +60,6 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
 
   // 1-2: everything saved, whatever follows.
   FSaved = FDM.SaveAllProfileData();  // problems reach the data module's sink; Apply goes on
-  if (hooks.ClearSettingsChanged) hooks.ClearSettingsChanged();
 
   // 3: the pointer settings on a worker, which keeps the settings object alive.
   const PointerSettingsBuffer buffer = BuildPointerSettingsBuffer(FDM.FCurrentProfileInfo);
@@ -111,8 +110,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   if (uint32_t r = WriteProfileBlocks(FDevice, *profile, processMessages, &FWarnings))
     return stopped("profile blocks", r);
 
-  const uint8_t rate = GetReportRateCode(profile->ConfigInfo.ReportRate, &FWarnings);
-  const uint8_t rateByte = static_cast<uint8_t>(rate * 16 + rate);
+  const uint8_t rateByte = GetReportRateByte(profile->ConfigInfo.ReportRate, &FWarnings);
   const auto wheel = static_cast<uint8_t>(profile->ConfigInfo.HWVWheelValue);
   const bool wheelLED = profile->ConfigInfo.WheelLedOnOff != 0;
   pause();

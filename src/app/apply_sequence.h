@@ -31,7 +31,6 @@ inline constexpr std::chrono::milliseconds kApplyPause{50};
 struct ApplyHooks {
   std::function<void()> ProcessMessages;                 // handle pending events; may be empty
   std::function<void(std::chrono::milliseconds)> Sleep;  // empty: really sleep
-  std::function<void()> ClearSettingsChanged;            // the window's settings-changed flag
   std::function<void(bool)> Busy;                        // show and animate, or hide
   std::function<void(const std::string&)> Trace;         // one line per device step
 };

@@ -16,8 +16,6 @@
 namespace qor {
 namespace fs = std::filesystem;
 
-TDM* DM = nullptr;
-
 namespace {
 
 // Seeds a store with an empty profile image, built on the heap: a profile is too large for
@@ -70,9 +68,7 @@ TDM::TDM(const DataModuleEnvironment& env, StoreProblemSink problems)
     : FEnv(env),
       FProblems(std::move(problems)),
       uiProfileSettingGroup(env.registry),
-      uiProfileAllSettingInfo(env.registry),
-      uiProfileDefaultGame(env.registry),
-      uiProfileTest(env.registry) {
+      uiProfileAllSettingInfo(env.registry) {
   for (auto& slot : uiProfileGame) slot = std::make_unique<TuiProfile>(env.registry);
   uiProfileSettingGroup.OnRestoreToDefault = [this](auto& s) {
     uiProfileSettingGroupRestoreToDefault(s);
@@ -82,10 +78,9 @@ TDM::TDM(const DataModuleEnvironment& env, StoreProblemSink problems)
   };
   for (auto& slot : uiProfileGame)
     slot->OnRestoreToDefault = [this](auto& s) { uiProfileGame1RestoreToDefault(s); };
-  uiProfileDefaultGame.OnRestoreToDefault = [this](auto& s) { uiProfileGame1RestoreToDefault(s); };
-  uiProfileTest.OnRestoreToDefault = [this](auto& s) { uiProfileTestRestoreToDefault(s); };
 
   DataModuleCreate();
+  rememberSaved();
 }
 
 TDM::~TDM() = default;
@@ -307,11 +302,13 @@ void TDM::DataModuleCreate() {
   createDocumentsFolder();
   for (int i = 0; i < kProfileSlots; ++i) loadSlot(i);
 
-  SwitchToProfileGroup(FProfileGroupIndex);
+  // The start works on the group's start profile without making it current: the stored
+  // current profile changes only when the user switches.
+  FProfileSettingGroup.CurrentProfileGroup = FProfileGroupIndex;
+  OpenProfile(FProfileIndex);
   SharedDeviceUsagePair() = kMouseConfigUsage;
 
   const SettingsFile ini = SettingsFile::load(FEnv.program / "config.ini");
-  ReadOtherConfig(ini, FOtherConfig, FHelpFile);
   FModalsListInfo = ReadModalsList(ini);
 }
 
@@ -325,28 +322,23 @@ bool TDM::IsProfileGroupIndexInRange(int AProfileGroupIndex) {
   return AProfileGroupIndex >= 0 && AProfileGroupIndex < 2;
 }
 
-bool TDM::SwitchToProfile(int AProfileIndex) {
+bool TDM::OpenProfile(int AProfileIndex) {
   if (!IsProfileIndexInRange(AProfileIndex)) return false;
   FProfileIndex = AProfileIndex;
   FProfileGroup[FProfileIndex]->Read(FCurrentProfileInfo);
-  FAllProfileSettingInfo.CurrentGame = AProfileIndex;
   return true;
 }
 
-bool TDM::SwitchToProfileGroup(int AProfileGroupIndex) {
-  if (!IsProfileGroupIndexInRange(AProfileGroupIndex)) return false;
-  FProfileSettingGroup.CurrentProfileGroup = AProfileGroupIndex;
-  FProfileGroupIndex = AProfileGroupIndex;
-  FProfileIndex = groupStartProfile(AProfileGroupIndex);
-  SwitchToProfile(FProfileIndex);
+bool TDM::SwitchToProfile(int AProfileIndex) {
+  if (!OpenProfile(AProfileIndex)) return false;
+  FAllProfileSettingInfo.CurrentGame = AProfileIndex;
   return true;
 }
 
 // ---- Reading ------------------------------------------------------------------------------
 
-bool TDM::ReadCurrentProfileInfo() {
+void TDM::readCurrent() {
   FProfileGroup[FProfileIndex]->Read(FCurrentProfileInfo);
-  return true;
 }
 
 bool TDM::ReadProfileInfo(TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex) {
@@ -358,35 +350,8 @@ bool TDM::ReadProfileInfo(TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex) {
 bool TDM::LoadCurrentProfileInfoFromFile(const std::string& AFile) {
   TuiProfile& store = *FProfileGroup[FProfileIndex];
   const bool done = checked(store, store.LoadStreamFromFile(AFile));
-  ReadCurrentProfileInfo();
+  readCurrent();
   return done;
-}
-
-bool TDM::LoadCurrentProfileInfoFromRegistry() {
-  TuiProfile& store = *FProfileGroup[FProfileIndex];
-  const bool done = checked(store, store.LoadStreamFromRegistry());
-  ReadCurrentProfileInfo();
-  return done;
-}
-
-bool TDM::LoadProfileInfoFromRegistry(int AProfileIndex) {
-  if (!IsProfileIndexInRange(AProfileIndex)) return false;
-  TuiProfile& store = *FProfileGroup[AProfileIndex];
-  return checked(store, store.LoadStreamFromRegistry());
-}
-
-void TDM::LoadProfileGroupSettingInfoFromRegistry() {
-  loadRecordFromRegistry(uiProfileSettingGroup, "profile group settings", FGroupKept);
-  uiProfileSettingGroup.Read(FProfileSettingGroup);
-  FProfileGroupIndex = IsProfileGroupIndexInRange(FProfileSettingGroup.CurrentProfileGroup)
-                           ? FProfileSettingGroup.CurrentProfileGroup
-                           : 0;
-  FProfileIndex = groupStartProfile(FProfileGroupIndex);
-}
-
-void TDM::LoadAllProfileInfoFromRegistry() {
-  loadRecordFromRegistry(uiProfileAllSettingInfo, "all-profiles settings", FAllKept);
-  uiProfileAllSettingInfo.Read(FAllProfileSettingInfo);
 }
 
 // ---- Writing and saving -------------------------------------------------------------------
@@ -452,15 +417,6 @@ bool TDM::SaveCurrentProfileInfoToFile(const std::string& AFile) {
   return checked(store, store.SaveStreamToFile(AFile));
 }
 
-bool TDM::SaveProfileInfoToRegistry(int AProfileIndex) {
-  if (!IsProfileIndexInRange(AProfileIndex)) return false;
-  return saveSlotToRegistry(AProfileIndex);
-}
-
-bool TDM::SaveBackAllProfileInfo() {
-  return SaveBackAllProfileInfoToRegistry();
-}
-
 bool TDM::SaveBackAllProfileInfoToRegistry() {
   bool all = true;
   for (int i = 0; i < kProfileSlots; ++i) all = saveSlotToRegistry(i) && all;
@@ -471,10 +427,6 @@ bool TDM::SaveBackAllProfileInfoToFile() {
   bool all = true;
   for (int i = 0; i < kProfileSlots; ++i) all = saveSlotToFile(i) && all;
   return all;
-}
-
-void TDM::SaveBackToProfileGroupSettingInfo() {
-  uiProfileSettingGroup.Write(FProfileSettingGroup);
 }
 
 bool TDM::SaveProfileGroupSettingInfoToRegistry() {
@@ -498,7 +450,6 @@ bool TDM::saveGroupStore() {
 }
 
 bool TDM::SaveBackAllProfileSettingInfo() {
-  FAllProfileSettingInfo.CurrentGame = FProfileIndex;
   uiProfileAllSettingInfo.Write(FAllProfileSettingInfo);
   if (refusedToReadOnly("the current profile choice")) return false;
   if (!FAllKept.empty()) {
@@ -506,24 +457,6 @@ bool TDM::SaveBackAllProfileSettingInfo() {
     return false;
   }
   return checked(uiProfileAllSettingInfo, uiProfileAllSettingInfo.SaveStreamToRegistry());
-}
-
-bool TDM::ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePath) {
-  std::string folder, name;
-  SplitFilePath(AProfileFilePath, folder, name);
-  TuiProfile& store = *FProfileGroup[FProfileIndex];
-  TProfileSettingInfo& e = FProfileSettingGroup.ProfileSettingList[FProfileIndex];
-  TProfileSettingInfo next = e;
-  if (!writeWideFieldUtf8(next.FileName, name, TextFit::Refuse) ||
-      !writeWideFieldUtf8(next.FilePath, folder, TextFit::Refuse)) {
-    error("the file name or folder of " + AProfileFilePath +
-          " is too long to be stored; the profile keeps its file");
-    return false;
-  }
-  store.SetFileName(name);
-  store.SetFilePath(folder);
-  e = next;
-  return true;
 }
 
 bool TDM::SaveAllProfileData() {
@@ -534,77 +467,48 @@ bool TDM::SaveAllProfileData() {
   Registry& registry = FEnv.registry;
   const RegistryResult batch = registry.beginBatch(RootKey::CurrentUser);
   SaveBackToCurrentProfileInfo();
-  SaveCurrentProfileInfoToRegistry();
-  SaveCurrentProfileInfoToFile();
   SaveBackAllProfileInfoToFile();
   SaveBackAllProfileInfoToRegistry();
-  SaveBackToProfileGroupSettingInfo();
   SaveProfileGroupSettingInfoToRegistry();
   if (batch.isOk()) {
     if (const RegistryResult ended = registry.endBatch(RootKey::CurrentUser); !ended.isOk())
       gathered.push_back(ended.message);
   }
   FGathered = nullptr;
-  if (gathered.empty()) return true;
+  if (gathered.empty()) {
+    rememberSaved();
+    return true;
+  }
   std::string all = "not everything was saved:";
   for (const std::string& reason : gathered) all += "\n" + reason;
   error(std::move(all));
   return false;
 }
 
+void TDM::rememberSaved() {
+  for (int i = 0; i < kProfileSlots; ++i) FSavedSlots[i] = uiProfileGame[i]->StreamBytes();
+  FSavedGroup = FProfileSettingGroup;
+}
+
+bool TDM::HasUnsavedChanges() const {
+  const TuiProfile::Stream& slot = FProfileGroup[FProfileIndex]->StreamBytes();
+  if (slot.size() < sizeof FCurrentProfileInfo ||
+      std::memcmp(slot.data(), &FCurrentProfileInfo, sizeof FCurrentProfileInfo) != 0)
+    return true;
+  for (int i = 0; i < kProfileSlots; ++i)
+    if (uiProfileGame[i]->StreamBytes() != FSavedSlots[i]) return true;
+  return std::memcmp(&FSavedGroup, &FProfileSettingGroup, sizeof FSavedGroup) != 0;
+}
+
 // ---- Factory values -----------------------------------------------------------------------
 
 void TDM::RestoreCurrentProfileInfoToDefault() {
   FProfileGroup[FProfileIndex]->RestoreToDefault();
-  ReadCurrentProfileInfo();
-}
-
-bool TDM::RestoreProfileInfoToDefault(int AProfileIndex) {
-  if (!IsProfileIndexInRange(AProfileIndex)) return false;
-  FProfileGroup[AProfileIndex]->RestoreToDefault();
-  return true;
-}
-
-bool TDM::RestoreProfileGroupToDefault(int AProfileGroupIndex) {
-  if (!IsProfileGroupIndexInRange(AProfileGroupIndex)) return false;
-  const int p = groupStartProfile(AProfileGroupIndex);
-  if (p == FProfileIndex)
-    RestoreCurrentProfileInfoToDefault();
-  else
-    FProfileGroup[p]->RestoreToDefault();
-  return true;
-}
-
-void TDM::RestoreProfileSettingGroupToDefault() {
-  uiProfileSettingGroup.RestoreToDefault();
-  saveGroupStore();
-}
-
-void TDM::RestoreToDefaultCPISetting() {
-  RestoreDefaultCPISetting(FCurrentProfileInfo);
-}
-
-void TDM::RestoreToDefaultLightAndReportAdvancedSetting() {
-  RestoreDefaultLightAndReportAdvancedSetting(FCurrentProfileInfo);
-}
-
-void TDM::InitTestDefaultValue() {
-  prepareStore(uiProfileTest, "K7040ProfileTest.PFX");
-  uiProfileTest.Write(FTestProfileInfo);
-  uiProfileTest.RestoreToDefault();
-  uiProfileTest.Read(FTestProfileInfo);
-  prepareStore(uiProfileDefaultGame, "K7040ProfileDef.PFX");
-  uiProfileDefaultGame.Write(FDefaultProfileInfo);
-  uiProfileDefaultGame.RestoreToDefault();
-  uiProfileDefaultGame.Read(FDefaultProfileInfo);
+  readCurrent();
 }
 
 void TDM::uiProfileGame1RestoreToDefault(TuiProfile::Stream& AStream) {
   FillRecordInStream<TMOUSEPROFILEINFO>(AStream, RestoreFactoryProfile);
-}
-
-void TDM::uiProfileTestRestoreToDefault(TuiProfile::Stream& AStream) {
-  FillRecordInStream<TMOUSEPROFILEINFO>(AStream, RestoreFactoryTestProfile);
 }
 
 void TDM::uiProfileSettingGroupRestoreToDefault(TuiProfile::Stream& AStream) {

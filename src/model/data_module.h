@@ -56,17 +56,16 @@ class TDM {
   // Profile and group selection.
   static bool IsProfileIndexInRange(int AProfileIndex);
   static bool IsProfileGroupIndexInRange(int AProfileGroupIndex);
+  // Makes the profile current: it is read into FCurrentProfileInfo and recorded as the
+  // current profile, which the next SaveBackAllProfileSettingInfo stores.
   bool SwitchToProfile(int AProfileIndex);
-  bool SwitchToProfileGroup(int AProfileGroupIndex);
+  // Reads the profile into FCurrentProfileInfo to work on it, leaving the current profile
+  // as it is stored (a start, or a command given --profile).
+  bool OpenProfile(int AProfileIndex);
 
   // Reading stores into records.
-  bool ReadCurrentProfileInfo();
   bool ReadProfileInfo(TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex);
   bool LoadCurrentProfileInfoFromFile(const std::string& AFile);
-  bool LoadCurrentProfileInfoFromRegistry();
-  bool LoadProfileInfoFromRegistry(int AProfileIndex);
-  void LoadProfileGroupSettingInfoFromRegistry();
-  void LoadAllProfileInfoFromRegistry();
 
   // Writing records back and saving; each returns false when not done (problems reported).
   void SaveBackToCurrentProfileInfo();
@@ -74,27 +73,20 @@ class TDM {
   bool SaveCurrentProfileInfoToRegistry();
   bool SaveCurrentProfileInfoToFile();
   bool SaveCurrentProfileInfoToFile(const std::string& AFile);
-  bool SaveProfileInfoToRegistry(int AProfileIndex);
-  bool SaveBackAllProfileInfo();
   bool SaveBackAllProfileInfoToRegistry();
   bool SaveBackAllProfileInfoToFile();
-  void SaveBackToProfileGroupSettingInfo();
   bool SaveProfileGroupSettingInfoToRegistry();
   bool SaveBackAllProfileSettingInfo();
-  bool ChangeCurrentProfileFileNameAndPath(const std::string& AProfileFilePath);
   // Apply's save step: the current profile written back, the five slots saved to their
   // files and the registry, the group record to the registry. False when any save was not
   // done; the reasons are reported together, as one problem.
   bool SaveAllProfileData();
+  // Whether anything differs from what the start loaded or the last SaveAllProfileData stored:
+  // the profile being edited, any slot, the storage settings.
+  bool HasUnsavedChanges() const;
 
   // Factory values.
   void RestoreCurrentProfileInfoToDefault();
-  bool RestoreProfileInfoToDefault(int AProfileIndex);
-  bool RestoreProfileGroupToDefault(int AProfileGroupIndex);
-  void RestoreProfileSettingGroupToDefault();
-  void RestoreToDefaultCPISetting();
-  void RestoreToDefaultLightAndReportAdvancedSetting();
-  void InitTestDefaultValue();
 
   // The layout picture of the model whose number equals AModalNumber exactly, else
   // NoModalLayout.
@@ -111,15 +103,10 @@ class TDM {
 
   // Records that the windows read and write directly.
   TALLGAMESINFO FAllProfileSettingInfo{};
-  std::array<TuiProfile*, 6> FProfileGroup{};
   TProfileSettingGroup FProfileSettingGroup{};
   int32_t FProfileGroupIndex = 0;
   int32_t FProfileIndex = 0;
   TMOUSEPROFILEINFO FCurrentProfileInfo{};
-  TOtherConfig FOtherConfig{};
-  std::string FHelpFile;  // the text behind FOtherConfig.HelpFile
-  TMOUSEPROFILEINFO FDefaultProfileInfo{};
-  TMOUSEPROFILEINFO FTestProfileInfo{};
   TModalsListInfo FModalsListInfo;
 
   // The main window's refresh, called by NoticeMainFormToUpdateSomeChanged.
@@ -127,6 +114,8 @@ class TDM {
 
  private:
   void DataModuleCreate();
+  void readCurrent();
+  void rememberSaved();
   void prepareStore(TuiProfile& store, const std::string& valueName);
   void loadRecordFromRegistry(TuiProfile& store, const char* what, std::string& kept);
   void loadSlot(int i);
@@ -153,10 +142,11 @@ class TDM {
 
   // Factory values handlers bound to the stores.
   void uiProfileGame1RestoreToDefault(TuiProfile::Stream& AStream);
-  void uiProfileTestRestoreToDefault(TuiProfile::Stream& AStream);
   void uiProfileSettingGroupRestoreToDefault(TuiProfile::Stream& AStream);
   void uiProfileAllSettingInfoRestoreToDefault(TuiProfile::Stream& AStream);
 
+  // The stores of the five slots, as the start-up bound them.
+  std::array<TuiProfile*, kProfileSlots> FProfileGroup{};
   DataModuleEnvironment FEnv;
   StoreProblemSink FProblems;
   std::string FDocumentsFolder;
@@ -167,15 +157,13 @@ class TDM {
   // is kept for the user); empty when it may be saved.
   std::array<std::string, kProfileSlots> FSlotKept;
   std::string FGroupKept;
+  // What HasUnsavedChanges compares with.
+  std::array<TuiProfile::Stream, kProfileSlots> FSavedSlots;
+  TProfileSettingGroup FSavedGroup{};
   std::string FAllKept;
   TuiProfile uiProfileSettingGroup;
   TuiProfile uiProfileAllSettingInfo;
   std::array<std::unique_ptr<TuiProfile>, kProfileSlots> uiProfileGame;
-  TuiProfile uiProfileDefaultGame;
-  TuiProfile uiProfileTest;
 };
-
-// The single data module of the running program; set by the program's start.
-extern TDM* DM;
 
 }  // namespace qor

@@ -218,21 +218,31 @@ int GetMacroDeviceLength(const TMACROKEYINFO& macro) {
   return clampedCount(macro.MacroListCount, kMacroMaxActions) + (hasLoopAction(macro) ? 1 : 0);
 }
 
-uint8_t GetReportRateCode(uint32_t rate, UploadWarnings* warnings) {
-  switch (rate) {
-    case 125:
-      return 8;
-    case 250:
-      return 4;
-    case 500:
-      return 2;
-    case 1000:
-      return 1;
-    default:
-      warn(warnings, "the report rate " + std::to_string(rate) +
-                         " Hz is not one the mouse offers; 500 Hz was sent");
-      return 2;
+bool IsReportRate(uint32_t rate) {
+  return std::any_of(kReportRates.begin(), kReportRates.end(),
+                     [rate](const ReportRateCode& r) { return r.hz == rate; });
+}
+
+std::string ReportRateNames() {
+  std::string names;
+  for (std::size_t i = 0; i < kReportRates.size(); ++i) {
+    if (i > 0) names += i + 1 == kReportRates.size() ? " or " : ", ";
+    names += std::to_string(kReportRates[i].hz);
   }
+  return names;
+}
+
+uint8_t GetReportRateCode(uint32_t rate, UploadWarnings* warnings) {
+  for (const ReportRateCode& r : kReportRates)
+    if (r.hz == rate) return r.code;
+  warn(warnings, "the report rate " + std::to_string(rate) +
+                     " Hz is not one the mouse offers; 500 Hz was sent");
+  return GetReportRateCode(500);
+}
+
+uint8_t GetReportRateByte(uint32_t rate, UploadWarnings* warnings) {
+  const uint8_t code = GetReportRateCode(rate, warnings);
+  return static_cast<uint8_t>(code << 4 | code);
 }
 
 }  // namespace qor

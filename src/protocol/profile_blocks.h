@@ -49,7 +49,20 @@ void EncodeMacroAction(const TMACROKEY& action, MacroAction& out);
 // Actions the device gets for a macro: its own, plus the loop action when it repeats and
 // there is room for it in the slot.
 int GetMacroDeviceLength(const TMACROKEYINFO& macro);
-// 125 -> 8, 250 -> 4, 500 -> 2, 1000 -> 1; any other rate gets 500 Hz's code and a warning.
+// The report rates the mouse offers, slowest first, and the code it takes for each: the one
+// list the window, the command line and the upload use.
+struct ReportRateCode {
+  uint16_t hz;
+  uint8_t code;
+};
+inline constexpr std::array<ReportRateCode, 4> kReportRates = {
+    {{125, 8}, {250, 4}, {500, 2}, {1000, 1}}};
+bool IsReportRate(uint32_t rate);
+// "125, 250, 500 or 1000", for messages and help.
+std::string ReportRateNames();
+// The rate's code; any other rate gets 500 Hz's code and a warning.
 uint8_t GetReportRateCode(uint32_t rate, UploadWarnings* warnings = nullptr);
+// The report rate byte of the mouse's memory: the rate's code in both nibbles.
+uint8_t GetReportRateByte(uint32_t rate, UploadWarnings* warnings = nullptr);
 
 }  // namespace qor

@@ -53,7 +53,6 @@ class ApplyTest : public ::testing::Test {
     h.Sleep = [this](std::chrono::milliseconds ms) {
       events.push_back("sleep " + std::to_string(ms.count()));
     };
-    h.ClearSettingsChanged = [this] { events.push_back("flag cleared"); };
     h.Busy = [this](bool on) { events.push_back(on ? "busy" : "idle"); };
     h.Trace = [this](const std::string& s) { events.push_back(s); };
     return h;
@@ -97,7 +96,6 @@ TEST_F(ApplyTest, UploadsTheCurrentProfileInOrder) {
   EXPECT_TRUE(apply.Warnings().empty());
 
   const std::vector<std::string> expected = {
-      "flag cleared",
       "messages",
       "sleep 50",
       "command 6 (0, 0)",

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/gui/button_config_form.h"
 #include "app/gui/dialog_presenter.h"
 #include "app/gui/main_window.h"
 #include "app/gui/settings_form.h"
@@ -30,12 +31,14 @@
 #include "widgets/bitmap_state_button.h"
 #include "widgets/busy_indicator.h"
 #include "widgets/choice_buttons.h"
+#include "widgets/function_menu.h"
 #include "widgets/image_box.h"
 #include "widgets/label.h"
 #include "widgets/layout.h"
 #include "widgets/skin.h"
 #include "widgets/status_label.h"
 #include "widgets/text_button.h"
+#include "widgets/track_bar.h"
 
 namespace qor {
 namespace {
@@ -83,7 +86,6 @@ struct Session {
         dm({*registry, paths::documents(), paths::program()}, {}),
         backend(MakeSystemHidBackend()),
         pointer(std::make_shared<test::RecordingPointerSettings>()) {
-    DM = &dm;
     if (mouse) this->mouse = std::make_unique<test::SimProcess>(home.simulators(), *mouse);
     window = std::make_unique<TQorCfg51Main>(
         MainWindowServices{dm, *backend, MakeLinuxDeviceWatcher(home.simulators()), pointer,
@@ -93,7 +95,6 @@ struct Session {
   ~Session() {
     window.reset();
     TuiThread::WaitForWorkers(std::chrono::seconds(3));
-    DM = nullptr;
   }
   template <typename T = UiBitmapStateButton>
   T* part(const char* name) const {
@@ -254,27 +255,33 @@ class MainWindowTest : public QObject {
   void exitAsksWhileTheSettingsChanged_data() {
     QTest::addColumn<bool>("changed");
     QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("byExit");  // else the window manager's close (Alt+F4 alike)
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("saved");
-    QTest::newRow("unchanged: no question") << false << 1 << false << false;
-    QTest::newRow("changed, OK saves") << true << 1 << true << true;
-    QTest::newRow("changed, Cancel does not") << true << 2 << true << false;
-    QTest::newRow("changed, closed otherwise does not") << true << 0 << true << false;
+    QTest::newRow("unchanged: no question") << false << 1 << true << false << false;
+    QTest::newRow("changed, OK saves") << true << 1 << true << true << true;
+    QTest::newRow("changed, Cancel does not") << true << 2 << true << true << false;
+    QTest::newRow("changed, closed otherwise does not") << true << 0 << true << true << false;
+    QTest::newRow("window closed, OK saves") << true << 1 << false << true << true;
+    QTest::newRow("window closed, Cancel does not") << true << 2 << false << true << false;
   }
   void exitAsksWhileTheSettingsChanged() {
     QFETCH(bool, changed);
     QFETCH(int, answer);
+    QFETCH(bool, byExit);
     QFETCH(bool, asked);
     QFETCH(bool, saved);
     Session s;
     const uint16_t before = test::u16At(test::readBytes(s.home.slotFile(1)), kReportRateAt);
     QVERIFY(before != 250);
-    s.dm.FCurrentProfileInfo.ConfigInfo.ReportRate = 250;
-    s.dm.SaveBackToCurrentProfileInfo();
-    if (changed) s.dm.NoticeMainFormToUpdateSomeChanged();
+    // No handler says so: the edit itself is the change.
+    if (changed) s.dm.FCurrentProfileInfo.ConfigInfo.ReportRate = 250;
     QCOMPARE(s.window->SettingsChanged(), changed);
     s.dialogs.Answer(answer);
-    s.part("BSBTNEXIT")->click();
+    if (byExit)
+      s.part("BSBTNEXIT")->click();
+    else
+      s.window->close();
     QCOMPARE(s.dialogs.Calls().size(), std::size_t(asked));
     if (asked) {
       QCOMPARE(s.dialogs.Calls()[0].title, QString("Warning"));
@@ -285,6 +292,70 @@ class MainWindowTest : public QObject {
     QVERIFY(!s.window->isVisible());
     QCOMPARE(test::u16At(test::readBytes(s.home.slotFile(1)), kReportRateAt),
              saved ? uint16_t(250) : before);
+    // The question was the user's say: the end of the program saves nothing more.
+    s.window->SaveUnaskedChanges();
+    QCOMPARE(test::u16At(test::readBytes(s.home.slotFile(1)), kReportRateAt),
+             saved ? uint16_t(250) : before);
+  }
+
+  // Every kind of edit in every settings window counts as a change, and OK at Exit stores it.
+  void everyEditIsAskedAboutAndSaved() {
+    struct Edit {
+      const char* name;
+      SettingsWindow window;
+      std::function<void(TSettingsForm&)> make;
+    };
+    const std::vector<Edit> edits = {
+        {"button function", SettingsWindow::ButtonAssignment,
+         [](TSettingsForm& f) {
+           auto& form = static_cast<TButtonConfigForm&>(f);
+           form.BtnSet1Click(2);
+           form.uiMenuEx1->CloseMenu();
+           form.uiMenuEx1ItemsClick(702);  // Copy
+         }},
+        {"pointer speed", SettingsWindow::Sensitivity,
+         [](TSettingsForm& f) {
+           f.findChild<UiTrackBar*>("TrackBarPointerSpeed")->SetPosition(1);
+         }},
+        {"double-click time", SettingsWindow::Sensitivity,
+         [](TSettingsForm& f) {
+           f.findChild<UiTrackBar*>("TrackBarDoubleClickSpeed")->SetPosition(900);
+         }},
+        {"acceleration", SettingsWindow::Sensitivity,
+         [](TSettingsForm& f) { f.findChild<UiCheckBox*>("CHKENHANCEPOINTER")->click(); }},
+        {"CPI level", SettingsWindow::AdvancedSettings,
+         [](TSettingsForm& f) { f.findChild<UiTrackBar*>("TrackCPI1X")->SetPosition(2750); }},
+        {"report rate", SettingsWindow::AdvancedSettings,
+         [](TSettingsForm& f) {
+           QTest::mouseClick(f.findChild<UiRadioButton*>("RD125HZ"), Qt::LeftButton);
+         }},
+        {"LED colour", SettingsWindow::Lighting,
+         [](TSettingsForm& f) {
+           QTest::mouseClick(f.findChild<UiTextButton*>("RCC5"), Qt::LeftButton);
+         }},
+    };
+    for (const Edit& edit : edits) {
+      Session s;
+      s.allowWithoutMouse();
+      const Bytes before = test::readBytes(s.home.slotFile(1));
+      s.open(edit.window);
+      edit.make(*s.form(edit.window));
+      QVERIFY2(s.window->SettingsChanged(), edit.name);
+      s.dialogs.Answer(1);
+      s.part("BSBTNEXIT")->click();
+      QVERIFY2(s.dialogs.Calls().size() == 1, edit.name);
+      QVERIFY2(test::readBytes(s.home.slotFile(1)) != before, edit.name);
+    }
+  }
+
+  // Ended by a signal or with the session, the window cannot ask: what changed is saved.
+  void anEndWithoutAQuestionSaves() {
+    Session s;
+    s.dm.FCurrentProfileInfo.ConfigInfo.ReportRate = 250;
+    s.window->SaveUnaskedChanges();
+    QVERIFY(s.dialogs.Calls().empty());
+    QCOMPARE(test::u16At(test::readBytes(s.home.slotFile(1)), kReportRateAt), uint16_t(250));
+    QVERIFY(!s.window->SettingsChanged());
   }
 
   void applyUploadsTheProfileIntoTheMouse() {

@@ -157,6 +157,11 @@ TEST_F(DataModuleTest, ASwitchIsRecordedButTheNextStartUsesTheGroup) {
   EXPECT_EQ(test::i32At(value("QOR51PROFILE.PFX"), 30952), 2);
   auto dm = start();
   EXPECT_EQ(dm->FProfileIndex, 0);
+  // Saving another all-profiles setting, or working on a profile, keeps the recorded one.
+  ASSERT_TRUE(dm->OpenProfile(4));
+  dm->FAllProfileSettingInfo.CurrentLanguage = 1;
+  ASSERT_TRUE(dm->SaveBackAllProfileSettingInfo());
+  EXPECT_EQ(test::i32At(value("QOR51PROFILE.PFX"), 30952), 2);
 }
 
 TEST_F(DataModuleTest, StoredIndicesOutOfRangeAreNeverUsed) {

@@ -41,13 +41,6 @@ std::optional<std::string> TakeProfileOption(std::vector<std::string>& args,
   return std::nullopt;
 }
 
-void UseProfileFor(TDM& dm, int profile) {
-  const int32_t current = dm.FAllProfileSettingInfo.CurrentGame;
-  dm.SwitchToProfile(profile - 1);
-  // Only this run works on it: the next start begins where it would have begun.
-  dm.FAllProfileSettingInfo.CurrentGame = current;
-}
-
 std::string StoredLanguage(const TDM& dm) {
   const InstalledLanguages languages(paths::program(), SystemLocaleName());
   return toUtf8(

@@ -53,8 +53,6 @@ struct Command {
 // the usage error.
 std::optional<std::string> TakeProfileOption(std::vector<std::string>& args,
                                              std::optional<int>& profile);
-// Works on `profile` (1..5) from now on, keeping the stored current profile as it was.
-void UseProfileFor(TDM& dm, int profile);
 
 // The short ID of the stored language ("0407"); empty when ui.local has no such language.
 std::string StoredLanguage(const TDM& dm);

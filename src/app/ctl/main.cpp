@@ -134,14 +134,12 @@ int main(int argc, char** argv) {
     errors = errors || isError;
     std::cerr << "qorcfg51-ctl: " << (isError ? "error: " : "warning: ") << p.message << "\n";
   });
-  DM = &dm;
 
   Output io{std::cout, std::cerr};
-  if (profile) UseProfileFor(dm, *profile);
+  if (profile) dm.OpenProfile(*profile - 1);
   int status = command->run(dm, args, io);
   if (status == kExitOk && command->access == Access::Changes && !dm.SaveAllProfileData())
     status = kExitFailed;
-  DM = nullptr;
   if (status == kExitOk && errors) status = kExitFailed;
   return status;
 }

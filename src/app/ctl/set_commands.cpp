@@ -9,6 +9,7 @@
 #include "model/wide_text.h"
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/paths.h"
+#include "protocol/profile_blocks.h"
 #include "settings/button_assignment.h"
 #include "settings/cpi_levels.h"
 #include "ui/language.h"
@@ -42,9 +43,10 @@ const std::vector<Setting>& settings() {
   static const std::vector<Setting> all = {
       {"rate", 1, 1,
        [](TDM& dm, const Args& a, Output&) {
-         const int hz = WholeNumber(a[0], "the report rate", 125, 1000);
-         if (hz != 125 && hz != 250 && hz != 500 && hz != 1000)
-           throw Refused{"the report rate is 125, 250, 500 or 1000 Hz"};
+         const int hz =
+             WholeNumber(a[0], "the report rate", kReportRates.front().hz, kReportRates.back().hz);
+         if (!IsReportRate(uint32_t(hz)))
+           throw Refused{"the report rate is " + ReportRateNames() + " Hz"};
          dm.FCurrentProfileInfo.ConfigInfo.ReportRate = static_cast<uint16_t>(hz);
        },
        [](const TDM&, const TMOUSEPROFILEINFO& p) {
@@ -257,30 +259,56 @@ std::vector<std::string> SettingLines(const TDM& dm, const TMOUSEPROFILEINFO& pr
   return lines;
 }
 
+namespace {
+
+// The help of set; the report rates and the button functions come from their tables.
+const std::string& setHelp() {
+  static const std::string help = [] {
+    // The function words, wrapped after commas into the column the descriptions start at.
+    const std::string indent(26, ' ');
+    std::string functions, line = "button 1-5; FUNCTION is";
+    const std::string words = ButtonFunctionWordList();
+    for (std::size_t at = 0; at < words.size();) {
+      const std::size_t comma = words.find(", ", at);
+      const std::size_t end = comma == std::string::npos ? words.size() : comma + 1;
+      const std::string word = words.substr(at, end - at);
+      if (line.size() + 1 + word.size() > 62) {
+        functions += line + "\n" + indent;
+        line = word;
+      } else {
+        line += " " + word;
+      }
+      at = end + 1;
+    }
+    return "Changes one setting of the current profile and saves all profiles (nothing is sent "
+           "to\n"
+           "the mouse; use apply for that). show prints a profile as such settings, one a line.\n"
+           "Settings:\n"
+           "  rate HZ                 report rate: " +
+           ReportRateNames() +
+           "\n"
+           "  cpi LEVEL X [Y]         CPI level 1-4, values 250-3500 (Y defaults to X)\n"
+           "  cpi-enabled LEVEL on|off  one level always stays on\n"
+           "  led R G B               LED colour, 0-255 each\n"
+           "  brightness 0-3          LED brightness (0 off)\n"
+           "  breathing 0-3           LED breathing speed (0 off)\n"
+           "  pointer-speed 1-20      desktop pointer speed\n"
+           "  acceleration 0-3        pointer acceleration preset (0 none, 1 enhanced)\n"
+           "  wheel-lines 1-10|page   lines per wheel notch\n"
+           "  double-click MS         200-1200; also set on the desktop at once\n"
+           "  language ID|NAME        the window's language from its next start: 0407, de,\n"
+           "                          German, Deutsch (for all profiles)\n"
+           "  button N FUNCTION       " +
+           functions + line;
+  }();
+  return help;
+}
+
+}  // namespace
+
 std::vector<Command> SetCommands() {
   return {
-      {"set", "SETTING VALUE...", "change one setting of the current profile",
-       "Changes one setting of the current profile and saves all profiles (nothing is sent to\n"
-       "the mouse; use apply for that). show prints a profile as such settings, one a line.\n"
-       "Settings:\n"
-       "  rate HZ                 report rate: 125, 250, 500 or 1000\n"
-       "  cpi LEVEL X [Y]         CPI level 1-4, values 250-3500 (Y defaults to X)\n"
-       "  cpi-enabled LEVEL on|off  one level always stays on\n"
-       "  led R G B               LED colour, 0-255 each\n"
-       "  brightness 0-3          LED brightness (0 off)\n"
-       "  breathing 0-3           LED breathing speed (0 off)\n"
-       "  pointer-speed 1-20      desktop pointer speed\n"
-       "  acceleration 0-3        pointer acceleration preset (0 none, 1 enhanced)\n"
-       "  wheel-lines 1-10|page   lines per wheel notch\n"
-       "  double-click MS         200-1200; also set on the desktop at once\n"
-       "  language ID|NAME        the window's language from its next start: 0407, de,\n"
-       "                          German, Deutsch (for all profiles)\n"
-       "  button N FUNCTION       button 1-5; FUNCTION is left-click, right-click,\n"
-       "                          middle-button, forward, backward, cut, copy, paste,\n"
-       "                          select-all, find, new, print, save, switch-window,\n"
-       "                          close-window, open-explorer, run, show-desktop, lock-pc,\n"
-       "                          media:play-pause|stop|previous|next|volume-up|volume-down|mute,\n"
-       "                          combo:ctrl+shift+a, fire:COUNT:DELAY, macro:NAME, disable",
+      {"set", "SETTING VALUE...", "change one setting of the current profile", setHelp().c_str(),
        Access::Changes,
        [](const Args& a) -> std::optional<std::string> {
          if (a.empty()) return std::string("expects a setting; see qorcfg51-ctl set --help");

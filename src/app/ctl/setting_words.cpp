@@ -65,6 +65,34 @@ const std::vector<std::pair<std::string, int32_t>>& menuWords() {
   return words;
 }
 
+}  // namespace
+
+std::string ButtonFunctionWordList() {
+  std::string list;
+  auto add = [&list](const std::string& word) { list += (list.empty() ? "" : ", ") + word; };
+  for (const ButtonMenuEntry& top : ButtonMenuDefinition()) {
+    if (top.id == button_menu::kComboKey) {
+      add(std::string(kCombo) + "ctrl+shift+a");
+    } else if (top.id == button_menu::kFireKey) {
+      add(std::string(kFire) + "COUNT:DELAY");
+    } else if (top.id == button_menu::kMacro) {
+      add(std::string(kMacro) + "NAME");
+    } else if (top.subItems.empty()) {
+      add(slug(top.caption));
+    } else if (top.id == button_menu::kMedia) {
+      std::string keys;
+      for (const ButtonMenuEntry& sub : top.subItems)
+        keys += (keys.empty() ? "" : "|") + slug(sub.caption);
+      add(std::string(kMedia) + keys);
+    } else {
+      for (const ButtonMenuEntry& sub : top.subItems) add(slug(sub.caption));
+    }
+  }
+  return list;
+}
+
+namespace {
+
 // Modifier flags (1 Alt, 2 Ctrl, 4 Shift, 8 Windows) by word; show writes the first word of
 // each flag, in this order.
 struct ModifierWord {

@@ -29,6 +29,10 @@ struct ButtonFunction {
 // fire:COUNT:DELAY or macro:NAME (a macro of `profile`); refused otherwise.
 ButtonFunction ParseButtonFunction(const TMOUSEPROFILEINFO& profile, const std::string& word);
 
+// Every function word ParseButtonFunction takes, in the menu's order, for help texts:
+// "left-click, ..., media:play-pause|stop|..., combo:ctrl+shift+a, fire:COUNT:DELAY, ...".
+std::string ButtonFunctionWordList();
+
 // The word for what `entry` does, as its stored menu entry (MenuItemID, else its row) says,
 // in the form ParseButtonFunction takes back; empty when the entry names no such function.
 std::string ButtonFunctionWord(const TBUTTONFUNCINFO& entry);

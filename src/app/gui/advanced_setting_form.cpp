@@ -3,6 +3,7 @@
 
 #include "app/gui/dialog_presenter.h"
 #include "model/profile_import.h"
+#include "protocol/profile_blocks.h"
 #include "widgets/choice_buttons.h"
 #include "widgets/label.h"
 #include "widgets/layout.h"
@@ -14,7 +15,6 @@
 namespace qor {
 namespace {
 
-constexpr std::array<int, 4> kRates = {125, 250, 500, 1000};
 constexpr int kPanelWidth = 132, kPanelHeight = 226, kPanelGap = 10, kPanelTop = 64;
 constexpr int kLeft = (TAdvancedSettingForm::kWidth - 4 * kPanelWidth - 3 * kPanelGap) / 2;
 constexpr int kContentWidth = 4 * kPanelWidth + 3 * kPanelGap;
@@ -74,11 +74,11 @@ TAdvancedSettingForm::TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServ
   AddCaption("LabelReportRate", "Report rate", QRect(kLeft, rateY, 200, 20));
   UiRectangle* rates =
       AddPanel(this, "PanelReportRate", QRect(kLeft, rateY + 22, kContentWidth, 30), "Report rate");
-  for (std::size_t i = 0; i < kRates.size(); ++i) {
-    const QString hz = QString::number(kRates[i]);
+  for (std::size_t i = 0; i < kReportRates.size(); ++i) {
+    const QString hz = QString::number(kReportRates[i].hz);
     FRates[i] = new UiRadioButton(rates, "RD" + hz + "HZ", "ReportRate",
                                   QRect(16 + int(i) * (kContentWidth / 4), 4, 110, 22), hz + " Hz");
-    FRates[i]->SetTag(kRates[i]);
+    FRates[i]->SetTag(kReportRates[i].hz);
     FRates[i]->OnChange = [this](UiRadioButton& r) { DoReportRateChangeEvent(r); };
   }
 

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/gui/settings_form.h"
+#include "protocol/profile_blocks.h"
 #include "settings/cpi_levels.h"
 
 namespace qor {
@@ -48,7 +49,7 @@ class TAdvancedSettingForm : public TSettingsForm {
   void showStoreProblem(const std::string& reason);
 
   std::array<Level, kEditableCPILevels> FLevels{};
-  std::array<UiRadioButton*, 4> FRates{};
+  std::array<UiRadioButton*, kReportRates.size()> FRates{};
   std::array<UiTextButton*, kProfileSlots> FProfiles{};
   UiTextButton* bsbtnexportprofile;
   UiTextButton* bsbtnimportprofile;

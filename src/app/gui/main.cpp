@@ -157,7 +157,6 @@ int main(int argc, char** argv) {
     ShowDialog(TranslateText(p.kind == StoreProblem::Kind::Error ? "Error" : "Warning"),
                FromUtf8(p.message), 0, DialogPosition::MainFormCenter, nullptr);
   });
-  DM = &dm;
 
   auto backend = MakeSystemHidBackend();
   DbusMonitorLink monitor(MonitorProgramBesideExecutable());
@@ -183,6 +182,5 @@ int main(int argc, char** argv) {
   }
   // The pointer settings of a last Apply reach the desktop before the program ends.
   TuiThread::WaitForWorkers(std::chrono::seconds(3));
-  DM = nullptr;
   return status;
 }

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QSessionManager>
 #include <QSocketNotifier>
 
 #include "app/apply_status.h"
@@ -148,7 +149,11 @@ void TQorCfg51Main::FormCreate() {
   const QRect area = screenArea();
   move(area.left() + (area.width() - kWidth) / 2, area.top() + (area.height() - kHeight) / 2);
   FDM.OnMainFormUpdate = [this] { MainFormUpdate(); };
-  FSettingsChanged = false;
+  // A signal or the session's end leaves no room for a question: what changed is saved.
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SaveUnaskedChanges(); });
+#ifndef QT_NO_SESSIONMANAGER
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveUnaskedChanges(); });
+#endif
   loadCursors();
 
   // Plug and unplug: the watcher's notifications feed the identity scan, whose findings
@@ -326,7 +331,6 @@ void TQorCfg51Main::BSBTNAPPLYClick() {
   showApplyStatus();
   ApplyHooks hooks;
   hooks.ProcessMessages = [] { QCoreApplication::processEvents(); };
-  hooks.ClearSettingsChanged = [this] { FSettingsChanged = false; };
   hooks.Busy = [this](bool on) {
     APPLYAniIndicator->setVisible(on);
     if (on) {
@@ -354,17 +358,8 @@ void TQorCfg51Main::BSBTNAPPLYClick() {
   }
 }
 
-void TQorCfg51Main::BSBTNEXITClick() {
-  if (FSettingsChanged &&
-      ShowDialog(TranslateText(kExitQuestionTitle), TranslateText(kExitQuestionText), 0,
-                 DialogPosition::MainFormCenter, this) == kModalOK) {
-    FDM.SaveCurrentProfileInfoToRegistry();
-    FDM.SaveCurrentProfileInfoToFile();
-    FDM.SaveBackAllProfileInfoToRegistry();
-    FDM.SaveBackAllProfileInfoToFile();
-    FDM.SaveProfileGroupSettingInfoToRegistry();
-  }
-  close();
+void TQorCfg51Main::SaveUnaskedChanges() {
+  if (!FClosed && FDM.HasUnsavedChanges()) FDM.SaveAllProfileData();
 }
 
 void TQorCfg51Main::MainFormUpdate() {
@@ -375,10 +370,17 @@ void TQorCfg51Main::MainFormUpdate() {
     BuildLEDBlock(FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig, block);
     SendLEDPreview(uiHIDData1, block);
   }
-  FSettingsChanged = true;
 }
 
 void TQorCfg51Main::closeEvent(QCloseEvent* event) {
+  // Exit, the window manager's close and Alt+F4 all come here, and all ask the same.
+  if (!FClosed) {
+    FClosed = true;
+    if (FDM.HasUnsavedChanges() &&
+        ShowDialog(TranslateText(kExitQuestionTitle), TranslateText(kExitQuestionText), 0,
+                   DialogPosition::MainFormCenter, this) == kModalOK)
+      FDM.SaveAllProfileData();
+  }
   FormClose();
   UiScene::closeEvent(event);
 }

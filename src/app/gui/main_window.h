@@ -78,15 +78,19 @@ class TQorCfg51Main : public UiScene {
   void BSBTNLIGHTClick() { OpenSettingsForm(SettingsWindow::Lighting); }
   // Runs Apply with the Apply button disabled; the warning when no mouse answered.
   void BSBTNAPPLYClick();
-  // Asks to save while the settings changed, then closes the window.
-  void BSBTNEXITClick();
-  // Message 7046: refreshes every settings window, shows the LED on the mouse when the
-  // lighting window exists, and raises the settings-changed flag.
+  // Closes the window, which asks first to save what changed since the last Apply.
+  void BSBTNEXITClick() { close(); }
+  // Message 7046: refreshes every settings window and shows the LED on the mouse when the
+  // lighting window exists.
   void MainFormUpdate();
+  // Saves what changed, without a question, where none can be asked: the program ends by a
+  // signal or with the desktop session. Nothing once the window was closed, which asked.
+  void SaveUnaskedChanges();
 
   // Reads the model number and shows its picture; enables the setting buttons.
   void DetectMouse();
-  bool SettingsChanged() const { return FSettingsChanged; }
+  // Whether anything changed since the last Apply (or the start): what Exit asks about.
+  bool SettingsChanged() const { return FDM.HasUnsavedChanges(); }
   const ModelDetection& Detection() const { return FDetection; }
   // The settings window of `which`, null until first opened.
   TSettingsForm* SettingsForm(SettingsWindow which) const;
@@ -132,7 +136,7 @@ class TQorCfg51Main : public UiScene {
   QTimer TimerHIDArrival;
   QTimer FTimerToStartMonitor;  // uiHIDEventEx1's start timer
   QSocketNotifier* FWatcherNotifier = nullptr;
-  bool FSettingsChanged = false;
+  bool FClosed = false;  // the close question was asked (or had no reason to be)
   bool FApplying = false;
   bool FSettingButtonsEnabled = false;
   struct ApplyOutcome {

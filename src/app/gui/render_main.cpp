@@ -123,7 +123,6 @@ int main(int argc, char** argv) {
   auto registry = SqliteRegistry::forThisUser();
   TDM dm({*registry, paths::documents(), paths::program()},
          [](const StoreProblem& p) { std::cerr << "qorcfg51-render: " << p.message << "\n"; });
-  DM = &dm;
   auto backend = MakeSystemHidBackend();
   NoMonitor monitor;
   TQorCfg51Main main({dm, *backend, nullptr, MakeDesktopPointerSettings(), monitor,
@@ -261,6 +260,5 @@ int main(int argc, char** argv) {
       ok = false;
     }
   }
-  DM = nullptr;
   return ok ? 0 : 1;
 }
