@@ -3,8 +3,10 @@
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
+#include <QRadioButton>
 
 #include "widgets/bitmap_state_button.h"
+#include "widgets/choice_buttons.h"
 #include "widgets/edit_boxes.h"
 #include "widgets/layout.h"
 #include "widgets/list_box.h"
@@ -39,10 +41,13 @@ class TrackBarAccessible final : public QAccessibleWidget, public QAccessibleVal
   UiTrackBar* FTrack;
 };
 
-// The role a button of the set shows: a button that reports its pressed state when it is
-// marked a toggle button (Qt's AT-SPI bridge has no toggle-button role), a check box for other
-// buttons that stay pressed.
+// The role a button of the set shows: a radio button for one choice of several (Qt's own
+// interface says check box, since the set's radio groups are not Qt's auto-exclusive ones), a
+// button that reports its pressed state when it is marked a toggle button (Qt's AT-SPI bridge
+// has no toggle-button role), a check box for other buttons that stay pressed.
 QAccessible::Role buttonRole(const QAbstractButton* button) {
+  if (qobject_cast<const QRadioButton*>(button) || IsAccessibleRadioButton(*button))
+    return QAccessible::RadioButton;
   if (!button->isCheckable() || IsAccessibleToggleButton(*button)) return QAccessible::Button;
   return QAccessible::CheckBox;
 }
@@ -207,7 +212,11 @@ QAccessibleInterface* widgetSetFactory(const QString&, QObject* object) {
   if (auto* row = dynamic_cast<UiListRow*>(object)) return new ListRowAccessible(row);
   if (auto* box = dynamic_cast<UiSpinBox*>(object)) return new SpinBoxAccessible(box);
   if (auto* track = dynamic_cast<UiTrackBar*>(object)) return new TrackBarAccessible(track);
-  if (dynamic_cast<UiTextButton*>(object) || dynamic_cast<UiBitmapStateButton*>(object))
+  // A bitmap button that ignores the pointer only shows a picture (the logo).
+  if (auto* picture = dynamic_cast<UiBitmapStateButton*>(object); picture && !picture->HitTest())
+    return new QAccessibleWidget(picture, QAccessible::Graphic);
+  if (dynamic_cast<UiTextButton*>(object) || dynamic_cast<UiBitmapStateButton*>(object) ||
+      dynamic_cast<UiRadioButton*>(object))
     return new ButtonAccessible(static_cast<QAbstractButton*>(object));
   if (auto* status = dynamic_cast<UiStatusLabel*>(object))
     return new QAccessibleWidget(status, QAccessible::StatusBar);
@@ -229,6 +238,14 @@ void SetAccessibleToggleButton(QAbstractButton& button) {
 
 bool IsAccessibleToggleButton(const QAbstractButton& button) {
   return button.property("accessibleToggle").toBool();
+}
+
+void SetAccessibleRadioButton(QAbstractButton& button) {
+  button.setProperty("accessibleRadio", true);
+}
+
+bool IsAccessibleRadioButton(const QAbstractButton& button) {
+  return button.property("accessibleRadio").toBool();
 }
 
 void InstallAccessibleInterfaces() {

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <set>
 
@@ -141,6 +142,11 @@ void UiMenuEx::showLevel(TuiMenuItemsEx& level, const MenuPlacementRequest& wher
   if (FOpen.empty()) qApp->installEventFilter(this);
   FOpen.push_back(&box);
   FKeyLevel = &box;
+  // While a modal window runs, Qt passes the pointer only to it and its transients: the level
+  // belongs to the window it opens from (a released level gets a new native window each time).
+  box.winId();
+  if (QWindow* handle = box.windowHandle())
+    handle->setTransientParent(opener ? opener->window()->windowHandle() : nullptr);
   box.show();
   box.ShowRow(selected);
 }

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 """What the end-to-end scripts share: finding qorcfg51's controls over AT-SPI by name and role,
 pressing them as a screen-reader user does, and waiting for the program to catch up."""
+import subprocess
 import sys
 import time
 
@@ -73,6 +74,23 @@ def press(name, roles=BUTTON, within=None):
     obj = control(name, roles, within)
     wait_for('"%s" enabled' % name, lambda: obj.getState().contains(pyatspi.STATE_SENSITIVE))
     return act(obj, ("press", "click", "toggle"), name)
+
+
+def pointer_click(obj, button=1):
+    """Moves the real pointer onto the middle of obj and clicks there (X test events through
+    xdotool), as a hand on the mouse does."""
+    x, y, width, height = obj.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x + width // 2), str(y + height // 2)],
+                   check=True)
+    time.sleep(0.2)
+    subprocess.run(["xdotool", "click", str(button)], check=True)
+    time.sleep(0.3)
+
+
+def type_key(key):
+    """Types one key (an X key name such as "Return") into the focused window."""
+    subprocess.run(["xdotool", "key", key], check=True)
+    time.sleep(0.3)
 
 
 def choose(*path):

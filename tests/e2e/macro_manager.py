@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 """The macro manager, driven over AT-SPI from button 2's "Macro" menu: a new macro "e2e" is
 recorded from the scripted keyboard (macro_a_b.hook: A down, 120 ms, A up, 80 ms, B down, B
-up), its first delay edited to 300 ms, and OK writes its file and gives it to button 2; Apply
+up), its first delay edited to 300 ms, both context menus used with the real pointer (Rename;
+Down and Up again), and OK writes its file and gives it to button 2; Apply
 sends it to the mouse. The file and the mouse's macro slot 0 are compared with bytes computed
 by hand."""
 import glob
@@ -10,8 +11,9 @@ import struct
 
 import pyatspi
 
-from atspi_driver import (act, action_rows, checked, control, fail, new_macro,
-                          open_macro_manager, press, wait_for, wait_for_memory)
+from atspi_driver import (MENU_ITEM, act, action_rows, checked, control, enabled, fail,
+                          new_macro, open_macro_manager, pointer_click, press, type_key,
+                          wait_for, wait_for_memory)
 
 ROWS = ["A Down", "Delay 120 ms", "A Up", "Delay 80 ms", "B Down", "B Up"]
 
@@ -65,6 +67,21 @@ def main():
     delay.queryValue().currentValue = 300
     act(delay, ("activate",), "Delay")
     wait_for("the edited delay", lambda: action_rows(manager)[1] == "Delay 300 ms")
+    edited = ["A Down", "Delay 300 ms"] + ROWS[2:]
+
+    # The context menus lie above the modal manager and take the pointer: right-click a row,
+    # click an item.
+    pointer_click(control("e2e", ("list item",), manager), button=3)
+    pointer_click(control("Rename", MENU_ITEM))
+    name_box = control("Macro Name", ("text", "entry"), manager)
+    wait_for("the name box open for renaming", lambda: enabled(name_box))
+    type_key("Return")  # the name stays
+    wait_for("renaming done", lambda: not enabled(name_box))
+    for row, item, rows in ((2, "Down", edited[:2] + [edited[3], edited[2]] + edited[4:]),
+                            (3, "Up", edited)):
+        pointer_click(control(action_rows(manager)[row], ("list item",), manager), button=3)
+        pointer_click(control(item, MENU_ITEM))
+        wait_for_rows(manager, rows, '"%s" on row %d by the pointer' % (item, row))
 
     press("OK", within=manager)
     wait_for("button 2 showing the macro",

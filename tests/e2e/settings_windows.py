@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-"""Drives qorcfg51 as a screen-reader user would, over AT-SPI: switches to profile 2, sets
+"""Drives qorcfg51 as a screen-reader user would, over AT-SPI: checks the roles the controls are
+announced with, switches to profile 2, sets
 1000 Hz, moves level 2 X to 1750 CPI, switches level 4 off, picks the red LED colour and
 sets the pointer speed and enhanced precision in the sensitivity window and presses Apply; then
 reads the virtual mouse's memory and the saved profile file and compares them with bytes
@@ -9,10 +10,24 @@ import os
 from atspi_driver import checked, control, fail, press, wait_for, wait_for_memory
 
 
+ROLES = ("push button", "check box", "radio button", "slider", "image")
+
+
+def check_roles(expected):
+    """Compares the roles of the named controls with `expected` (name: role)."""
+    seen = {name: control(name, ROLES).getRoleName() for name in expected}
+    if seen != expected:
+        fail("settings_windows: the roles are %s, not %s" % (seen, expected))
+
+
 def main():
     memory_file = os.environ["QOR_E2E_MEMORY"]
 
+    # Each kind of control with the AT-SPI role a screen reader announces.
+    check_roles({"Gaming Mouse Driver": "image", "Apply": "push button"})
     press("Advanced Settings")
+    check_roles({"PROFILE 2": "radio button", "1000 Hz": "radio button", "Level 4": "check box",
+                 "Level 2 X": "slider", "Export": "push button"})
     press("PROFILE 2")
     wait_for('"PROFILE 2" checked', lambda: checked(control("PROFILE 2")))
     press("1000 Hz")
@@ -29,6 +44,7 @@ def main():
     wait_for('"Level 4" off', lambda: not checked(level4))
 
     press("Lighting")
+    check_roles({"Red": "push button", "High": "radio button"})
     press("Red", ("push button",))
 
     press("Sensitivity")
@@ -36,6 +52,7 @@ def main():
     if (speed.minimumValue, speed.maximumValue) != (0, 10):
         fail("Pointer speed runs %s..%s, not 0..10" % (speed.minimumValue, speed.maximumValue))
     speed.currentValue = 3
+    check_roles({"Pointer speed": "slider", "Enhance pointer precision": "check box"})
     precision = press("Enhance pointer precision", ("check box",))
     wait_for('"Enhance pointer precision" checked', lambda: checked(precision))
     press("Apply")

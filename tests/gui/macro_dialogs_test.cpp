@@ -235,6 +235,49 @@ class MacroDialogsTest : public QObject {
     QCOMPARE(ShowMessageDialog("Delete", "Delete the macro?", ""), result);
   }
 
+  void theMessageDialogGrowsWithLongTexts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("text1");
+    QTest::newRow("no keyboard") << "No keyboard can be recorded here."
+                                 << "No keyboard or mouse is connected (or udev is not running); "
+                                    "connect one.";
+    QTest::newRow("macro files not written")
+        << "The macro files could not be written:"
+        << "/home/someone/Documents/Tessaly Gaming Mouse/Macros/a macro with a long name.macro: "
+           "No space left on device";
+    QTest::newRow("both long") << QString("A first text that runs on and on. ").repeated(6)
+                               << QString("A second text that runs on as well. ").repeated(6);
+    QTest::newRow("beyond the limit") << QString("Far too long. ").repeated(300) << "last";
+  }
+  void theMessageDialogGrowsWithLongTexts() {
+    QFETCH(QString, text);
+    QFETCH(QString, text1);
+    TFrmMessageDialog d(nullptr);
+    d.SetTexts("Warning", text, text1);
+    auto* ok = d.findChild<QWidget*>("BTNOK");
+    const bool limited = d.height() == TFrmMessageDialog::kHeight + UiDialogScene::kMaxExtraHeight;
+    for (UiLabel* label : {d.LabelText, d.LabelText1}) {
+      const QRect needed =
+          QFontMetrics(label->font())
+              .boundingRect(QRect(0, 0, label->width(), 100000),
+                            int(label->alignment()) | Qt::TextWordWrap, label->text());
+      if (!limited || label == d.LabelText1)
+        QVERIFY2(needed.height() <= label->height(), qPrintable(label->objectName()));
+      QVERIFY(needed.width() <= label->width());
+      QVERIFY(d.rect().contains(label->geometry()));
+    }
+    QVERIFY(d.LabelText1->geometry().top() > d.LabelText->geometry().bottom());
+    QVERIFY(ok->geometry().top() > d.LabelText1->geometry().bottom());
+    QVERIFY(d.rect().contains(ok->geometry()));
+    QVERIFY(d.height() > TFrmMessageDialog::kHeight);
+
+    // Short texts again: the window as designed.
+    d.SetTexts("Delete", "Delete the macro?", "");
+    QCOMPARE(d.size(), QSize(TFrmMessageDialog::kWidth, TFrmMessageDialog::kHeight));
+    QCOMPARE(d.LabelText1->geometry(), TFrmMessageDialog::kText1Box);
+    QCOMPARE(ok->geometry().bottom(), TFrmMessageDialog::kHeight - 44 + 28 - 1);
+  }
+
   void theLeaveQuestionAsksItselfAndOnlyOKGoesOn_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("result");

@@ -20,6 +20,7 @@
 #include "widgets/function_menu.h"
 #include "widgets/label.h"
 #include "widgets/list_box.h"
+#include "widgets/menu_box.h"
 #include "widgets/text_button.h"
 
 namespace qor {
@@ -114,6 +115,31 @@ void whenManagerShown(std::function<void(TFrmMacro&)> act) {
       }
   });
   timer->start();
+}
+
+// Presses and releases the pointer at `at` in `widget` through the window system, as a user's click
+// reaches a window (QTest's widget overloads deliver past a modal window's blocking).
+void clickThroughWindow(QWidget& widget, const QPoint& at, Qt::MouseButton button) {
+  QWindow* window = widget.window()->windowHandle();
+  QVERIFY(window);
+  const QPoint local = window->mapFromGlobal(widget.mapToGlobal(at));
+  QTest::mouseMove(window, local);
+  QTest::mouseClick(window, button, {}, local);
+}
+
+// Moves the pointer onto row `index` of the menu's open top level, checks that the row is lit,
+// and clicks it, all through the level's window.
+void clickMenuRow(UiMenuEx& menu, int index) {
+  TuiMenuBox* box = menu.OpenBox(menu.Items());
+  QVERIFY(box && box->windowHandle());
+  TuiMenuBoxItem* row = box->Row(index);
+  QVERIFY(row);
+  QWindow* window = box->windowHandle();
+  const QPoint at = window->mapFromGlobal(row->mapToGlobal(row->rect().center()));
+  QTest::mouseMove(window, at);
+  QCOMPARE(box->HotRow(), index);
+  QTest::mouseClick(window, Qt::LeftButton, {}, at);
+  QVERIFY(!menu.IsMenuOpen());
 }
 
 }  // namespace
@@ -470,6 +496,40 @@ class MacroManagerTest : public QObject {
     QCOMPARE(rowTexts(macros), QStringList({"n", "m"}));
     QCOMPARE(macros.ItemIndex(), 1);
     QCOMPARE(form->FMacroClass->MacroListIndex(), 1);
+  }
+
+  void contextMenusTakeThePointerAboveTheModalManager() {
+    ScriptedMacroDialogs dialogs;
+    test::TempDir dir;
+    TMACROKEYINFOLIST list{};
+    list.MacroInfos[0] = macroOf(u"m", {key('A', 1), key('A', 0)});
+    list.nMacroInfoCount = 1;
+    int index = 0;
+    bool needUpdate = false;
+    bool renaming = false;
+    QStringList actionsLeft;
+    whenManagerShown([&](TFrmMacro& form) {
+      // Whatever fails below, the modal manager ends.
+      const auto close = qScopeGuard([&form] { form.BtnCancelClick(); });
+      UiListBox& macros = *form.ListBoxMacroList;
+      clickThroughWindow(*macros.Row(0), QPoint(10, 5), Qt::RightButton);
+      QVERIFY(form.uiMenuMacro->IsMenuOpen());
+      clickMenuRow(*form.uiMenuMacro, 0);  // Rename
+      QTRY_VERIFY(form.TextBoxSelectedMacroName->isEnabled());
+      renaming = !macros.isEnabled();
+      form.TextBoxSelectedMacroName->OnEnter(*form.TextBoxSelectedMacroName);
+
+      UiListBox& actions = *form.ListBoxMacroKey;
+      clickThroughWindow(*actions.Row(1), QPoint(10, 5), Qt::RightButton);
+      QVERIFY(form.uiMenuMacroList->IsMenuOpen());
+      QCOMPARE(actions.ItemIndex(), 1);
+      clickMenuRow(*form.uiMenuMacroList, 1);  // Delete
+      QTRY_COMPARE(actions.Count(), 1);
+      actionsLeft = rowTexts(actions);
+    });
+    ShowMacroManager(list, index, QString::fromStdString((dir / "macros").string()), needUpdate);
+    QVERIFY(renaming);
+    QCOMPARE(actionsLeft, QStringList({"A Down"}));
   }
 
   void insertRecordsAfterTheSelectedAction() {

@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 #include "app/gui/advanced_setting_form.h"
 #include "app/gui/button_config_form.h"
@@ -486,30 +487,94 @@ class SettingsFormsTest : public QObject {
 
   // ---- Assistive technology -------------------------------------------------------------
 
+  // Each kind of control of the three windows with the name and role assistive technology
+  // gets (the role becomes the AT-SPI role: RadioButton "radio button", Graphic "image", ...).
+  void everyControlHasAnAccessibleNameAndRole_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("role");
+    const struct {
+      const char* window;
+      const char* control;
+      const char* name;
+      QAccessible::Role role;
+    } rows[] = {
+        {"advanced", "", "Advanced Settings", QAccessible::Window},
+        {"advanced", "BSBTNCLOSE", "Close", QAccessible::Button},
+        {"advanced", "BTNCPI4", "Level 4", QAccessible::CheckBox},
+        {"advanced", "TrackCPI2X", "Level 2 X", QAccessible::Slider},
+        {"advanced", "TrackCPI2Y", "Level 2 Y", QAccessible::Slider},
+        {"advanced", "PanelReportRate", "Report rate", QAccessible::Grouping},
+        {"advanced", "RD125HZ", "125 Hz", QAccessible::RadioButton},
+        {"advanced", "RD1000HZ", "1000 Hz", QAccessible::RadioButton},
+        {"advanced", "bsbtnprofile1", "PROFILE 1", QAccessible::RadioButton},
+        {"advanced", "bsbtnprofile5", "PROFILE 5", QAccessible::RadioButton},
+        {"advanced", "bsbtnexportprofile", "Export", QAccessible::Button},
+        {"advanced", "bsbtnimportprofile", "Import", QAccessible::Button},
+        {"advanced", "BSBTNRESTOREDEFAULTS", "Reset", QAccessible::Button},
+        {"sensitivity", "TrackBarPointerSpeed", "Pointer speed", QAccessible::Slider},
+        {"sensitivity", "CHKENHANCEPOINTER", "Enhance pointer precision", QAccessible::CheckBox},
+        {"sensitivity", "TrackBarScrollSpeed", "Scroll lines", QAccessible::Slider},
+        {"sensitivity", "CHKSCROLLONEPAGE", "One page per notch", QAccessible::CheckBox},
+        {"sensitivity", "TrackBarDoubleClickSpeed", "Double-click speed", QAccessible::Slider},
+        {"lighting", "RCC5", "Sky Blue", QAccessible::Button},
+        {"lighting", "PanelRBBRIGHT", "Brightness", QAccessible::Grouping},
+        {"lighting", "RBBRCLOSE", "Off", QAccessible::RadioButton},
+        {"lighting", "RBBRHIGH", "High", QAccessible::RadioButton},
+        {"lighting", "PanelRBSPEED", "Breathing", QAccessible::Grouping},
+        {"lighting", "RBSPLOW", "Low", QAccessible::RadioButton},
+    };
+    for (const auto& r : rows)
+      QTest::addRow("%s %s", r.window, r.control) << r.window << r.control << r.name << int(r.role);
+  }
   void everyControlHasAnAccessibleNameAndRole() {
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(int, role);
     Fixture f;
     TAdvancedSettingForm advanced(nullptr, *f.dm, f.services());
     TSensitivityForm sensitivity(nullptr, *f.dm, f.services());
     TLightConfigForm lighting(nullptr, *f.dm, f.services());
-    for (QWidget* window : std::initializer_list<QWidget*>{&advanced, &sensitivity, &lighting}) {
-      for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (w->isHidden() || !(qobject_cast<QAbstractButton*>(w) || qobject_cast<QSlider*>(w)))
-          continue;
-        QVERIFY2(!accessibleName(w).isEmpty(), qPrintable(w->objectName()));
-      }
+    const std::map<QString, QWidget*> windows = {
+        {"advanced", &advanced}, {"sensitivity", &sensitivity}, {"lighting", &lighting}};
+    QWidget* w = windows.at(window);
+    if (!control.isEmpty()) w = part<QWidget>(*w, control);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+    QCOMPARE(face->text(QAccessible::Name), name);
+    QCOMPARE(face->role(), QAccessible::Role(role));
+
+    // No button or track of the window goes without a name.
+    for (QWidget* c : windows.at(window)->findChildren<QWidget*>()) {
+      if (c->isHidden() || !(qobject_cast<QAbstractButton*>(c) || qobject_cast<QSlider*>(c)))
+        continue;
+      QVERIFY2(!accessibleName(c).isEmpty(), qPrintable(c->objectName()));
     }
-    QCOMPARE(accessibleName(part<QWidget>(advanced, "TrackCPI2X")), QString("Level 2 X"));
-    QCOMPARE(accessibleName(part<QWidget>(advanced, "BTNCPI4")), QString("Level 4"));
-    QCOMPARE(accessibleName(part<QWidget>(advanced, "RD1000HZ")), QString("1000 Hz"));
-    QCOMPARE(accessibleName(part<QWidget>(advanced, "BSBTNCLOSE")), QString("Close"));
-    QCOMPARE(accessibleName(part<QWidget>(lighting, "RCC5")), QString("Sky Blue"));
-    QCOMPARE(accessibleName(part<QWidget>(lighting, "PanelRBBRIGHT")), QString("Brightness"));
-    QCOMPARE(QAccessible::queryAccessibleInterface(part<QWidget>(lighting, "PanelRBSPEED"))->role(),
-             QAccessible::Grouping);
-    QCOMPARE(accessibleName(part<QWidget>(sensitivity, "TrackBarDoubleClickSpeed")),
-             QString("Double-click speed"));
-    QCOMPARE(QAccessible::queryAccessibleInterface(&advanced)->role(), QAccessible::Window);
-    QCOMPARE(accessibleName(&advanced), QString("Advanced Settings"));
+  }
+
+  // A radio button offers the actions it had as a check box, and each is the user's click: the
+  // window's handler runs, and a checked one stays checked.
+  void radioButtonsActAsAClick() {
+    Fixture f;
+    TAdvancedSettingForm advanced(nullptr, *f.dm, f.services());
+    auto useEveryAction = [](QAbstractButton* button) {
+      QAccessibleActionInterface* actions =
+          QAccessible::queryAccessibleInterface(button)->actionInterface();
+      QVERIFY(actions);
+      const QStringList names = actions->actionNames();
+      QVERIFY(names.contains(QAccessibleActionInterface::pressAction()));
+      QVERIFY(names.contains(QAccessibleActionInterface::toggleAction()));
+      for (const QString& action : names) {
+        actions->doAction(action);
+        QTRY_VERIFY2(button->isChecked(), qPrintable(action));
+        QVERIFY(QAccessible::queryAccessibleInterface(button)->state().checked);
+      }
+    };
+    useEveryAction(part<QAbstractButton>(advanced, "RD1000HZ"));
+    QCOMPARE(int(f.config().ReportRate), 1000);
+    useEveryAction(part<QAbstractButton>(advanced, "bsbtnprofile2"));
+    QCOMPARE(f.dm->FProfileIndex, 1);
   }
 
   void tracksTellAndTakeTheValueTheUserReads() {

@@ -3,7 +3,7 @@
 
 #include "app/gui/dialog_presenter.h"
 #include "model/profile_import.h"
-#include "protocol/profile_blocks.h"
+#include "widgets/accessibility.h"
 #include "widgets/choice_buttons.h"
 #include "widgets/label.h"
 #include "widgets/layout.h"
@@ -91,6 +91,7 @@ TAdvancedSettingForm::TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServ
         this, "bsbtnprofile" + n,
         QRect(kLeft + i * (buttonWidth + 8), profileY + 22, buttonWidth, 28), "PROFILE " + n);
     FProfiles[i]->SetToggle(true);
+    SetAccessibleRadioButton(*FProfiles[i]);  // one profile of five is current
     FProfiles[i]->SetTag(i);
     FProfiles[i]->OnClick = [this](UiTextButton& b) { DoProfileSwitchClickEvent(b); };
   }

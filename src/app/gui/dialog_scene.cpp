@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/gui/dialog_presenter.h"
 #include "widgets/bitmap_state_button.h"
@@ -35,7 +36,7 @@ void CentreWindowOn(QWidget& window, const QWidget* over) {
 
 UiDialogScene::UiDialogScene(QWidget* owner, const QString& name, int width, int height,
                              const QString& background)
-    : UiScene(owner, name, width, height) {
+    : UiScene(owner, name, width, height), FDesignedHeight(height) {
   static const bool accessible = (QAccessible::installFactory(dialogAccessibleFactory), true);
   (void)accessible;
   SetBackground("bg_" + background + ".png");
@@ -78,6 +79,25 @@ UiBitmapStateButton* UiDialogScene::AddCloseButton(const QString& name, int resu
   close->OnClick = [this, result](UiBitmapStateButton&) { SetModalResult(result); };
   SetCloseResult(result);
   return close;
+}
+
+void UiDialogScene::FitTexts(std::initializer_list<TextBox> boxes) {
+  constexpr int kRightMargin = 24;
+  int extra = 0;
+  for (const TextBox& box : boxes) {
+    QRect at = box.designed.translated(0, extra);
+    if (box.label->heightForWidth(at.width()) > at.height())
+      at.setWidth(std::max(at.width(), width() - at.x() - kRightMargin));
+    const int grow =
+        std::clamp(box.label->heightForWidth(at.width()) - at.height(), 0, kMaxExtraHeight - extra);
+    at.setHeight(at.height() + grow);
+    box.label->setGeometry(at);
+    extra += grow;
+  }
+  const int move = extra - (height() - FDesignedHeight);
+  setFixedSize(width(), FDesignedHeight + extra);
+  for (QWidget* button : std::initializer_list<QWidget*>{OKButton, CancelButton})
+    if (button) button->move(button->x(), button->y() + move);
 }
 
 void UiDialogScene::keyPressEvent(QKeyEvent* event) {

@@ -4,6 +4,9 @@
 // window, and Enter and Escape.
 #pragma once
 
+#include <QRect>
+#include <initializer_list>
+
 #include "widgets/scene_window.h"
 
 namespace qor {
@@ -24,7 +27,19 @@ class UiDialogScene : public UiScene {
 
   void CentreOnMainForm();
 
+  // How far long texts may grow a dialog beyond its designed height.
+  static constexpr int kMaxExtraHeight = 400;
+
  protected:
+  // A text label and the box it was designed in.
+  struct TextBox {
+    UiLabel* label;
+    QRect designed;
+  };
+  // Lays out `boxes` (top to bottom) so that each shows its whole text instead of cutting it:
+  // a text too long for its box widens the box up to the right margin, then makes it taller;
+  // what lies below it (the later boxes, the buttons, the window's bottom) moves down with it.
+  void FitTexts(std::initializer_list<TextBox> boxes);
   // The title, centred in the top strip.
   UiLabel* AddTitle(const QString& name, const QString& text, int pixels);
   // OK (result through Accept) and cancel (result 2) at the bottom right.
@@ -40,6 +55,7 @@ class UiDialogScene : public UiScene {
   void AfterTranslate() override;
 
   UiLabel* FTitle = nullptr;
+  const int FDesignedHeight;
   UiTextButton* OKButton = nullptr;
   UiTextButton* CancelButton = nullptr;
 };

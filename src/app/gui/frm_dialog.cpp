@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/frm_dialog.h"
 
-#include <algorithm>
-
 #include "app/gui/dialog_scene.h"
 #include "widgets/bitmap_state_button.h"
 #include "widgets/label.h"
@@ -50,7 +48,7 @@ TFrmDialog::TFrmDialog(QWidget* owner)
   LabelTitle->SetAutoTranslate(false);
 
   // Beside the warning sign of the background, clear of the buttons.
-  LabelText = new UiLabel(this, "LabelText", QRect(110, 60, kTextWidth, kTextHeight));
+  LabelText = new UiLabel(this, "LabelText", QRect(kTextLeft, kTextTop, kTextWidth, kTextHeight));
   LabelText->SetFontSize(13);
   LabelText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   LabelText->setWordWrap(true);
@@ -72,16 +70,7 @@ void TFrmDialog::SetTexts(const QString& ATitle, const QString& AText) {
   AfterTranslate();
   // A message longer than the text box (the fix for a mouse without access lists a udev rule)
   // grows the window downwards instead of being cut.
-  LabelText->resize(kTextWidth, kTextHeight);
-  if (LabelText->heightForWidth(kTextWidth) > kTextHeight)
-    LabelText->resize(kWidth - LabelText->x() - 24, kTextHeight);  // up to the right margin
-  const int needed = LabelText->heightForWidth(LabelText->width());
-  const int extra = std::clamp(needed - kTextHeight, 0, kMaxExtraHeight);
-  const int move = extra - (height() - kHeight);
-  setFixedSize(kWidth, kHeight + extra);
-  LabelText->resize(LabelText->width(), kTextHeight + extra);
-  for (QWidget* button : std::initializer_list<QWidget*>{OKButton, CancelButton})
-    button->move(button->x(), button->y() + move);
+  FitTexts({{LabelText, QRect(kTextLeft, kTextTop, kTextWidth, kTextHeight)}});
 }
 
 void TFrmDialog::CentreOn(const QWidget* over) {

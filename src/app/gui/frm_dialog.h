@@ -10,8 +10,8 @@ namespace qor {
 class TFrmDialog : public UiDialogScene {
  public:
   static constexpr int kWidth = 486, kHeight = 172;
-  static constexpr int kTextWidth = 300, kTextHeight = 65;  // the text box as designed
-  static constexpr int kMaxExtraHeight = 400;  // how far a long message grows the window
+  // The text box as designed.
+  static constexpr int kTextLeft = 110, kTextTop = 60, kTextWidth = 300, kTextHeight = 65;
   explicit TFrmDialog(QWidget* owner);
 
   void SetTexts(const QString& ATitle, const QString& AText);

@@ -21,10 +21,9 @@ TFrmMessageDialog::TFrmMessageDialog(QWidget* owner)
     : UiDialogScene(owner, "TFrmMessageDialog", kWidth, kHeight, "message") {
   LabelTitle = AddTitle("LabelTitle", {}, 16);
   LabelTitle->SetAutoTranslate(false);
-  // Beside the warning sign of the background.
-  LabelText = textLabel(this, "LabelText", QRect(110, 44, 260, 43), 13);
+  LabelText = textLabel(this, "LabelText", kTextBox, 13);
   LabelText->SetAutoTranslate(false);
-  LabelText1 = textLabel(this, "LabelText1", QRect(110, 88, 260, 18), 13);
+  LabelText1 = textLabel(this, "LabelText1", kText1Box, 13);
   LabelText1->SetAutoTranslate(false);
   AddButtons("BTNOK", "BTNCANCEL", "CANCEL");
   AddCloseButton("BSBTNCLOSE", kModalCancel);
@@ -36,6 +35,9 @@ void TFrmMessageDialog::SetTexts(const QString& ATitle, const QString& AText,
   LabelText->SetText(AText);
   LabelText1->SetText(AText1);
   AfterTranslate();
+  // The second line may be a whole sentence (why a file could not be written): the window
+  // grows with the texts instead of cutting them.
+  FitTexts({{LabelText, kTextBox}, {LabelText1, kText1Box}});
 }
 
 TDlgLeaveMacroWithErrorsForm::TDlgLeaveMacroWithErrorsForm(QWidget* owner)

@@ -10,6 +10,8 @@ namespace qor {
 class TFrmMessageDialog : public UiDialogScene {
  public:
   static constexpr int kWidth = 476, kHeight = 162;
+  // The two text boxes as designed, beside the warning sign of the background.
+  static constexpr QRect kTextBox{110, 44, 260, 43}, kText1Box{110, 88, 260, 18};
   explicit TFrmMessageDialog(QWidget* owner);
   // The caller's texts, translated already; empty texts give empty labels.
   void SetTexts(const QString& ATitle, const QString& AText, const QString& AText1);

@@ -13,23 +13,23 @@
 #include <cstring>
 #include <iostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/gui/dialog_presenter.h"
 #include "app/gui/hook_choice.h"
 #include "app/gui/main_window.h"
+#include "app/gui/window_bus_name.h"
 #include "app/thread_call.h"
 #include "macro/hook_library.h"
 #include "model/data_module.h"
 #include "platform/atomic_file.h"
 #include "platform/command_line.h"
-#include "platform/instance_lock.h"
 #include "platform/linux/dbus_monitor_link.h"
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/linux/linux_device_watcher.h"
 #include "platform/linux/sqlite_registry.h"
 #include "platform/linux/system_hid_backend.h"
+#include "platform/linux/window_instance.h"
 #include "platform/linux/xkb_key_labels.h"
 #include "platform/paths.h"
 #include "sim/sim_protocol.h"
@@ -42,16 +42,13 @@ using namespace qor;
 
 namespace {
 
-// How often a start tries the single-instance lock, 100 ms apart, before it takes the holder
-// for a running window.
-constexpr int kLockTries = 20;
-
 void printUsage(std::ostream& out) {
   out << "Usage: qorcfg51 [--help] [--version]\n\n"
          "Opens the gaming mouse's configuration window: the buttons, CPI levels, report\n"
          "rate, LED and pointer settings of five profiles. Apply saves everything and uploads\n"
          "the current profile into the mouse. Only one window runs per user; starting it\n"
-         "again while it runs does nothing.\n\n"
+         "again brings the running one forward (it owns io.github.qorcfg51 on the session\n"
+         "bus).\n\n"
          "Qt's own options (-platform, -display, ...) are accepted as well.\n\n"
          "Environment: XDG_CONFIG_HOME (settings database), XDG_DOCUMENTS_DIR (profile files),\n"
          "QORCFG51_PROGRAM_DIR (folder holding config.ini and images/), QORCFG51_SIM_DIR\n"
@@ -110,20 +107,20 @@ int main(int argc, char** argv) {
     }
   }
 
-  // A second start ends, silently, and leaves the running one alone. The command line and the
-  // monitor take the same lock for the moment of a save or an upload: a start that meets one
-  // of them waits for it rather than taking it for a window.
-  std::string lockProblem;
-  auto lock = InstanceLock::TryAcquire(kMainWindowClass, &lockProblem);
-  for (int tries = 0; !lock && lockProblem.empty() && tries < kLockTries; ++tries) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    lock = InstanceLock::TryAcquire(kMainWindowClass, &lockProblem);
+  // A second start brings the running window forward and ends.
+  WindowStart start = StartWindowInstance();
+  switch (start.outcome) {
+    case WindowStart::Outcome::Run:
+      break;
+    case WindowStart::Outcome::Activated:
+      return 0;
+    case WindowStart::Outcome::HeldAlready:
+      std::cerr << "qorcfg51: " << start.message << "\n";
+      return 0;
+    case WindowStart::Outcome::Failed:
+      std::cerr << "qorcfg51: " << start.message << "\n";
+      return 1;
   }
-  if (!lock && !lockProblem.empty()) {
-    std::cerr << "qorcfg51: " << lockProblem << "\n";
-    return 1;
-  }
-  if (!lock) return 0;
 
   chooseWindowSystem();
   QApplication app(argc, argv);
@@ -170,6 +167,10 @@ int main(int argc, char** argv) {
                           program,
                           {}});
     window.show();
+    WindowBusName busName(window);
+    if (!busName.Registered())
+      std::cerr << "qorcfg51: no second start can reach this window: "
+                << busName.Problem().toStdString() << "\n";
     windowUp = true;
     QTimer::singleShot(0, &window, [&] {
       for (const StoreProblem& p : early)
