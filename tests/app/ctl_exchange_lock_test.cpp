@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/ctl_installation.h"
+#include "test_support/sim_log.h"
 #include "test_support/sim_process.h"
 
 extern char** environ;
@@ -128,6 +129,37 @@ TEST(CtlExchangeLock, BackupsBesideOtherHostsHoldTheMemory) {
       << errors("model.err");
   EXPECT_EQ(std::count(reads.begin(), reads.end(), 0), std::ptrdiff_t(reads.size()))
       << errors("reader.err");
+}
+
+// No lock, no exchange: when the mouse's lock file cannot be opened, every command that talks
+// to the mouse sends it nothing, says why and ends with status 1.
+TEST(CtlExchangeLock, WithoutTheLockNothingIsSent) {
+  Installation home;
+  const fs::path memory = home / "memory.bin", log = home / "sim.log";
+  test::writeBytes(memory, patternMemory());
+  test::SimProcess sim(home.simulatorFolder(),
+                       {"--memory-file", memory.string(), "--log", log.string()});
+  ASSERT_EQ(home.ctl("backup '" + (home / "b").string() + "'").status, 0);
+  fs::path lockFile;
+  for (const auto& entry : fs::directory_iterator(home.root()))
+    if (entry.path().filename().string().rfind("qorcfg51-exchange-", 0) == 0)
+      lockFile = entry.path();
+  ASSERT_FALSE(lockFile.empty());
+  fs::remove(lockFile);
+  fs::create_directory(lockFile);
+  const std::size_t sent = test::SentCommands(log).size();
+
+  const std::string commands[] = {"model", "backup '" + (home / "c").string() + "'",
+                                  "restore '" + (home / "b").string() + "'", "apply"};
+  for (const std::string& command : commands) {
+    const CtlRun r = home.ctl(command);
+    EXPECT_EQ(r.status, 1) << command << ": " << r.err;
+    EXPECT_NE(r.err.find("cannot open the lock file " + lockFile.string()), std::string::npos)
+        << command << ": " << r.err;
+    EXPECT_EQ(test::SentCommands(log).size(), sent) << command;
+  }
+  EXPECT_FALSE(fs::exists(home / "c"));
+  EXPECT_EQ(test::readBytes(memory), patternMemory());
 }
 
 }  // namespace
