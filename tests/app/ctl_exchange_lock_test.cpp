@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/ctl_installation.h"
+#include "platform/instance_lock.h"
 #include "test_support/sim_log.h"
 #include "test_support/sim_process.h"
 
@@ -79,15 +80,19 @@ Bytes patternMemory() {
   return m;
 }
 
-// Two other hosts talk to the mouse all the while, one asking its model again and again, one
-// reading its whole memory: no answer lands in another program's read, so every backup is
-// the memory, and every one of the hosts' own exchanges succeeds too.
+// Beside the window, two other hosts talk to the mouse all the while, one asking its model again
+// and again, one reading its whole memory: no answer lands in another program's read, so every
+// backup is the memory, and every one of the hosts' own exchanges succeeds too.
 TEST(CtlExchangeLock, BackupsBesideOtherHostsHoldTheMemory) {
   constexpr int kBackups = 100;
   Installation home;
   const fs::path memory = home / "memory.bin";
   test::writeBytes(memory, patternMemory());
   test::SimProcess sim(home.simulatorFolder(), {"--memory-file", memory.string()});
+  // The window holds the settings lock for its whole run: a lock of its own lets the mouse's
+  // sequences take turns beside it.
+  const auto window = InstanceLock::TryAcquireFile(home / "TQorCfg51Main.lock");
+  ASSERT_TRUE(window);
 
   RepeatedRun model(home.command("model"), home / "model.status", home / "model.err");
   RepeatedRun reader(home.command("backup '" + (home / "other.qorbak").string() + "'"),
