@@ -2,7 +2,6 @@
 #include "app/apply_sequence.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <thread>
 
@@ -44,14 +43,14 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   };
   // Sends nothing more after a failed exchange: the mouse is gone or refuses.
   auto stopped = [&](const std::string& step, uint32_t result) {
-    FFailure = step + ": " + std::strerror(static_cast<int>(result));
-    trace(step + " failed (" + std::strerror(static_cast<int>(result)) +
-          "); nothing more was sent");
+    FFailure = step + ": " + FDevice.ResultText(result);
+    trace(step + " failed (" + FDevice.ResultText(result) + "); nothing more was sent");
     if (busyShown) busy(false);
     return ApplyResult::MouseStopped;
   };
 
-  // The mouse's interfaces are opened once for the whole upload; see TuiHIDData::HandleHold.
+  // The upload is one sequence: the interfaces are opened once, and no other program talks
+  // to the mouse from its first command to its last; see TuiHIDData::HandleHold.
   const TuiHIDData::HandleHold hold = FDevice.KeepHandlesOpen();
   // A first open waits for the device's driver, after a listing of every HID interface; both
   // run while everything is saved and during the first pause. Opening sends the mouse
@@ -148,7 +147,7 @@ ApplyVerification ApplySequence::Verify() {
     const auto length = static_cast<uint16_t>(block.bytes.size());
     if (uint32_t r = ReadDeviceBlock(FDevice, back.data(), length, block.address)) {
       v.readFailure = "reading " + std::to_string(length) + " bytes at " +
-                      std::to_string(block.address) + ": " + std::strerror(static_cast<int>(r));
+                      std::to_string(block.address) + ": " + FDevice.ResultText(r);
       return v;
     }
     std::size_t differing = 0, first = 0;

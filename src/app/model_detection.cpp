@@ -2,6 +2,7 @@
 #include "app/model_detection.h"
 
 #include <array>
+#include <cerrno>
 #include <system_error>
 
 #include "device/hid_data.h"
@@ -24,14 +25,15 @@ std::string ModelTextFromAnswer(const uint8_t* answer, std::size_t size) {
 ModelDetection DetectModel(TuiHIDData& device, const TDM& dm,
                            const std::filesystem::path& programFolder) {
   ModelDetection d;
-  // The read is a transaction of several exchanges: one open serves them all.
+  // The read is one sequence of exchanges: one open and one exchange lock serve them all.
   const TuiHIDData::HandleHold hold = device.KeepHandlesOpen();
   std::array<uint8_t, kModelNumberSize> answer{};
-  if (ReadModelNumber(device, answer) == 0) {
+  if (const uint32_t r = ReadModelNumber(device, answer); r == 0) {
     d.present = true;
     d.model = ModelTextFromAnswer(answer.data(), answer.size());
     d.layout = dm.GetModalLayoutByModalNumber(d.model);
   } else {
+    if (r == ENOLCK) d.busy = device.LockProblem();
     d.layout = dm.FModalsListInfo.NoModalLayout;
   }
   std::error_code ec;

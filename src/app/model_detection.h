@@ -16,6 +16,7 @@ struct ModelDetection {
   std::string model;     // its model text, trimmed
   std::string layout;    // the layout picture's name from config.ini (relative, `\` allowed)
   std::filesystem::path layoutFile;  // that picture in the program folder; empty when missing
+  std::string busy;  // why the mouse was not asked: its exchange lock was not had; else ""
 };
 
 // The model text of a 16-byte model number answer: the one-byte characters up to the first

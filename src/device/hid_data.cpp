@@ -184,7 +184,33 @@ TuiHIDData::HandleHold::HandleHold(TuiHIDData& owner) : FOwner(owner) {
 
 TuiHIDData::HandleHold::~HandleHold() {
   std::lock_guard lock(FOwner.FOperationLock);
-  if (--FOwner.FHolds == 0) FOwner.FHeld.clear();
+  if (--FOwner.FHolds > 0) return;
+  FOwner.FHeld.clear();
+  FOwner.FHeldLocks.clear();
+}
+
+std::string TuiHIDData::LockProblem() const {
+  std::lock_guard lock(FOperationLock);
+  return FLockProblem;
+}
+
+std::string TuiHIDData::ResultText(uint32_t result) const {
+  if (result == ENOLCK)
+    if (std::string problem = LockProblem(); !problem.empty()) return problem;
+  return std::strerror(static_cast<int>(result));
+}
+
+bool TuiHIDData::exchangeLocked(const std::string& path, std::unique_ptr<ExchangeLock>& own) {
+  if (FHolds > 0 && FHeldLocks.count(path)) return true;
+  std::string problem;
+  std::unique_ptr<ExchangeLock> lock = ExchangeLock::Acquire(path, problem);
+  FLockProblem = problem;
+  if (!lock) return false;
+  if (FHolds > 0)
+    FHeldLocks[path] = std::move(lock);
+  else
+    own = std::move(lock);
+  return true;
 }
 
 void TuiHIDData::closeGone(const std::vector<HidInterfaceInfo>& present) {
@@ -209,12 +235,20 @@ HidDevice* TuiHIDData::heldDevice(const HidInterfaceInfo& info) {
 }
 
 template <typename Admit, typename Act>
-void TuiHIDData::forEachMatching(USAGE_AND_PAGE collection, Admit admit, Act act, bool firstOnly) {
+int TuiHIDData::forEachMatching(USAGE_AND_PAGE collection, Use use, Admit admit, Act act,
+                                bool firstOnly) {
   std::lock_guard lock(FOperationLock);
   const std::vector<HidInterfaceInfo> present = FBackend.enumerate();
   if (FHolds > 0) closeGone(present);
+  int refused = 0;
   for (const HidInterfaceInfo& info : present) {
     if (!hasCollection(info, collection) || !admit(info)) continue;
+    // Fails closed: an interface whose lock cannot be had is sent nothing.
+    std::unique_ptr<ExchangeLock> ownLock;
+    if (use == Use::Exchange && !exchangeLocked(info.path, ownLock)) {
+      refused = ENOLCK;
+      continue;
+    }
     // An interface without an identity could be another device by the next call.
     const bool hold = FHolds > 0 && !info.identity.empty();
     std::unique_ptr<HidDevice> own;
@@ -230,13 +264,14 @@ void TuiHIDData::forEachMatching(USAGE_AND_PAGE collection, Admit admit, Act act
     if (!device) continue;
     // A failed exchange may have left the handle unusable: the next one opens afresh.
     if (act(info, *device) != 0 && hold) FHeld.erase({info.path, info.collection});
-    if (firstOnly) return;
+    if (firstOnly) break;
   }
+  return refused;
 }
 
 void TuiHIDData::OpenInterfaces(USAGE_AND_PAGE collection) {
   forEachMatching(
-      collection,
+      collection, Use::Open,
       [&](const HidInterfaceInfo& info) {
         return IsAllowedInterface("", FHidDeviceList, info.hardwareIds);
       },
@@ -248,8 +283,8 @@ uint32_t TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) {
   if (size > kReportBufferBytes) return EINVAL;
   // No interface acted on means no mouse took the report: report it as a missing device.
   int result = ENODEV;
-  forEachMatching(
-      ReportData.UsageAndPage,
+  const int refused = forEachMatching(
+      ReportData.UsageAndPage, Use::Exchange,
       [&](const HidInterfaceInfo& info) {
         return IsAllowedInterface(ReportData.DeviceID, FHidDeviceList, info.hardwareIds) &&
                info.featureReportByteLength >= size;
@@ -260,7 +295,7 @@ uint32_t TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) {
         result = device.setFeature(reportBytes(ReportData.Data), size);
         return result;
       });
-  return static_cast<uint32_t>(result);
+  return static_cast<uint32_t>(refused ? refused : result);
 }
 
 uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData) {
@@ -269,8 +304,8 @@ uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData) {
   // No interface acted on means no mouse answered: report it as a missing device.
   int result = ENODEV;
   std::vector<uint8_t> buffer(size == 0 ? 1 : size);
-  forEachMatching(
-      ReportData.UsageAndPage,
+  const int refused = forEachMatching(
+      ReportData.UsageAndPage, Use::Exchange,
       [&](const HidInterfaceInfo& info) {
         return IsAllowedInterface(ReportData.DeviceID, FHidDeviceList, info.hardwareIds) &&
                info.featureReportByteLength >= size;
@@ -283,13 +318,13 @@ uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData) {
         if (result == 0) std::memcpy(reportBytes(ReportData.Data), buffer.data(), size);
         return result;
       });
-  return static_cast<uint32_t>(result);
+  return static_cast<uint32_t>(refused ? refused : result);
 }
 
 bool TuiHIDData::IsDeviceExist(const THIDDataParam& ReportData) {
   bool found = false;
   forEachMatching(
-      ReportData.UsageAndPage,
+      ReportData.UsageAndPage, Use::Open,
       [&](const HidInterfaceInfo& info) {
         return IsAllowedInterface(ReportData.DeviceID, FHidDeviceList, info.hardwareIds);
       },
@@ -307,7 +342,7 @@ bool TuiHIDData::HidFindAndWriteDevice(THIDDataParam& ReportData) {
   if (size > kReportBufferBytes) return false;
   bool written = false;
   forEachMatching(
-      ReportData.UsageAndPage,
+      ReportData.UsageAndPage, Use::Exchange,
       [&](const HidInterfaceInfo& info) {
         return IsAllowedInterface(ReportData.DeviceID, FHidDeviceList, info.hardwareIds) &&
                info.outputReportByteLength >= size;
@@ -326,7 +361,7 @@ bool TuiHIDData::HidFindAndWriteDeviceBYHID(THIDDataParam& ReportData) {
   if (size > kReportBufferBytes) return false;
   bool written = false;
   forEachMatching(
-      ReportData.UsageAndPage,
+      ReportData.UsageAndPage, Use::Exchange,
       [&](const HidInterfaceInfo& info) { return info.outputReportByteLength >= size; },
       [&](const HidInterfaceInfo&, HidDevice& device) {
         const int r = device.write(reportBytes(ReportData.Data), size);
@@ -347,7 +382,7 @@ void TuiHIDData::HidFindAndReadDevice(USAGE_AND_PAGE UsageAndPage, const std::st
   }
   auto handlers = std::make_shared<const InputHandlers>(InputHandlers{OnData, OnParsedData});
   forEachMatching(
-      UsageAndPage,
+      UsageAndPage, Use::Open,
       [&](const HidInterfaceInfo& info) {
         return readerAllowed(HIDID, FHidDeviceList, info.hardwareIds);
       },

@@ -15,6 +15,7 @@
 
 #include "device/hid_backend.h"
 #include "device/usage_pair.h"
+#include "platform/exchange_lock.h"
 
 namespace qor {
 
@@ -62,7 +63,8 @@ class TuiHIDData {
   TuiHIDData& operator=(const TuiHIDData&) = delete;
 
   // Every operation enumerates afresh and acts on each matching interface in enumeration
-  // order. The exchanges return 0 or an errno value; ENODEV when no interface was acted on.
+  // order. The exchanges return 0 or an errno value; ENODEV when no interface was acted on,
+  // ENOLCK when an interface's exchange lock could not be had (see HandleHold).
   uint32_t HidFindAndSetFeatureReport(THIDDataParam& ReportData);
   uint32_t HidFindAndGetFeatureReport(THIDDataParam& ReportData);
   bool IsDeviceExist(const THIDDataParam& ReportData);
@@ -79,10 +81,17 @@ class TuiHIDData {
   // the next operation uses it.
   void SetHIDDeviceList(std::vector<std::string> includeList);
 
-  // While a hold lives, an interface opened by an operation stays open for the next ones as
-  // long as each enumeration shows it with the same identity: a device's first open can cost
-  // its driver 50 ms, and one Apply makes a dozen exchanges. An interface whose exchange
-  // fails, that is gone or replaced, is closed; when the last hold ends, all are.
+  // A hold spans one sequence of exchanges (a model query, a backup, an Apply). While it
+  // lives, an interface opened by an operation stays open for the next ones as long as each
+  // enumeration shows it with the same identity: a device's first open can cost its driver
+  // 50 ms, and one Apply makes a dozen exchanges. An interface whose exchange fails, that is
+  // gone or replaced, is closed; when the last hold ends, all are.
+  // Every exchange holds the interface's ExchangeLock, which every process takes: within a
+  // hold from its first exchange with the interface until the hold ends, so that another
+  // program's reports never come between a sequence's; outside a hold for the one operation.
+  // Opening and presence checks send nothing and take no lock. An exchange whose lock cannot
+  // be had is not made: the operation returns ENOLCK (false for the writes), LockProblem()
+  // says why.
   class HandleHold {
    public:
     explicit HandleHold(TuiHIDData& owner);
@@ -97,6 +106,11 @@ class TuiHIDData {
   // Opens every interface with `collection` that the include list allows, so that the
   // exchanges of a hold find them open. Safe to call from another thread than the exchanges.
   void OpenInterfaces(USAGE_AND_PAGE collection);
+  // Why the last exchange lock this component tried to take was not had; "" when it was.
+  std::string LockProblem() const;
+  // The result of an exchange as text for the user: LockProblem() for ENOLCK, else the
+  // errno value's text.
+  std::string ResultText(uint32_t result) const;
   void SetUsageAndPage(USAGE_AND_PAGE AUsageAndPage) { FUsageAndPage = AUsageAndPage; }
   USAGE_AND_PAGE GetUsageAndPage() const { return FUsageAndPage; }
 
@@ -112,13 +126,21 @@ class TuiHIDData {
  private:
   struct Reader;
 
+  // What an operation does with an interface: open it only, or exchange reports with it.
+  enum class Use { Open, Exchange };
   // Calls act(info, device) on each enumerated interface with `collection` that admit(info)
-  // accepts and that opens, in enumeration order (only the first with `firstOnly`). act
-  // returns its exchange's result: a failure closes a held interface.
+  // accepts and that opens, in enumeration order (only the first with `firstOnly`); with
+  // Use::Exchange only while holding the interface's exchange lock. act returns its
+  // exchange's result: a failure closes a held interface. Returns ENOLCK when an interface
+  // was left out for want of its lock, else 0.
   template <typename Admit, typename Act>
-  void forEachMatching(USAGE_AND_PAGE collection, Admit admit, Act act, bool firstOnly = false);
+  int forEachMatching(USAGE_AND_PAGE collection, Use use, Admit admit, Act act,
+                      bool firstOnly = false);
   // The held handle of `info`, opened now when there is none; null when it cannot be opened.
   HidDevice* heldDevice(const HidInterfaceInfo& info);
+  // Whether an exchange with the interface at `path` may go ahead: its exchange lock is the
+  // hold's (taken now if need be) or, outside a hold, taken now into `own`.
+  bool exchangeLocked(const std::string& path, std::unique_ptr<ExchangeLock>& own);
   // Closes the held handles of interfaces that are not in `present` as they were.
   void closeGone(const std::vector<HidInterfaceInfo>& present);
 
@@ -133,7 +155,9 @@ class TuiHIDData {
   // Serialises the operations: OpenInterfaces may run beside the exchanges.
   mutable std::mutex FOperationLock;
   int FHolds = 0;
-  std::map<std::pair<std::string, uint32_t>, HeldHandle> FHeld;  // by path and collection
+  std::map<std::pair<std::string, uint32_t>, HeldHandle> FHeld;     // by path and collection
+  std::map<std::string, std::unique_ptr<ExchangeLock>> FHeldLocks;  // by path, for the hold
+  std::string FLockProblem;
   std::mutex FReadersLock;  // reader handlers may call HidStopRead
   std::vector<std::unique_ptr<Reader>> FReaders;
 };

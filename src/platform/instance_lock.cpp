@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/instance_lock.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-
+#include "platform/lock_file.h"
 #include "platform/paths.h"
 
 namespace qor {
@@ -21,21 +17,9 @@ std::unique_ptr<InstanceLock> InstanceLock::TryAcquire(const std::string& name,
 
 std::unique_ptr<InstanceLock> InstanceLock::TryAcquireFile(const std::filesystem::path& file,
                                                            std::string* problem) {
-  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) {
-    if (problem)
-      *problem = "cannot open the lock file " + file.string() + ": " + std::strerror(errno);
-    return nullptr;
-  }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
-  return std::unique_ptr<InstanceLock>(new InstanceLock(fd));
-}
-
-InstanceLock::~InstanceLock() {
-  if (fd_ >= 0) ::close(fd_);
+  UniqueFd fd = OpenLockFile(file, problem);
+  if (!fd || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return nullptr;
+  return std::unique_ptr<InstanceLock>(new InstanceLock(std::move(fd)));
 }
 
 }  // namespace qor

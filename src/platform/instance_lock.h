@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/unique_fd.h"
+
 namespace qor {
 
 // The lock the window holds for its whole run (named after its window class); the command
@@ -23,13 +25,10 @@ class InstanceLock {
   // The same with an explicit lock file.
   static std::unique_ptr<InstanceLock> TryAcquireFile(const std::filesystem::path& file,
                                                       std::string* problem = nullptr);
-  ~InstanceLock();
-  InstanceLock(const InstanceLock&) = delete;
-  InstanceLock& operator=(const InstanceLock&) = delete;
 
  private:
-  explicit InstanceLock(int fd) : fd_(fd) {}
-  int fd_;
+  explicit InstanceLock(UniqueFd fd) : fd_(std::move(fd)) {}
+  UniqueFd fd_;
 };
 
 }  // namespace qor

@@ -43,15 +43,19 @@ class Installation {
     return dir_ / "qorcfg51" / "sim";
   }
 
-  // `launcher`: more VAR=value settings and a program that runs the tool, put before it.
+  // The shell command that runs the tool with `args` in this installation. `launcher`: more
+  // VAR=value settings and a program that runs the tool, put before it.
+  std::string command(const std::string& args, const std::string& launcher = "") const {
+    return "env -i HOME='" + dir_.path().string() + "' XDG_CONFIG_HOME='" +
+           (dir_ / "config").string() + "' QORCFG51_SYSCONF_DIR='" + (dir_ / "etc").string() +
+           "' QORCFG51_UDEV_RULES_DIR='" + (dir_ / "rules.d").string() + "' XDG_DOCUMENTS_DIR='" +
+           (dir_ / "docs").string() + "' XDG_RUNTIME_DIR='" + dir_.path().string() +
+           "' QORCFG51_PROGRAM_DIR='" + program_.string() + "' " + launcher + " " QOR_CTL_PATH " " +
+           args;
+  }
+
   CtlRun ctl(const std::string& args, const std::string& launcher = "") const {
-    const std::string cmd =
-        "env -i HOME='" + dir_.path().string() + "' XDG_CONFIG_HOME='" +
-        (dir_ / "config").string() + "' QORCFG51_SYSCONF_DIR='" + (dir_ / "etc").string() +
-        "' QORCFG51_UDEV_RULES_DIR='" + (dir_ / "rules.d").string() + "' XDG_DOCUMENTS_DIR='" +
-        (dir_ / "docs").string() + "' XDG_RUNTIME_DIR='" + dir_.path().string() +
-        "' QORCFG51_PROGRAM_DIR='" + program_.string() + "' " + launcher + " " QOR_CTL_PATH " " +
-        args + " 2>'" + (dir_ / "stderr").string() + "'";
+    const std::string cmd = command(args, launcher) + " 2>'" + (dir_ / "stderr").string() + "'";
     CtlRun r{};
     FILE* p = ::popen(cmd.c_str(), "r");
     std::array<char, 4096> buf{};

@@ -6,12 +6,16 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <thread>
 
 #include "device/fake_hid_backend.h"
 #include "device/sample_descriptors.h"
+#include "platform/exchange_lock.h"
+#include "test_support/scoped_env.h"
+#include "test_support/temp_dir.h"
 
 namespace qor {
 namespace {
@@ -277,6 +281,75 @@ TEST(HidDataHold, OpensOnlyInterfacesWithAnIdentityAheadAndForgetsRemovedOnes) {
   backend.interfaces.insert(backend.interfaces.begin(), removed);
   EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), 0u);
   EXPECT_EQ(backend.opens, 6);
+}
+
+// A hold is one sequence: the interface's exchange lock is taken at its first exchange (a
+// presence check sends nothing and takes none) and kept to its end, and another program's
+// hold is waited for.
+TEST(HidDataHold, HoldsTheExchangeLockFromTheFirstExchangeToItsEnd) {
+  test::TempDir dir;
+  test::ScopedEnv env;
+  env.set("XDG_RUNTIME_DIR", dir.path().c_str());
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", {kSimId}));
+  TuiHIDData hid(backend, {});
+  const auto lockFile = dir / ExchangeLock::FileName("/dev/hidraw0");
+  const auto othersMayTalk = [&] {
+    std::string problem;
+    return ExchangeLock::AcquireFile(lockFile, problem, std::chrono::milliseconds(0)) != nullptr;
+  };
+  {
+    const TuiHIDData::HandleHold hold = hid.KeepHandlesOpen();
+    THIDDataParam presence;
+    presence.UsageAndPage = kMouseConfigUsage;
+    EXPECT_TRUE(hid.IsDeviceExist(presence));
+    EXPECT_TRUE(othersMayTalk());
+    EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), 0u);
+    EXPECT_FALSE(othersMayTalk());
+    { const TuiHIDData::HandleHold inner = hid.KeepHandlesOpen(); }
+    EXPECT_FALSE(othersMayTalk());
+  }
+  EXPECT_TRUE(othersMayTalk());
+
+  // Another program's sequence: the exchange waits for its end, then goes ahead.
+  std::string problem;
+  auto other = ExchangeLock::AcquireFile(lockFile, problem);
+  ASSERT_TRUE(other) << problem;
+  std::thread otherEnds([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    other.reset();
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*request(2, 16)), 0u);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90));
+  otherEnds.join();
+  EXPECT_TRUE(othersMayTalk());  // outside a hold, held for the one operation
+}
+
+// No lock, no exchange: every kind of report stays unsent and the reason is kept.
+TEST(HidDataHold, WithoutTheExchangeLockNothingIsSent) {
+  test::TempDir dir;
+  test::ScopedEnv env;
+  env.set("XDG_RUNTIME_DIR", (dir / "gone").c_str());
+  FakeHidBackend backend;
+  backend.interfaces.push_back(configInterface("/dev/hidraw0", {kSimId}));
+  TuiHIDData hid(backend, {});
+  const TuiHIDData::HandleHold hold = hid.KeepHandlesOpen();
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), uint32_t(ENOLCK));
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*request(2, 16)), uint32_t(ENOLCK));
+  auto out = request(1, 8);
+  EXPECT_FALSE(hid.HidFindAndWriteDevice(*out));
+  EXPECT_FALSE(hid.HidFindAndWriteDeviceBYHID(*out));
+  EXPECT_TRUE(backend.featuresSent.empty());
+  EXPECT_TRUE(backend.featureRequests.empty());
+  EXPECT_TRUE(backend.outputsWritten.empty());
+  EXPECT_NE(hid.LockProblem().find("cannot open the lock file"), std::string::npos)
+      << hid.LockProblem();
+  EXPECT_EQ(hid.ResultText(ENOLCK), hid.LockProblem());
+  EXPECT_EQ(hid.ResultText(EIO), std::strerror(EIO));
+  THIDDataParam presence;
+  presence.UsageAndPage = kMouseConfigUsage;
+  EXPECT_TRUE(hid.IsDeviceExist(presence));  // sends nothing, so needs no lock
 }
 
 TEST(HidData, RequestsBeyondTheReportBufferAreRefusedUnsent) {

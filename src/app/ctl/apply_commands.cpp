@@ -39,6 +39,9 @@ int runApply(TDM& dm, const std::vector<std::string>& args, Output& io) {
     case ApplyResult::NoMouse:
       return ReportNoMouse(context, "the profiles were saved, nothing was uploaded", io);
     case ApplyResult::MouseStopped:
+      // A refused exchange lock stops Apply at its first command: nothing was sent.
+      if (const std::string busy = context.device->LockProblem(); !busy.empty())
+        return ReportMouseBusy(busy, "the profiles were saved, nothing was uploaded", io);
       io.err << "qorcfg51-ctl: " << kMouseStoppedText << " (" << apply.Failure() << ")\n";
       printAccessAdvice(context, io);
       return kExitMouseStopped;

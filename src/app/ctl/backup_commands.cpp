@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // backup and restore: the mouse's whole memory saved to a file and written back.
-#include <cstring>
+#include <cerrno>
 #include <ctime>
 #include <ostream>
 #include <thread>
@@ -17,10 +17,6 @@
 
 namespace qor::ctl {
 namespace {
-
-std::string errorText(uint32_t result) {
-  return std::strerror(static_cast<int>(result));
-}
 
 std::string utcText(int64_t seconds) {
   const auto t = static_cast<std::time_t>(seconds);
@@ -42,10 +38,15 @@ int runBackup(TDM&, const std::vector<std::string>& args, Output& io) {
   DeviceContext context = OpenDeviceContext();
   if (!mousePresent(context)) return ReportNoMouse(context, kNothingDone, io);
   std::vector<uint8_t> memory;
-  if (uint32_t r = ReadDeviceMemory(*context.device, memory)) {
-    io.err << "qorcfg51-ctl: the mouse stopped answering while its memory was read ("
-           << errorText(r) << "); nothing was written to " << args[0] << "\n";
-    return kExitMouseStopped;
+  {
+    // One sequence: no other program's read comes between the blocks.
+    const TuiHIDData::HandleHold hold = context.device->KeepHandlesOpen();
+    if (uint32_t r = ReadDeviceMemory(*context.device, memory)) {
+      if (r == ENOLCK) return ReportMouseBusy(context.device->LockProblem(), kNothingDone, io);
+      io.err << "qorcfg51-ctl: the mouse stopped answering while its memory was read ("
+             << context.device->ResultText(r) << "); nothing was written to " << args[0] << "\n";
+      return kExitMouseStopped;
+    }
   }
   const int64_t now = static_cast<int64_t>(std::time(nullptr));
   const std::vector<uint8_t> file = EncodeMemoryBackup(memory, now);
@@ -79,7 +80,7 @@ int verify(TuiHIDData& device, const std::vector<uint8_t>& expected, Output& io)
   std::vector<uint8_t> back;
   if (uint32_t r = ReadDeviceMemory(device, back)) {
     io.err << "qorcfg51-ctl: the mouse stopped answering while its memory was read back ("
-           << errorText(r) << ")\n";
+           << device.ResultText(r) << ")\n";
     return kExitMouseStopped;
   }
   std::size_t differing = 0, first = 0;
@@ -110,9 +111,13 @@ int runRestore(TDM&, const std::vector<std::string>& args, Output& io) {
 
   DeviceContext context = OpenDeviceContext();
   if (!mousePresent(context)) return ReportNoMouse(context, kNothingDone, io);
+  // The model check, the writes and the read back are one sequence: no other program's
+  // exchange comes between them.
+  const TuiHIDData::HandleHold hold = context.device->KeepHandlesOpen();
   std::array<uint8_t, kModelNumberSize> model{};
   if (uint32_t r = ReadModelNumber(*context.device, model)) {
-    io.err << "qorcfg51-ctl: the mouse did not tell its model (" << errorText(r)
+    if (r == ENOLCK) return ReportMouseBusy(context.device->LockProblem(), kNothingDone, io);
+    io.err << "qorcfg51-ctl: the mouse did not tell its model (" << context.device->ResultText(r)
            << "); nothing was written\n";
     return kExitMouseStopped;
   }
@@ -128,7 +133,8 @@ int runRestore(TDM&, const std::vector<std::string>& args, Output& io) {
   if (uint32_t r = writeBack(*context.device, backup.memory, step)) {
     // Not Apply's text: pressing Apply would upload the stored profile, not the backup.
     io.err << "qorcfg51-ctl: the mouse stopped answering during the restore (" << step << ": "
-           << errorText(r) << "); its memory may be half written. Reconnect it and run "
+           << context.device->ResultText(r)
+           << "); its memory may be half written. Reconnect it and run "
            << "qorcfg51-ctl restore " << name << " again\n";
     return kExitMouseStopped;
   }

@@ -17,6 +17,7 @@ int runModel(TDM& dm, const std::vector<std::string>&, Output& io) {
   DeviceContext context = OpenDeviceContext();
   const std::filesystem::path program = paths::program();
   const ModelDetection found = DetectModel(*context.device, dm, program);
+  if (!found.busy.empty()) return ReportMouseBusy(found.busy, "no model was read", io);
   if (!found.present) {
     // A mouse that is there but answers wrongly is not "no mouse".
     THIDDataParam presence;

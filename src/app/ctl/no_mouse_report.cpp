@@ -14,4 +14,9 @@ int ReportNoMouse(DeviceContext& context, const std::string& outcome, Output& io
   return kExitNoMouse;
 }
 
+int ReportMouseBusy(const std::string& why, const std::string& outcome, Output& io) {
+  io.err << "qorcfg51-ctl: " << why << "; " << outcome << "\n";
+  return kExitFailed;
+}
+
 }  // namespace qor::ctl
