@@ -202,7 +202,7 @@ void TButtonConfigForm::macroManager() {
   if (TDM::IsProfileIndexInRange(FDM.FProfileIndex))
     folder = QString::fromStdU16String(
         readWideField(FDM.FProfileSettingGroup.ProfileSettingList[FDM.FProfileIndex].MacroPath));
-  r.modalResult = MacroDialogs().ShowMacroManager(r.list, r.macroIndex, folder, r.needUpdate);
+  r.modalResult = MacroDialogs().ShowMacroManager(r.list, r.macroIndex, folder);
   const MacroManagerOutcome outcome = ApplyMacroManagerResult(p, FSelectedButton, r);
   if (outcome == MacroManagerOutcome::Unchanged) return;
   if (outcome == MacroManagerOutcome::TooManyMacros) tellTooManyMacros();

@@ -828,9 +828,8 @@ void TFrmMacro::BtnMinClick() {
 // ---- The entry ----------------------------------------------------------------------------------
 
 int ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
-                     const QString& AMacroPath, bool& ANeedUpdate) {
+                     const QString& AMacroPath) {
   TFrmMacro form(MainForm());
-  form.FCreateByOther = true;
   // A damaged count beyond the record's slots shows the macros the slots hold: an empty
   // window would hand back an empty list on OK and lose them all.
   TMACROKEYINFOLIST shown = AMacroKeyInfoList;
@@ -839,10 +838,8 @@ int ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
   form.FMacroClass->SetMacroListIndex(AMacroIndex);
   form.FMacroPath = AMacroPath;
   form.DrawMacroList();
-  ANeedUpdate = false;
   CentreWindowOn(form, MainForm());
   const int result = form.ShowModal();
-  ANeedUpdate = form.FNeedUpdate;
   AMacroIndex = form.FMacroClass->MacroListIndex();
   if (result == kModalOK) {
     form.FMacroClass->GetMacroKeyInfoList(AMacroKeyInfoList);
