@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/paths.h"
+#include "test_support/scoped_env.h"
 #include "test_support/temp_dir.h"
 
 namespace qor {
@@ -14,22 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets environment variables for one test and puts the old values back afterwards.
-class ScopedEnv {
- public:
-  void set(const char* name, const char* value) {
-    const char* old = std::getenv(name);
-    saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-      it->second ? ::setenv(it->first, it->second->c_str(), 1) : ::unsetenv(it->first);
-  }
-
- private:
-  std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
-};
+using test::ScopedEnv;
 
 TEST(Paths, DocumentsFollowXdgRules) {
   test::TempDir dir;
