@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds any settings file text to the editor of one INI value (kdeglobals, kcminputrc): either
 // the value is locked and the text has a KConfig option, or the value reads back, every other
-// line stays byte for byte, the byte order mark stays, and in a CRLF file every line written
-// ends in CRLF.
+// line stays byte for byte, a replaced line keeps its line break, the byte order mark stays,
+// and in a CRLF file every line added ends in CRLF.
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
@@ -81,6 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string header = std::string("[") + e.group + "]";
   const bool crlf = bodyIn.find('\n') != std::string_view::npos && bodyIn.find('\n') > 0 &&
                     bodyIn[bodyIn.find('\n') - 1] == '\r';
+  // A replaced line keeps its own line break, whatever the file's first one is.
+  const bool replaced = gone.size() == 1 && gone[0].ends_with('\n');
   for (std::string_view line : added) {
     const std::string_view bare = withoutBreak(line);
     // The text's unterminated last line, now ended.
@@ -88,10 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                        line.size() > gone[0].size() && line.starts_with(gone[0]) &&
                        withoutBreak(line.substr(gone[0].size())).empty();
     if (!ended && bare != "" && bare != header && bare != entry) std::abort();
-    if (crlf && line.ends_with('\n') && !line.ends_with("\r\n")) std::abort();
+    if (crlf && !replaced && line.ends_with('\n') && !line.ends_with("\r\n")) std::abort();
   }
-  // A replaced line keeps its line break.
-  if (gone.size() == 1 && gone[0].ends_with('\n')) {
+  if (replaced) {
     if (added.size() != 1 || withoutBreak(added[0]) != entry) std::abort();
     if (added[0].substr(entry.size()) != gone[0].substr(withoutBreak(gone[0]).size())) std::abort();
   }
