@@ -33,6 +33,9 @@ class TuiMenuBoxItem : public QWidget {
   TuiMenuItemsEx& Level() const { return FLevel; }
   // What assistive technology's "click" does: the choice a user's click makes.
   void AccessibleClick();
+  // The font and the rectangle the text is drawn in; a longer text is cut with an ellipsis.
+  QFont TextFont() const;
+  QRect TextArea() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

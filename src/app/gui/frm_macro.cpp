@@ -707,8 +707,7 @@ void TFrmMacro::showHookNote() {
   if (!FHookProblem.fix.empty())
     text += " " + TranslateText("To record in every program:") + " " +
             TranslateText(FromUtf8(FHookProblem.fix));
-  LabelHookNote->setText(text);
-  LabelHookNote->SetAccessibleText(text);
+  LabelHookNote->SetText(text);  // translated already: shown and named as it is
 }
 
 void TFrmMacro::enableControls(bool on) {
