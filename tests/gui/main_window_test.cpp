@@ -486,7 +486,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(caption(), QString("Left Click"));
     s.window->Language().SetLang(u"0407");
     QCOMPARE(s.window->windowTitle(), QString("Gaming-Maus-Treiber"));
-    QCOMPARE(s.part("BSBTNAPPLY")->toolTip(), QString("Übernehmen"));
+    QCOMPARE(s.part("BSBTNAPPLY")->toolTip(), QString("Anwenden"));
     QCOMPARE(caption(), QString("Linksklick"));
     s.window->Language().SetLang(u"en");
     QCOMPARE(s.window->windowTitle(), QString("Gaming Mouse Driver"));
