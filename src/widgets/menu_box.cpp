@@ -158,10 +158,8 @@ QFont TuiMenuBoxItem::TextFont() const {
 }
 
 QRect TuiMenuBoxItem::TextArea() const {
-  // Room for the check mark on the left and the extender arrow on the right.
-  constexpr int checkWidth = 28, arrowWidth = 24;
   const TMenuBounds& pad = LevelParams(FLevel).MenuTextPadding;
-  return rect().adjusted(checkWidth + pad.Left, pad.Top, -(arrowWidth + pad.Right), -pad.Bottom);
+  return rect().adjusted(kCheckRoom + pad.Left, pad.Top, -(kExtenderRoom + pad.Right), -pad.Bottom);
 }
 
 void TuiMenuBoxItem::paintEvent(QPaintEvent*) {

@@ -36,6 +36,9 @@ class TuiMenuBoxItem : public QWidget {
   // The font and the rectangle the text is drawn in; a longer text is cut with an ellipsis.
   QFont TextFont() const;
   QRect TextArea() const;
+  // The room a row keeps beside its text: the check mark's on the left, the extender arrow's
+  // on the right (the level's text padding comes on top).
+  static constexpr int kCheckRoom = 28, kExtenderRoom = 24;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

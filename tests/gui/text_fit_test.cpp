@@ -17,6 +17,7 @@
 #include "macro/hook.h"
 #include "model/wide_text.h"
 #include "protocol/key_code_table.h"
+#include "widgets/choice_buttons.h"
 #include "widgets/label.h"
 #include "widgets/list_box.h"
 #include "widgets/menu_box.h"
@@ -69,8 +70,10 @@ std::optional<QString> buttonMisfit(const QAbstractButton& button) {
     font.setBold(true);  // the active level's button shows its text bold
   }
   const QRect box = button.style()->subElementRect(contents, &option, &button);
-  const QFontMetrics metrics(font);
-  const QRect needed = metrics.boundingRect(box, Qt::AlignCenter, button.text());
+  int flags = Qt::AlignCenter;
+  if (auto* check = dynamic_cast<const UiCheckBox*>(&button); check && check->WordWrap())
+    flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+  const QRect needed = QFontMetrics(font).boundingRect(box, flags, button.text());
   return outside(button, button.text(), box, needed);
 }
 

@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/frm_message_dialog.h"
 
+#include <algorithm>
+
 #include "widgets/label.h"
 #include "widgets/text_button.h"
 
 namespace qor {
 namespace {
+
+// The question's box beside the warning sign, as designed, and the strip above it.
+constexpr QRect kTextBox(110, 44, 260, 43);
+constexpr int kTitleStripBottom = 34;
 
 UiLabel* textLabel(QWidget* parent, const char* name, const QRect& at, int pixels) {
   auto* label = new UiLabel(parent, name, at);
@@ -22,7 +28,7 @@ TFrmMessageDialog::TFrmMessageDialog(QWidget* owner)
   LabelTitle = AddTitle("LabelTitle", {}, 16);
   LabelTitle->SetAutoTranslate(false);
   // Beside the warning sign of the background.
-  LabelText = textLabel(this, "LabelText", QRect(110, 44, 260, 43), 13);
+  LabelText = textLabel(this, "LabelText", kTextBox, 13);
   LabelText->SetAutoTranslate(false);
   LabelText1 = textLabel(this, "LabelText1", QRect(110, 88, 260, 18), 13);
   LabelText1->SetAutoTranslate(false);
@@ -36,6 +42,10 @@ void TFrmMessageDialog::SetTexts(const QString& ATitle, const QString& AText,
   LabelText->SetText(AText);
   LabelText1->SetText(AText1);
   AfterTranslate();
+  // A question of more lines than the box holds takes the room up to the title strip.
+  const int needed = LabelText->heightForWidth(kTextBox.width());
+  const int top = std::clamp(kTextBox.bottom() + 1 - needed, kTitleStripBottom, kTextBox.top());
+  LabelText->setGeometry(kTextBox.adjusted(0, top - kTextBox.top(), 0, 0));
 }
 
 TDlgLeaveMacroWithErrorsForm::TDlgLeaveMacroWithErrorsForm(QWidget* owner)
