@@ -2,6 +2,7 @@
 #include "app/gui/frm_fire.h"
 
 #include <QHBoxLayout>
+#include <utility>
 
 #include "widgets/edit_boxes.h"
 #include "widgets/label.h"

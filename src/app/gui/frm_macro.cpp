@@ -8,6 +8,7 @@
 #include "platform/linux/window_key_provider.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "app/gui/dialog_presenter.h"
 #include "app/gui/dialog_scene.h"

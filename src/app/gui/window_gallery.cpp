@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <map>
+#include <utility>
 
 #include "app/apply_sequence.h"
 #include "app/gui/button_config_form.h"
