@@ -387,7 +387,7 @@ void MonitorTest::speaksTheStoredLanguage() {
 
   link.Notify(0, 0);
   link.Notify(1, 2);
-  QTRY_COMPARE(server.summaries, QStringList({"Einstellungen übernommen", "Profil 3"}));
+  QTRY_COMPARE(server.summaries, QStringList({"Einstellungen angewendet", "Profil 3"}));
   QCOMPARE(monitor.state(), QProcess::Running);
   monitor.terminate();
   QVERIFY(monitor.waitForFinished());

@@ -31,7 +31,7 @@ class WindowKeyHookProvider;
 
 class TFrmMacro : public UiScene {
  public:
-  static constexpr int kWidth = 720, kHeight = 520;
+  static constexpr int kWidth = 820, kHeight = 520;
   // Row templates of the action list.
   enum ActionTemplate { ListItemDelay = 0, ListItemKeyDown, ListItemKeyUp, ListItemMouse };
 
