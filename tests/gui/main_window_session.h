@@ -49,7 +49,8 @@ class Home {
   TempDir dir_;
 };
 
-class RecordingMonitor final : public MonitorLink {
+// The monitor link, noting what the window tells it.
+class NotedMonitor final : public MonitorLink {
  public:
   void Start() override { ++starts; }
   void Notify(uint32_t w, uint32_t l) override { notes.push_back({w, l}); }
@@ -111,7 +112,7 @@ struct Session {
   TDM dm;
   std::unique_ptr<HidBackend> backend;
   std::shared_ptr<RecordingPointerSettings> pointer;
-  RecordingMonitor monitor;
+  NotedMonitor monitor;
   ScriptedDialogs dialogs;
   std::unique_ptr<TQorCfg51Main> window;
 };

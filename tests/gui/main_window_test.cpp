@@ -50,7 +50,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Bytes;
 using test::Home;
-using test::RecordingMonitor;
+using test::NotedMonitor;
 using test::Session;
 
 constexpr int kLeft = 0, kRight = 1;  // sides in the docking rows
@@ -492,7 +492,7 @@ class MainWindowTest : public QObject {
     denied.openError = EACCES;
     backend.interfaces = {denied};
     test::ScriptedDialogs dialogs;
-    RecordingMonitor monitor;
+    NotedMonitor monitor;
     TQorCfg51Main window(MainWindowServices{dm,
                                             backend,
                                             nullptr,

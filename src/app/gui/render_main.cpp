@@ -111,7 +111,6 @@ int main(int argc, char** argv) {
   if (!language.isEmpty()) {
     if (main.Language().GetLanguageIndexByShortID(ToU16(language)) < 0) {
       std::cerr << "qorcfg51-render: ui.local has no language " << language.toStdString() << "\n";
-      DM = nullptr;
       return 2;
     }
     main.Language().SetLang(ToU16(language));
