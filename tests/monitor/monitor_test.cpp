@@ -171,6 +171,7 @@ class MonitorTest : public QObject {
   void speaksTheStoredLanguage();
   void iconComesFromTheProgramFolder();
   void followsTheFocusedApplication();
+  void leavingBeforeTheSwitchRanReturnsAgain();
   void learnsTheFocusFromAKWinScript();
   void handsThePointerSettingsOnWhenTheMouseIsPluggedIn();
   void takesAMouseAddedToTheIncludeListAtTheNextChange();
@@ -405,6 +406,31 @@ void MonitorTest::followsTheFocusedApplication() {
   source.Close();  // the window system went away: no more switches, no busy loop
   QTRY_COMPARE(lost.size(), 1);
   QCOMPARE(switches.list().size(), std::size_t(3));
+}
+
+// The focus leaves a game while its switch still waits on the queue: the switch counts as
+// made, so the monitor returns to the profile of before instead of staying on the game's.
+void MonitorTest::leavingBeforeTheSwitchRanReturnsAgain() {
+  test::TempDir home;
+  SqliteRegistry registry(home / "user.db", home / "machine.db");
+  QVERIFY(registry.bindApp("steam_app_570", 3).isOk());
+  TQor51MonMain monitor{QDBusConnection(QString())};
+  RecordedSwitches switches;
+  std::atomic<bool> held = true;
+  std::atomic<int> started = 0;
+  MouseQueue queue;
+  FocusFollow follow(registry, registry, monitor, queue, [&](int index, std::string&) {
+    ++started;
+    while (held) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    switches.add(index);
+    return ProfileSwitchResult::Switched;
+  });
+  follow.FocusChanged({"steam_app_570", "steam_app_570"});
+  QTRY_COMPARE(started.load(), 1);
+  follow.FocusChanged({"xterm", "XTerm"});
+  held = false;
+  QTRY_COMPARE(switches.list(), std::vector<int>({2, 0}));
+  QTRY_COMPARE(monitor.CurrentProfile(), std::optional<int>(0));
 }
 
 void MonitorTest::learnsTheFocusFromAKWinScript() {

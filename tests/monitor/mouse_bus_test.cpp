@@ -123,6 +123,8 @@ struct Rig {
     env.set("XDG_CONFIG_HOME", (home / "config").c_str());
     mouseBackend.plugged = true;
   }
+  // A test that failed while holding uploads must not leave the queue waiting at its end.
+  ~Rig() { hold(false); }
 
   // Claims the names, registers the object and follows plug-ins as the program does.
   bool start() {
@@ -563,6 +565,23 @@ void MouseBusTest::followsX11WindowsOnGnomeWayland() {
   QTRY_COMPARE_WITH_TIMEOUT(watch.lines.size(), 3, 10000);
   QCOMPARE(watch.lines, QStringList({mouseLine("CurrentProfile=3"), mouseLine("CurrentProfile=2"),
                                      mouseLine("CurrentProfile=1")}));
+
+  // What the manual page shows another program doing, with gdbus.
+  const auto gdbus = [&](const QString& method, const QStringList& args) {
+    QProcess p;
+    p.start("gdbus",
+            QStringList{"call", "--session", "--dest", kMonitorBusName, "--object-path",
+                        kMouseObjectPath, "--method", QString(kMouseInterface) + "." + method} +
+                args);
+    p.waitForFinished(15000);
+    return QString::number(p.exitCode()) + " " +
+           QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
+  };
+  QCOMPARE(gdbus("SwitchProfile", {"4"}), QStringLiteral("0 ()"));
+  QTRY_COMPARE(watch.lines.last(), mouseLine("CurrentProfile=4"));
+  const QString refused = gdbus("ExportProfile", {"9", "json"});
+  QVERIFY2(refused.startsWith("1 ") && refused.contains("io.github.qorcfg51.Error.InvalidProfile"),
+           qPrintable(refused));
   QCOMPARE(monitor.state(), QProcess::Running);
   monitor.terminate();
   QVERIFY(monitor.waitForFinished());
