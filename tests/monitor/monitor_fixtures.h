@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <cerrno>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -60,19 +61,45 @@ class StandInWatcher final : public DeviceWatcher {
   int FRead = -1, FWrite = -1;
 };
 
-// The virtual mouse's firmware as an interface that can be plugged in and out.
+// The virtual mouse's firmware as an interface that can be plugged in and out, and that can
+// stop answering while it stays plugged in.
 class PluggableMouse final : public HidBackend {
  public:
   std::atomic<bool> plugged = false;  // the monitor's queue thread looks too
+  std::atomic<bool> stopped = false;
   sim::InProcessHidBackend& firmware() { return FMouse; }
   std::vector<HidInterfaceInfo> enumerate() override {
     return plugged ? FMouse.enumerate() : std::vector<HidInterfaceInfo>{};
   }
   std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, int& error) override {
-    return FMouse.open(info, error);
+    auto device = FMouse.open(info, error);
+    if (!device) return device;
+    return std::make_unique<Stoppable>(std::move(device), stopped);
   }
 
  private:
+  class Stoppable final : public HidDevice {
+   public:
+    Stoppable(std::unique_ptr<HidDevice> device, const std::atomic<bool>& stopped)
+        : FDevice(std::move(device)), FStopped(stopped) {}
+    int setFeature(const uint8_t* data, std::size_t size) override {
+      return FStopped ? EIO : FDevice->setFeature(data, size);
+    }
+    int getFeature(uint8_t* data, std::size_t size) override {
+      return FStopped ? EIO : FDevice->getFeature(data, size);
+    }
+    int write(const uint8_t* data, std::size_t size) override {
+      return FStopped ? EIO : FDevice->write(data, size);
+    }
+    int read(uint8_t* data, std::size_t size, int timeoutMs, std::size_t& got) override {
+      return FDevice->read(data, size, timeoutMs, got);
+    }
+
+   private:
+    std::unique_ptr<HidDevice> FDevice;
+    const std::atomic<bool>& FStopped;
+  };
+
   sim::InProcessHidBackend FMouse;
 };
 

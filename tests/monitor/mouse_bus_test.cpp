@@ -225,6 +225,7 @@ class MouseBusTest : public QObject {
   void switchAndApplyUploadAsTheFocusSwitchDoes();
   void refusals_data();
   void refusals();
+  void aMouseThatStopsAnsweringIsNamed();
   void uploadsOneAtATimeAndTheLastRequestWins();
   void introspectionIsTheInstalledInterface();
   void choosesWhereTheFocusIsLearnt_data();
@@ -386,6 +387,28 @@ void MouseBusTest::refusals() {
   QCOMPARE(rig.pointer->calls(), std::vector<std::string>{});
   QCOMPARE(rig.watch.all(), QStringLiteral("Bindings={} CurrentProfile=1 Model=MODAL001 "
                                            "Present=true ProfileCount=5"));
+}
+
+// A switch whose upload fails midway is current and saved, as a focus switch would be; the
+// caller learns that the mouse did not get it.
+void MouseBusTest::aMouseThatStopsAnsweringIsNamed() {
+  Rig rig;
+  QVERIFY(rig.start());
+  QTRY_VERIFY(rig.watch.lines.contains(mouseLine("Model=MODAL001")));
+  rig.watch.lines.clear();
+  rig.mouseBackend.stopped = true;
+
+  QDBusPendingCall call = rig.client.asyncCall(mouseCall("SwitchProfile", {4u}));
+  QTRY_VERIFY_WITH_TIMEOUT(call.isFinished(), 10000);
+  QCOMPARE(call.error().name(), QString(mouse_error::kMouseStopped));
+  QVERIFY2(call.error().message().contains("call Apply"), qPrintable(call.error().message()));
+  QTRY_COMPARE(rig.watch.lines, QStringList{mouseLine("CurrentProfile=4")});
+
+  rig.mouseBackend.stopped = false;  // reconnected: Apply brings it
+  QDBusPendingCall applied = rig.client.asyncCall(mouseCall("Apply"));
+  QTRY_VERIFY_WITH_TIMEOUT(applied.isFinished(), 10000);
+  QVERIFY2(!applied.isError(), qPrintable(applied.error().message()));
+  QCOMPARE(rig.locked(rig.uploaded), std::vector<int>({3, 3}));
 }
 
 // Bus calls and the focus switches share one queue: an upload runs alone, and of those asked
