@@ -18,8 +18,10 @@
 namespace qor {
 namespace {
 
-// Keeps the members in the order they are written.
-using Json = nlohmann::ordered_json;
+// Documents are read into sorted maps (an object of many members stays cheap) and written
+// with their members in the order given.
+using Json = nlohmann::json;
+using OrderedJson = nlohmann::ordered_json;
 
 constexpr std::size_t kRecordBytes = sizeof(TMOUSEPROFILEINFO);
 // The record's version field, which "recordVersion" alone names.
@@ -56,7 +58,8 @@ std::string kindOf(const Json& v) {
 }
 
 // Checks that `v` is an object holding no member but `known`.
-void checkObject(const Json& v, const std::string& path, std::initializer_list<std::string_view> known) {
+void checkObject(const Json& v, const std::string& path,
+                 std::initializer_list<std::string_view> known) {
   if (!v.is_object()) refuse(path, "expected an object, not " + kindOf(v));
   for (auto it = v.begin(); it != v.end(); ++it)
     if (std::find(known.begin(), known.end(), it.key()) == known.end())
@@ -78,10 +81,9 @@ const Json& checkArray(const Json& v, const std::string& path, std::size_t most,
 int64_t whole(const Json& v, const std::string& path, int64_t lo, int64_t hi) {
   if (!v.is_number_integer()) refuse(path, "expected a whole number, not " + kindOf(v));
   // Numbers past int64_t's range come as unsigned; every range here is within it.
-  const bool inRange = v.is_number_unsigned()
-                           ? v.get<uint64_t>() <= static_cast<uint64_t>(hi) &&
-                                 static_cast<int64_t>(v.get<uint64_t>()) >= lo
-                           : v.get<int64_t>() >= lo && v.get<int64_t>() <= hi;
+  const bool inRange = v.is_number_unsigned() ? v.get<uint64_t>() <= static_cast<uint64_t>(hi) &&
+                                                    static_cast<int64_t>(v.get<uint64_t>()) >= lo
+                                              : v.get<int64_t>() >= lo && v.get<int64_t>() <= hi;
   if (!inRange)
     refuse(path, "must be from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not " +
                      v.dump());
@@ -118,7 +120,7 @@ const TMOUSEPROFILEINFO& factoryProfile() {
 // ---- Writing --------------------------------------------------------------------------------
 
 // The word of a button entry, or null when no word that set takes names it.
-Json buttonFunction(const TMOUSEPROFILEINFO& p, const TBUTTONFUNCINFO& entry) {
+OrderedJson buttonFunction(const TMOUSEPROFILEINFO& p, const TBUTTONFUNCINFO& entry) {
   const std::string word = ButtonFunctionWord(entry);
   if (word.empty()) return nullptr;
   try {
@@ -130,62 +132,67 @@ Json buttonFunction(const TMOUSEPROFILEINFO& p, const TBUTTONFUNCINFO& entry) {
 }
 
 // A key or delay by its word; anything else as its four stored values.
-Json macroAction(const TMACROKEY& a) {
-  if (a.nKeyType == kMacroDelay && a.nKeyState == 0) return Json{{"delay", ActionValue(a)}};
-  if (a.nKeyType == kMacroKeyboardKey && (a.nKeyState == kMacroKeyDown || a.nKeyState == kMacroKeyUp)) {
+OrderedJson macroAction(const TMACROKEY& a) {
+  if (a.nKeyType == kMacroDelay && a.nKeyState == 0) return OrderedJson{{"delay", ActionValue(a)}};
+  if (a.nKeyType == kMacroKeyboardKey &&
+      (a.nKeyState == kMacroKeyDown || a.nKeyState == kMacroKeyUp)) {
     const NamedKey key{a.VALUE1, a.VALUE2};
     const std::string word = KeyWord(key);
     if (!word.empty() && KeyByWord(word) == key)
-      return Json{{a.nKeyState == kMacroKeyDown ? "press" : "release", word}};
+      return OrderedJson{{a.nKeyState == kMacroKeyDown ? "press" : "release", word}};
   }
-  return Json{{"raw", {a.nKeyType, a.nKeyState, a.VALUE1, a.VALUE2}}};
+  return OrderedJson{{"raw", {a.nKeyType, a.nKeyState, a.VALUE1, a.VALUE2}}};
 }
 
-Json macro(const TMACROKEYINFO& m) {
-  Json out = Json::object();
+OrderedJson macro(const TMACROKEYINFO& m) {
+  OrderedJson out = OrderedJson::object();
   const std::u16string name = MacroName(m);
   // A name with an unpaired surrogate has no UTF-8 form; its units travel in extra.
   if (toUtf16(toUtf8(name)) == name) out["name"] = toUtf8(name);
   out["repeat"] = m.nLoopCount;
   if (m.nAutoAddDelay <= 1) out["delaysShown"] = m.nAutoAddDelay == 1;
-  Json actions = Json::array();
+  OrderedJson actions = OrderedJson::array();
   for (int k = 0; k < MacroActionCount(m); ++k) actions.push_back(macroAction(m.MacroList[k]));
   out["actions"] = std::move(actions);
   return out;
 }
 
 // Every named member as `profile` holds it, whether or not the reading side takes it.
-Json describe(const TMOUSEPROFILEINFO& p) {
+OrderedJson describe(const TMOUSEPROFILEINFO& p) {
   const TMOUSECONFIGINFO& c = p.ConfigInfo;
-  Json doc = Json::object();
+  OrderedJson doc = OrderedJson::object();
   doc["format"] = std::string(kProfileJsonFormat);
   doc["version"] = kProfileJsonVersion;
   doc["recordVersion"] = p.ProfileHeader.FFileVersion;
   doc["buttonCount"] = c.ButtonCount;
-  Json buttons = Json::array();
+  OrderedJson buttons = OrderedJson::array();
   for (int i = 0; i < std::clamp(c.ButtonCount, 0, kMaxButtonCount); ++i)
-    buttons.push_back(Json{{"button", i + 1}, {"function", buttonFunction(p, c.ButtonFuncInfo[i])}});
+    buttons.push_back(
+        OrderedJson{{"button", i + 1}, {"function", buttonFunction(p, c.ButtonFuncInfo[i])}});
   doc["buttons"] = std::move(buttons);
-  Json levels = Json::array();
+  OrderedJson levels = OrderedJson::array();
   for (int i = 0; i < kEditableCPILevels; ++i) {
     const TCPISTATE& s = c.CPIState[i];
-    Json level{{"x", s.CPIX}, {"y", s.CPIY}};
+    OrderedJson level{{"x", s.CPIX}, {"y", s.CPIY}};
     if (s.Enabled <= 1) level["enabled"] = s.Enabled == 1;
     levels.push_back(std::move(level));
   }
-  doc["cpi"] = Json{{"levels", std::move(levels)}, {"activeLevel", int64_t{c.CurrentCPIIndex} + 1}};
+  doc["cpi"] =
+      OrderedJson{{"levels", std::move(levels)}, {"activeLevel", int64_t{c.CurrentCPIIndex} + 1}};
   doc["reportRate"] = c.ReportRate;
   const TLEDCONFIG& led = c.LEDConfig;
-  doc["led"] = Json{{"r", led.R},
-                    {"g", led.G},
-                    {"b", led.B},
-                    {"brightness", led.BRIGHT_LEVEL},
-                    {"breathing", led.BREATH_SPEED}};
-  doc["pointer"] = Json{{"speed", c.PointerSpeed},
-                        {"acceleration", c.PointerAcceleration},
-                        {"wheelLines", c.VWheelSpeed == kWheelPage ? Json("page") : Json(c.VWheelSpeed)},
-                        {"doubleClickMs", c.DoubleClickSpeed}};
-  Json macros = Json::array();
+  doc["led"] = OrderedJson{{"r", led.R},
+                           {"g", led.G},
+                           {"b", led.B},
+                           {"brightness", led.BRIGHT_LEVEL},
+                           {"breathing", led.BREATH_SPEED}};
+  doc["pointer"] =
+      OrderedJson{{"speed", c.PointerSpeed},
+                  {"acceleration", c.PointerAcceleration},
+                  {"wheelLines",
+                   c.VWheelSpeed == kWheelPage ? OrderedJson("page") : OrderedJson(c.VWheelSpeed)},
+                  {"doubleClickMs", c.DoubleClickSpeed}};
+  OrderedJson macros = OrderedJson::array();
   const TMACROKEYINFOLIST& list = p.MacroKeyInfoList;
   for (int i = 0; i < std::min<int>(list.nMacroInfoCount, kProfileMacroSlots); ++i)
     macros.push_back(macro(list.MacroInfos[i]));
@@ -213,9 +220,10 @@ void applyExtra(const Json& extra, TMOUSEPROFILEINFO& p) {
   for (auto it = extra.begin(); it != extra.end(); ++it) {
     const std::string& name = it.key();
     const std::string path = memberPath("extra", name);
-    const bool decimal = !name.empty() && name.size() <= 6 &&
-                         std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-                         (name.size() == 1 || name[0] != '0');
+    const bool decimal =
+        !name.empty() && name.size() <= 6 &&
+        std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+        (name.size() == 1 || name[0] != '0');
     if (!decimal) refuse(path, "a member of extra is named by its byte offset, such as \"72546\"");
     const std::string& hex = text(it.value(), path);
     if (hex.empty() || hex.size() % 2 != 0 ||
@@ -227,7 +235,8 @@ void applyExtra(const Json& extra, TMOUSEPROFILEINFO& p) {
       refuse(path, "ends past the record's " + std::to_string(kRecordBytes) + " bytes");
     runs.push_back({begin, end, name});
     for (std::size_t k = 0; k < hex.size() / 2; ++k)
-      bytesOf(p)[begin + k] = static_cast<uint8_t>(hexDigit(hex[2 * k]) << 4 | hexDigit(hex[2 * k + 1]));
+      bytesOf(p)[begin + k] =
+          static_cast<uint8_t>(hexDigit(hex[2 * k]) << 4 | hexDigit(hex[2 * k + 1]));
   }
   // Two runs over one byte would make the result depend on their order.
   std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.begin < b.begin; });
@@ -243,7 +252,8 @@ TMACROKEY readAction(const Json& v, const std::string& path) {
   const std::string at = memberPath(path, name);
   if (name == "delay") {
     const auto ms = static_cast<uint16_t>(whole(value, at, 0, 65535));
-    return TMACROKEY{kMacroDelay, 0, static_cast<uint8_t>(ms & 0xFF), static_cast<uint8_t>(ms >> 8)};
+    return TMACROKEY{kMacroDelay, 0, static_cast<uint8_t>(ms & 0xFF),
+                     static_cast<uint8_t>(ms >> 8)};
   }
   if (name == "raw") {
     if (!value.is_array() || value.size() != 4)
@@ -267,7 +277,8 @@ void readMacro(const Json& v, const std::string& path, TMACROKEYINFO& m) {
   if (const Json* name = find(v, "name")) {
     const std::u16string units = toUtf16(text(*name, memberPath(path, "name")));
     if (units.size() > static_cast<std::size_t>(kMacroNameUnits))
-      refuse(memberPath(path, "name"), "longer than " + std::to_string(kMacroNameUnits) + " UTF-16 units");
+      refuse(memberPath(path, "name"),
+             "longer than " + std::to_string(kMacroNameUnits) + " UTF-16 units");
     if (MacroName(m) != units) writeWideField(m.szMacroName, units, TextFit::Refuse);
   }
   if (const Json* repeat = find(v, "repeat"))
@@ -290,8 +301,10 @@ void readButtons(const Json& v, TMOUSEPROFILEINFO& p) {
     const std::string path = itemPath("buttons", i);
     checkObject(v[i], path, {"button", "function"});
     if (const Json* n = find(v[i], "button");
-        n && whole(*n, memberPath(path, "button"), 1, kButtonEntries) != static_cast<int64_t>(i) + 1)
-      refuse(memberPath(path, "button"), "the button at this place is button " + std::to_string(i + 1));
+        n &&
+        whole(*n, memberPath(path, "button"), 1, kButtonEntries) != static_cast<int64_t>(i) + 1)
+      refuse(memberPath(path, "button"),
+             "the button at this place is button " + std::to_string(i + 1));
     const Json* function = find(v[i], "function");
     if (!function || function->is_null()) continue;
     const std::string& word = text(*function, memberPath(path, "function"));
@@ -328,14 +341,16 @@ void readCPI(const Json& v, TMOUSECONFIGINFO& c) {
     if (switched && !anyOn) refuse("cpi.levels", "every level is off; one always stays on");
   }
   if (const Json* active = find(v, "activeLevel"))
-    c.CurrentCPIIndex = static_cast<int32_t>(whole(*active, "cpi.activeLevel", 1, kEditableCPILevels) - 1);
+    c.CurrentCPIIndex =
+        static_cast<int32_t>(whole(*active, "cpi.activeLevel", 1, kEditableCPILevels) - 1);
 }
 
 void readLED(const Json& v, TLEDCONFIG& led) {
   checkObject(v, "led", {"r", "g", "b", "brightness", "breathing"});
   const std::pair<const char*, uint8_t*> colours[] = {{"r", &led.R}, {"g", &led.G}, {"b", &led.B}};
   for (const auto& [name, field] : colours)
-    if (const Json* value = find(v, name)) *field = static_cast<uint8_t>(whole(*value, memberPath("led", name), 0, 255));
+    if (const Json* value = find(v, name))
+      *field = static_cast<uint8_t>(whole(*value, memberPath("led", name), 0, 255));
   if (const Json* value = find(v, "brightness"))
     led.BRIGHT_LEVEL = static_cast<uint8_t>(whole(*value, "led.brightness", 0, 3));
   if (const Json* value = find(v, "breathing"))
@@ -360,13 +375,15 @@ void readPointer(const Json& v, TMOUSECONFIGINFO& c) {
 void applyNamed(const Json& doc, TMOUSEPROFILEINFO& p) {
   TMOUSECONFIGINFO& c = p.ConfigInfo;
   if (const Json* v = find(doc, "recordVersion"))
-    p.ProfileHeader.FFileVersion = static_cast<int32_t>(whole(*v, "recordVersion", kProfileFileVersion, kProfileFileVersion));
+    p.ProfileHeader.FFileVersion =
+        static_cast<int32_t>(whole(*v, "recordVersion", kProfileFileVersion, kProfileFileVersion));
   if (const Json* v = find(doc, "buttonCount"))
     c.ButtonCount = static_cast<int32_t>(whole(*v, "buttonCount", 0, kMaxButtonCount));
   if (const Json* v = find(doc, "macros")) {
     checkArray(*v, "macros", kProfileMacroSlots, "macros");
     TMACROKEYINFOLIST& list = p.MacroKeyInfoList;
-    for (std::size_t i = 0; i < v->size(); ++i) readMacro((*v)[i], itemPath("macros", i), list.MacroInfos[i]);
+    for (std::size_t i = 0; i < v->size(); ++i)
+      readMacro((*v)[i], itemPath("macros", i), list.MacroInfos[i]);
     if (std::min<int>(list.nMacroInfoCount, kProfileMacroSlots) != static_cast<int>(v->size()))
       list.nMacroInfoCount = static_cast<uint16_t>(v->size());
   }
@@ -387,19 +404,22 @@ void checkHeader(const Json& doc) {
               {"format", "version", "recordVersion", "buttonCount", "buttons", "cpi", "reportRate",
                "led", "pointer", "macros", "extra"});
   const Json* format = find(doc, "format");
-  if (!format || !format->is_string() || format->get_ref<const std::string&>() != kProfileJsonFormat)
+  if (!format || !format->is_string() ||
+      format->get_ref<const std::string&>() != kProfileJsonFormat)
     refuse("format", "expected \"" + std::string(kProfileJsonFormat) + "\"");
   const Json* version = find(doc, "version");
   if (!version) refuse("version", "missing");
   if (whole(*version, "version", 0, INT32_MAX) != kProfileJsonVersion)
-    refuse("version", "this qorcfg51 reads version " + std::to_string(kProfileJsonVersion) + " only");
+    refuse("version",
+           "this qorcfg51 reads version " + std::to_string(kProfileJsonVersion) + " only");
 }
 
 // The parser's messages, without their exception prefix and with no byte that is not printable
 // ASCII (they quote the input).
 std::string parserMessage(const char* what) {
   std::string s = what;
-  if (const auto close = s.find("] "); s.starts_with("[json.exception") && close != std::string::npos)
+  if (const auto close = s.find("] ");
+      s.starts_with("[json.exception") && close != std::string::npos)
     s.erase(0, close + 2);
   for (char& ch : s)
     if (static_cast<unsigned char>(ch) < 0x20 || static_cast<unsigned char>(ch) > 0x7E) ch = '?';
@@ -422,16 +442,17 @@ Json parseDocument(std::string_view text) {
 
 // The record `doc` makes from the factory profile with the bytes of `base` laid over it where
 // `carried` is set.
-std::unique_ptr<TMOUSEPROFILEINFO> rebuild(const Json& doc, const TMOUSEPROFILEINFO& base,
+std::unique_ptr<TMOUSEPROFILEINFO> rebuild(const OrderedJson& doc, const TMOUSEPROFILEINFO& base,
                                            const std::vector<bool>& carried) {
   auto p = std::make_unique<TMOUSEPROFILEINFO>(factoryProfile());
   for (std::size_t i = 0; i < kRecordBytes; ++i)
     if (carried[i]) bytesOf(*p)[i] = bytesOf(base)[i];
-  applyNamed(doc, *p);
+  applyNamed(Json(doc), *p);
   return p;
 }
 
-bool rebuildsAs(const Json& doc, const TMOUSEPROFILEINFO& p, const std::vector<bool>& carried) {
+bool rebuildsAs(const OrderedJson& doc, const TMOUSEPROFILEINFO& p,
+                const std::vector<bool>& carried) {
   try {
     return std::memcmp(rebuild(doc, p, carried).get(), &p, kRecordBytes) == 0;
   } catch (const JsonRefused&) {
@@ -439,9 +460,12 @@ bool rebuildsAs(const Json& doc, const TMOUSEPROFILEINFO& p, const std::vector<b
   }
 }
 
-Json extraOf(const TMOUSEPROFILEINFO& p, const std::vector<bool>& carried) {
+OrderedJson extraOf(const TMOUSEPROFILEINFO& p, const std::vector<bool>& carried) {
   static constexpr char kHex[] = "0123456789abcdef";
-  Json extra = Json::object();
+  OrderedJson extra = OrderedJson::object();
+  // Appended without the ordered map's search for an equal name: the offsets rise.
+  auto& members =
+      static_cast<OrderedJson::object_t::Container&>(extra.get_ref<OrderedJson::object_t&>());
   for (std::size_t i = kVersionBytes; i < kRecordBytes;) {
     if (!carried[i]) {
       ++i;
@@ -453,19 +477,20 @@ Json extraOf(const TMOUSEPROFILEINFO& p, const std::vector<bool>& carried) {
       hex += kHex[bytesOf(p)[i] >> 4];
       hex += kHex[bytesOf(p)[i] & 0xF];
     }
-    extra[std::to_string(begin)] = std::move(hex);
+    members.emplace_back(std::to_string(begin), std::move(hex));
   }
   return extra;
 }
 
 // Removes the member at `path` ("cpi.levels[1].x"); false when there is none to remove.
-bool eraseMember(Json& doc, const std::string& path) {
+bool eraseMember(OrderedJson& doc, const std::string& path) {
   if (path.empty() || path == "format" || path == "version") return false;
-  Json* at = &doc;
+  OrderedJson* at = &doc;
   std::size_t start = 0;
   for (;;) {
     const std::size_t dot = path.find('.', start);
-    std::string part = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+    std::string part =
+        path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
     std::vector<std::size_t> indices;
     while (part.ends_with(']')) {
       const std::size_t open = part.rfind('[');
@@ -507,7 +532,7 @@ ParsedProfile ParseProfileJson(std::string_view text) {
 }
 
 std::string ProfileToJson(const TMOUSEPROFILEINFO& p) {
-  Json doc = describe(p);
+  OrderedJson doc = describe(p);
   // Members the reading side refuses (values of a record made elsewhere) are left out.
   std::vector<bool> carried(kRecordBytes, false);
   for (;;) {
@@ -543,10 +568,13 @@ std::string ProfileToJson(const TMOUSEPROFILEINFO& p) {
     // already there and write nothing.
     for (std::size_t i = kVersionBytes; i < kRecordBytes; ++i)
       carried[i] = bytesOf(p)[i] != bytesOf(factoryProfile())[i];
-    if (!rebuildsAs(doc, p, carried)) doc = Json{{"format", std::string(kProfileJsonFormat)}, {"version", kProfileJsonVersion}, {"recordVersion", p.ProfileHeader.FFileVersion}};
+    if (!rebuildsAs(doc, p, carried))
+      doc = OrderedJson{{"format", std::string(kProfileJsonFormat)},
+                        {"version", kProfileJsonVersion},
+                        {"recordVersion", p.ProfileHeader.FFileVersion}};
   }
   doc["extra"] = extraOf(p, carried);
-  return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+  return doc.dump(2, ' ', false, OrderedJson::error_handler_t::replace) + "\n";
 }
 
 bool LooksLikeProfileJson(std::string_view start) {

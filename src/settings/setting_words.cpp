@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -120,40 +121,55 @@ NamedKey keyOf(uint32_t vk, const TKeyboardInfoTable& row) {
   return NamedKey{static_cast<uint16_t>(vk), static_cast<uint16_t>(row.Extended == kExtendedRow)};
 }
 
+// The keys by word, built once: KeyByWord runs for every key of every macro of a document.
+struct KeyWords {
+  std::map<std::string, NamedKey> byDescription;  // first in KeyByWord's order
+  std::map<std::string, NamedKey> byName[2];      // by extended flag
+};
+
+const KeyWords& keyWords() {
+  static const KeyWords words = [] {
+    KeyWords w;
+    // The separate navigation keys (extended) win over their keypad twins.
+    for (int32_t extended : {1, 0})
+      for (uint32_t vk = 1; vk < 256; ++vk)
+        if (const TKeyboardInfoTable* row = usableRow(vk, extended)) {
+          w.byDescription.emplace(slug(row->KeyDescription), keyOf(vk, *row));
+          w.byName[extended].emplace(lower(row->VKName), NamedKey{static_cast<uint16_t>(vk),
+                                                                  static_cast<uint16_t>(extended)});
+        }
+    w.byDescription.erase("");
+    return w;
+  }();
+  return words;
+}
+
+std::optional<NamedKey> find(const std::map<std::string, NamedKey>& words, const std::string& w) {
+  const auto it = words.find(w);
+  return it == words.end() ? std::nullopt : std::optional<NamedKey>(it->second);
+}
+
 // A key by its virtual-key name ("vk_oem_1"): the key without the extended flag where the
 // table has one, else the extended one; "-ext" after the name asks for the extended one. The
 // flag is the one asked for, so that every entry of the table has a word.
 std::optional<NamedKey> keyByVirtualKeyName(const std::string& word) {
-  const bool extendedOnly = word.ends_with(kExtendedSuffix);
-  const std::string name =
-      word.substr(0, word.size() - (extendedOnly ? kExtendedSuffix.size() : 0));
-  for (int32_t extended : {0, 1}) {
-    if (extendedOnly && extended == 0) continue;
-    for (uint32_t vk = 1; vk < 256; ++vk)
-      if (const TKeyboardInfoTable* row = usableRow(vk, extended);
-          row && lower(row->VKName) == name)
-        return NamedKey{static_cast<uint16_t>(vk), static_cast<uint16_t>(extended)};
-  }
-  return std::nullopt;
+  if (word.ends_with(kExtendedSuffix))
+    return find(keyWords().byName[1], word.substr(0, word.size() - kExtendedSuffix.size()));
+  if (auto key = find(keyWords().byName[0], word)) return key;
+  return find(keyWords().byName[1], word);
 }
 
 }  // namespace
 
-// A key by the word of its description ("a", "f5", "page-up", "enter"; the separate
-// navigation keys win over their keypad twins), or by its virtual-key name.
+// A key by the word of its description ("a", "f5", "page-up", "enter"), or by its virtual-key
+// name.
 std::optional<NamedKey> KeyByWord(const std::string& text) {
   const std::string word = lower(text);
   if (word.starts_with(kVirtualKeyPrefix)) return keyByVirtualKeyName(word);
   std::string wanted = word;
   for (const auto& [alias, own] : kKeyAliases)
     if (alias == word) wanted = own;
-  for (int32_t extended : {1, 0}) {
-    for (uint32_t vk = 1; vk < 256; ++vk) {
-      const TKeyboardInfoTable* row = usableRow(vk, extended);
-      if (row && !wanted.empty() && slug(row->KeyDescription) == wanted) return keyOf(vk, *row);
-    }
-  }
-  return std::nullopt;
+  return find(keyWords().byDescription, wanted);
 }
 
 // The word of a key: its description's where that names it back, else its virtual-key name
@@ -208,7 +224,8 @@ std::string combinationWord(const TCOMBOKEYINFO& c) {
       text += std::string(m.word) + "+";
       written |= m.flag;
     }
-  for (NamedKey key : {NamedKey{c.nKeyValue1, c.nKey1Extended}, NamedKey{c.nKeyValue2, c.nKey2Extended}}) {
+  for (NamedKey key :
+       {NamedKey{c.nKeyValue1, c.nKey1Extended}, NamedKey{c.nKeyValue2, c.nKey2Extended}}) {
     if (key.vk == 0) continue;
     const std::string word = KeyWord(key);
     if (word.empty()) return {};

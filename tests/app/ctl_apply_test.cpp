@@ -90,7 +90,8 @@ TEST(CtlSet, RefusesWhatTheWindowsRefuse) {
   }
   auto doc = nlohmann::json::parse(home.ctl("show --json").out);
   EXPECT_EQ(doc["cpi"]["levels"][0], nlohmann::json::parse(R"({"x":500,"y":500,"enabled":true})"));
-  EXPECT_EQ(doc["cpi"]["levels"][1], nlohmann::json::parse(R"({"x":1000,"y":1000,"enabled":false})"));
+  EXPECT_EQ(doc["cpi"]["levels"][1],
+            nlohmann::json::parse(R"({"x":1000,"y":1000,"enabled":false})"));
   ASSERT_EQ(home.ctl("set wheel-lines page").status, 0);
   ASSERT_EQ(home.ctl("set button 5 fire:3:120").status, 0);
   doc = nlohmann::json::parse(home.ctl("show --json").out);

@@ -48,11 +48,14 @@ TEST(Ctl, FirstStartShowsTheFactoryProfileAndAChangeWritesFiveFiles) {
   EXPECT_EQ(doc["buttonCount"], 9);
   EXPECT_EQ(doc["reportRate"], 500);
   EXPECT_EQ(doc["buttons"][3]["function"], "forward");
-  EXPECT_EQ(doc["cpi"]["levels"][1], nlohmann::json::parse(R"({"x":1000,"y":1000,"enabled":true})"));
+  EXPECT_EQ(doc["cpi"]["levels"][1],
+            nlohmann::json::parse(R"({"x":1000,"y":1000,"enabled":true})"));
   EXPECT_EQ(doc["cpi"]["activeLevel"], 2);
-  EXPECT_EQ(doc["led"], nlohmann::json::parse(R"({"r":255,"g":0,"b":0,"brightness":3,"breathing":1})"));
-  EXPECT_EQ(doc["pointer"],
-            nlohmann::json::parse(R"({"speed":10,"acceleration":0,"wheelLines":3,"doubleClickMs":550})"));
+  EXPECT_EQ(doc["led"],
+            nlohmann::json::parse(R"({"r":255,"g":0,"b":0,"brightness":3,"breathing":1})"));
+  EXPECT_EQ(
+      doc["pointer"],
+      nlohmann::json::parse(R"({"speed":10,"acceleration":0,"wheelLines":3,"doubleClickMs":550})"));
   EXPECT_EQ(doc["macros"], nlohmann::json::array());
   EXPECT_EQ(doc["extra"], nlohmann::json::object());
   ASSERT_EQ(home.ctl("switch 1").status, 0);

@@ -23,7 +23,7 @@
 namespace qor {
 namespace {
 
-using Json = nlohmann::ordered_json;
+using Json = nlohmann::json;
 using Profile = std::unique_ptr<TMOUSEPROFILEINFO>;
 
 Profile factory() {
@@ -115,9 +115,9 @@ const RecordingOptions kLoop3{true, true, 25, true, 3};
 const MadeProfile kMadeProfiles[] = {
     {"factory", [](TMOUSEPROFILEINFO&) {}, true},
     {"test_profile", [](TMOUSEPROFILEINFO& p) { RestoreFactoryTestProfile(p); }, false},
-    {"reset_after_changes",
+    {"reset_keeps_the_macro_records",
      [](TMOUSEPROFILEINFO& p) {
-       set(p, 2, "combo:ctrl+z");
+       recordMacro(p, u"Gone", typing(0x5A, 2), kWithDelays, 2);
        p.ConfigInfo.ReportRate = 125;
        RestoreFactoryProfile(p);
      },
@@ -143,7 +143,7 @@ const MadeProfile kMadeProfiles[] = {
      true},
     {"every_menu_function_on_each_button",
      [](TMOUSEPROFILEINFO& p) {
-       const std::string words[] = {"right-click", "copy",         "media:mute", "lock-pc",
+       const std::string words[] = {"right-click", "copy",          "media:mute", "lock-pc",
                                     "disable",     "middle-button", "save",       "forward"};
        for (int i = 0; i < 5; ++i) set(p, i, words[(i * 3) % 8].c_str());
      },
@@ -227,7 +227,7 @@ TEST(ProfileJson, NamesWhatSetNames) {
   EXPECT_EQ(doc["pointer"]["wheelLines"], "page");
   EXPECT_EQ(doc["macros"][0]["name"], "Open door");
   EXPECT_EQ(doc["macros"][0]["actions"],
-            Json::parse(R"([{"press":"a"},{"delay":40},{"release":"a"}])"));
+            Json::parse(R"([{"press":"a"},{"delay":40},{"release":"a"},{"delay":15}])"));
 }
 
 TEST(ProfileJson, RecordsMadeElsewhereComeBackToo) {
@@ -260,6 +260,9 @@ TEST(ProfileJson, AnEditedMemberWinsOverExtra) {
   ASSERT_TRUE(back.profile) << back.Refusal();
   Profile expected = factory();
   *expected = *p;
+  // The combination was the word's; only the fire key's values were extra's.
+  expected->ConfigInfo.ButtonFuncInfo[3].ComboKeyInfo =
+      factory()->ConfigInfo.ButtonFuncInfo[3].ComboKeyInfo;
   set(*expected, 3, "media:mute");
   expected->ConfigInfo.ReportRate = 250;
   TMACROKEYINFO& m = expected->MacroKeyInfoList.MacroInfos[0];
@@ -328,8 +331,8 @@ const BadCase kBadDocuments[] = {
      "buttons[3].function", "\"ctrl+\" is not a button function"},
     {"function_as_number", document(R"("buttons":[{"function":1}])"), "buttons[0].function",
      "expected a string"},
-    {"missing_macro", document(R"("buttons":[{"function":"macro:Nope"}])"),
-     "buttons[0].function", "no macro named \"Nope\""},
+    {"missing_macro", document(R"("buttons":[{"function":"macro:Nope"}])"), "buttons[0].function",
+     "no macro named \"Nope\""},
     {"fire_count", document(R"("buttons":[{"function":"fire:0:10"}])"), "buttons[0].function",
      "repeat count must be a whole number from 1 to 255"},
     {"six_macros_on_buttons",
@@ -397,7 +400,9 @@ TEST_P(BadDocumentTest, IsRefusedWithThePathOfTheBadMember) {
   EXPECT_FALSE(r.profile);
   EXPECT_EQ(r.path, GetParam().path) << r.Refusal();
   EXPECT_NE(r.why.find(GetParam().why), std::string::npos) << r.Refusal();
-  if (!r.path.empty()) EXPECT_EQ(r.Refusal().rfind(r.path + ": ", 0), 0u) << r.Refusal();
+  if (!r.path.empty()) {
+    EXPECT_EQ(r.Refusal().rfind(r.path + ": ", 0), 0u) << r.Refusal();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Documents, BadDocumentTest, testing::ValuesIn(kBadDocuments),

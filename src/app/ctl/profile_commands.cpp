@@ -109,8 +109,8 @@ int runExport(TDM& dm, const std::vector<std::string>& args, Output& io) {
   const std::string file = std::filesystem::absolute(o.file).string();
   if (o.json) {
     const std::string text = ProfileToJson(dm.FCurrentProfileInfo);
-    if (auto error = writeFileAtomically(file, reinterpret_cast<const uint8_t*>(text.data()),
-                                         text.size())) {
+    if (auto error =
+            writeFileAtomically(file, reinterpret_cast<const uint8_t*>(text.data()), text.size())) {
       io.err << "qorcfg51-ctl: " << *error << "\n";
       return kExitFailed;
     }

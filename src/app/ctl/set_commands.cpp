@@ -5,13 +5,13 @@
 #include <ostream>
 
 #include "app/ctl/ctl_commands.h"
-#include "settings/setting_words.h"
 #include "model/wide_text.h"
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/paths.h"
 #include "protocol/profile_blocks.h"
 #include "settings/button_assignment.h"
 #include "settings/cpi_levels.h"
+#include "settings/setting_words.h"
 #include "ui/language.h"
 #include "ui/locale_table.h"
 
