@@ -200,6 +200,38 @@ OrderedJson describe(const TMOUSEPROFILEINFO& p) {
   return doc;
 }
 
+// A value on one line: "key": value pairs and items separated by ", ".
+std::string oneLine(const OrderedJson& v) {
+  if (!v.is_structured()) return v.dump(-1, ' ', false, OrderedJson::error_handler_t::replace);
+  std::string line = v.is_object() ? "{" : "[";
+  for (auto it = v.begin(); it != v.end(); ++it) {
+    if (it != v.begin()) line += ", ";
+    if (v.is_object()) line += OrderedJson(it.key()).dump() + ": ";
+    line += oneLine(*it);
+  }
+  return line + (v.is_object() ? "}" : "]");
+}
+
+// Indented by two spaces a level, a value on one line where it fits in kLineWidth columns, so
+// that a button, a level or a macro action reads as one line.
+constexpr std::size_t kLineWidth = 96;
+void writeIndented(std::string& out, const OrderedJson& v, std::size_t depth) {
+  const std::string line = oneLine(v);
+  if (!v.is_structured() || 2 * depth + line.size() <= kLineWidth) {
+    out += line;
+    return;
+  }
+  out += v.is_object() ? "{\n" : "[\n";
+  for (auto it = v.begin(); it != v.end(); ++it) {
+    out.append(2 * depth + 2, ' ');
+    if (v.is_object()) out += OrderedJson(it.key()).dump() + ": ";
+    writeIndented(out, *it, depth + 1);
+    out += std::next(it) == v.end() ? "\n" : ",\n";
+  }
+  out.append(2 * depth, ' ');
+  out += v.is_object() ? "}" : "]";
+}
+
 // ---- Reading --------------------------------------------------------------------------------
 
 int hexDigit(char c) {
@@ -574,7 +606,9 @@ std::string ProfileToJson(const TMOUSEPROFILEINFO& p) {
                         {"recordVersion", p.ProfileHeader.FFileVersion}};
   }
   doc["extra"] = extraOf(p, carried);
-  return doc.dump(2, ' ', false, OrderedJson::error_handler_t::replace) + "\n";
+  std::string out;
+  writeIndented(out, doc, 0);
+  return out + "\n";
 }
 
 bool LooksLikeProfileJson(std::string_view start) {

@@ -31,8 +31,8 @@ const char* const kMacroDocument = R"({
   "format": "qorcfg51-profile", "version": 1,
   "macros": [
     {"name": "Open door", "repeat": 2, "delaysShown": true,
-     "actions": [{"press": "ctrl"}, {"press": "a"}, {"delay": 120}, {"release": "a"},
-                 {"release": "ctrl"}, {"raw": [1, 1, 1, 0]}, {"raw": [1, 0, 1, 0]}]},
+     "actions": [{"press": "l-ctrl"}, {"press": "a"}, {"delay": 120}, {"release": "a"},
+                 {"release": "l-ctrl"}, {"raw": [1, 1, 1, 0]}, {"raw": [1, 0, 1, 0]}]},
     {"name": "Größe", "actions": [{"press": "f5"}, {"release": "f5"}]}
   ],
   "buttons": [{}, {}, {}, {"function": "macro:Open door"}, {"function": "macro:Größe"}]
