@@ -280,7 +280,9 @@ void applyExtra(const Json& extra, TMOUSEPROFILEINFO& p) {
 TMACROKEY readAction(const Json& v, const std::string& path) {
   checkObject(v, path, {"press", "release", "delay", "raw"});
   if (v.size() != 1) refuse(path, "an action is one of press, release, delay or raw");
-  const auto& [name, value] = *v.items().begin();
+  const auto only = v.begin();
+  const std::string& name = only.key();
+  const Json& value = only.value();
   const std::string at = memberPath(path, name);
   if (name == "delay") {
     const auto ms = static_cast<uint16_t>(whole(value, at, 0, 65535));
