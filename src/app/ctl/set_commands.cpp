@@ -9,7 +9,6 @@
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/paths.h"
 #include "protocol/profile_blocks.h"
-#include "settings/button_assignment.h"
 #include "settings/cpi_levels.h"
 #include "settings/setting_words.h"
 #include "ui/language.h"
