@@ -577,8 +577,9 @@ std::string ProfileToJson(const TMOUSEPROFILEINFO& p) {
       if (!eraseMember(doc, r.path)) break;
     }
   }
-  // Extra carries the bytes where the document alone makes another record; carrying some can
-  // change what a member writes (a button whose entry already reads as its word), so again.
+  // Extra carries the bytes where the document alone makes another record. Carrying some can
+  // change what a member writes (a button whose entry then reads as its word writes nothing),
+  // so the comparison runs again until nothing more is carried.
   bool done = false;
   for (int round = 0; round < 8 && !done; ++round) {
     std::unique_ptr<TMOUSEPROFILEINFO> made;
