@@ -469,7 +469,8 @@ Json parseDocument(std::string_view text) {
       if (depth > kMaxDepth) refuse("", "nested deeper than a profile document");
       return true;
     });
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {
+    // Syntax and UTF-8 errors, and numbers past a double's range (out_of_range).
     refuse("", "not JSON text: " + parserMessage(e.what()));
   }
 }

@@ -321,6 +321,7 @@ const BadCase kBadDocuments[] = {
     {"rate_fraction", document(R"("reportRate":500.5)"), "reportRate", "not 500.5"},
     {"rate_unknown", document(R"("reportRate":333)"), "reportRate",
      "125, 250, 500 or 1000 Hz, not 333"},
+    {"number_past_a_double", document(R"("reportRate":1e999)"), "", "number overflow"},
     {"rate_past_64_bits", document(R"("reportRate":18446744073709551616)"), "reportRate",
      "expected a whole number"},
     {"rate_huge", document(R"("reportRate":18446744073709551615)"), "reportRate",
