@@ -33,8 +33,11 @@ _qorcfg51_ctl() {
       ;;
     export | import)
       options="--profile --help"
+      [[ ${words[1]} == export ]] && options="--format --profile --help"
       if [[ $prev == --profile ]]; then
         values="$profiles"
+      elif [[ $prev == --format ]]; then
+        values="pfx json"
       elif [[ $cur != -* ]]; then
         _filedir
         return

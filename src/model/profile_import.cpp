@@ -30,10 +30,15 @@ ProfileFileCheck ImportProfileFile(TDM& dm, const std::string& file) {
   if (check.verdict != ProfileFileCheck::Verdict::Ok) return check;
   if (!dm.LoadCurrentProfileInfoFromFile(file))
     return {ProfileFileCheck::Verdict::Unreadable, "cannot read " + file};
+  ImportProfileRecord(dm, dm.FCurrentProfileInfo);
+  return check;
+}
+
+void ImportProfileRecord(TDM& dm, const TMOUSEPROFILEINFO& profile) {
+  if (&profile != &dm.FCurrentProfileInfo) dm.FCurrentProfileInfo = profile;
   dm.SaveBackToCurrentProfileInfo();
   dm.SaveCurrentProfileInfoToRegistry();
   dm.NoticeMainFormToUpdateSomeChanged();
-  return check;
 }
 
 }  // namespace qor

@@ -31,4 +31,8 @@ ProfileFileCheck CheckProfileFile(Registry& registry, const std::string& file);
 // registry and tells the main window. Nothing changes unless the check passed.
 ProfileFileCheck ImportProfileFile(TDM& dm, const std::string& file);
 
+// Makes `profile` the current profile as an import of a file does: writes it back, saves the
+// slot to the registry and tells the main window.
+void ImportProfileRecord(TDM& dm, const TMOUSEPROFILEINFO& profile);
+
 }  // namespace qor

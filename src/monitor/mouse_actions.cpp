@@ -6,9 +6,9 @@
 #include "app/model_detection.h"
 #include "device/hid_data.h"
 #include "device/usage_pair.h"
-#include "monitor/profile_text.h"
 #include "platform/instance_lock.h"
 #include "protocol/device_commands.h"
+#include "settings/profile_json.h"
 
 namespace qor {
 
@@ -60,13 +60,8 @@ ProfileExport MouseActions::ExportJson(int index) {
       out.problem = "profile " + std::to_string(index + 1) + " is not stored";
     return out;
   }
-  const std::optional<std::string> text = ProfileJsonText(dm->FCurrentProfileInfo);
-  if (!text) {
-    out.problem = "this build of corvnmon cannot write profiles as JSON";
-    return out;
-  }
   out.status = ProfileExport::Status::Exported;
-  out.text = *text;
+  out.text = ProfileToJson(dm->FCurrentProfileInfo);
   out.problem.clear();
   return out;
 }

@@ -45,7 +45,7 @@ TEST(CtlStorage, AWriteInProgressDoesNotStopACommandThatOnlyLooks) {
             SQLITE_OK);
   CtlRun r = home.ctl("show --json");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("\"reportRate\":250"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"reportRate\": 250"), std::string::npos) << r.out;
   sqlite3_close(db);  // rolls the save back
 }
 

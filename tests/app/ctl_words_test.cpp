@@ -81,7 +81,8 @@ TEST(CtlWords, OptionsTakeTheirValueJoinedAndTheVersionIsTold) {
   EXPECT_EQ(r.out.rfind("# profile 2\n", 0), 0u) << r.out;
   EXPECT_EQ(home.ctl("show --profile=6").status, 2);
   EXPECT_EQ(home.ctl("set --profile=4 rate 1000").status, 0);
-  EXPECT_NE(home.ctl("show --json --profile=4").out.find("\"reportRate\":1000"), std::string::npos);
+  EXPECT_NE(home.ctl("show --json --profile=4").out.find("\"reportRate\": 1000"),
+            std::string::npos);
   r = home.ctl("--version");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("qorcfg51-ctl ", 0), 0u) << r.out;

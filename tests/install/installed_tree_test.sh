@@ -30,6 +30,7 @@ chmod 700 "$work/run"
 expected=(
   bin/qorcfg51 bin/qorcfg51-ctl bin/qorcfg51-sim bin/qorcfg51-lang bin/corvnmon
   share/qorcfg51/config.ini share/qorcfg51/ui.local share/qorcfg51/images/logo.ico
+  share/qorcfg51/profile.schema.json
   share/qorcfg51/images/LAYOUT1.PNG lib/udev/rules.d/70-qorcfg51.rules
   share/applications/io.github.qorcfg51.desktop share/metainfo/io.github.qorcfg51.metainfo.xml
   share/icons/hicolor/scalable/apps/io.github.qorcfg51.svg

@@ -15,10 +15,12 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
 #include "model/data_module.h"
+#include "model/factory_defaults.h"
 #include "monitor/focus_follow.h"
 #include "monitor/focus_way.h"
 #include "monitor/monitor_fixtures.h"
@@ -31,6 +33,7 @@
 #include "platform/linux/dbus_monitor_link.h"
 #include "platform/linux/sqlite_registry.h"
 #include "platform/monitor_link.h"
+#include "settings/profile_json.h"
 #include "test_support/private_bus.h"
 #include "test_support/recording_pointer_settings.h"
 #include "test_support/scoped_env.h"
@@ -225,6 +228,7 @@ class MouseBusTest : public QObject {
   void switchAndApplyUploadAsTheFocusSwitchDoes();
   void refusals_data();
   void refusals();
+  void exportsTheStoredProfileAsJson();
   void aMouseThatStopsAnsweringIsNamed();
   void uploadsOneAtATimeAndTheLastRequestWins();
   void introspectionIsTheInstalledInterface();
@@ -355,10 +359,6 @@ void MouseBusTest::refusals_data() {
   QTest::newRow("export, no mouse") << "ExportProfile" << json1 << "no mouse"
                                     << "NoMouse"
                                     << "plug it in";
-  // The profile JSON writer is not part of this build yet: refused rather than made up.
-  QTest::newRow("export as json") << "ExportProfile" << json1 << ""
-                                  << "Failed"
-                                  << "cannot write profiles as JSON";
 }
 
 // A refused call changes nothing: no upload, no stored switch, no announcement.
@@ -387,6 +387,21 @@ void MouseBusTest::refusals() {
   QCOMPARE(rig.pointer->calls(), std::vector<std::string>{});
   QCOMPARE(rig.watch.all(), QStringLiteral("Bindings={} CurrentProfile=1 Model=MODAL001 "
                                            "Present=true ProfileCount=5"));
+}
+
+// ExportProfile hands out the stored profile as the document qorcfg51-ctl export writes.
+void MouseBusTest::exportsTheStoredProfileAsJson() {
+  Rig rig;
+  QVERIFY(rig.start());
+  QTRY_VERIFY(rig.watch.lines.contains(mouseLine("Model=MODAL001")));
+  const QDBusReply<QString> reply =
+      rig.client.call(mouseCall("ExportProfile", {2u, QStringLiteral("json")}));
+  QVERIFY2(reply.isValid(), qPrintable(reply.error().message()));
+  const ParsedProfile parsed = ParseProfileJson(reply.value().toStdString());
+  QVERIFY2(parsed.profile, parsed.Refusal().c_str());
+  auto factory = std::make_unique<TMOUSEPROFILEINFO>();
+  RestoreFactoryProfile(*factory);
+  QVERIFY(std::memcmp(parsed.profile.get(), factory.get(), sizeof *factory) == 0);
 }
 
 // A switch whose upload fails midway is current and saved, as a focus switch would be; the

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "app/ctl/ctl_commands.h"
-#include "app/ctl/profile_report.h"
+#include "app/ctl/report_tree.h"
 #include "platform/app_bindings.h"
 #include "platform/linux/dbus_monitor_link.h"
 #include "platform/linux/sqlite_registry.h"

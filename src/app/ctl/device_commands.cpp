@@ -13,7 +13,7 @@
 
 #include "app/ctl/ctl_commands.h"
 #include "app/ctl/device_context.h"
-#include "app/ctl/profile_report.h"
+#include "app/ctl/report_tree.h"
 #include "device/hid_data.h"
 #include "device/mouse_access.h"
 #include "device/usage_pair.h"

@@ -4,13 +4,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <system_error>
 
-#include "app/ctl/profile_report.h"
 #include "model/profile_import.h"
 #include "model/wide_text.h"
+#include "platform/atomic_file.h"
 #include "platform/linux/dbus_monitor_link.h"
+#include "settings/profile_json.h"
 
 namespace qor::ctl {
 namespace {
@@ -56,9 +58,7 @@ int runShow(TDM& dm, const std::vector<std::string>& args, Output& io) {
   else
     dm.ReadProfileInfo(record, slot);
   if (o.json) {
-    ReportNode report = ProfileReport(record, slot);
-    std::get<ReportNode::Members>(report.value).emplace_back("language", StoredLanguage(dm));
-    io.out << ToJson(report);
+    io.out << ProfileToJson(record);
     return kExitOk;
   }
   io.out << "# profile " << slot + 1 << "\n";
@@ -79,10 +79,42 @@ int runSwitch(TDM& dm, const std::vector<std::string>& args, Output& io) {
   return kExitOk;
 }
 
+struct ExportOptions {
+  bool json = false;
+  std::string file;
+};
+
+std::optional<std::string> parseExport(const std::vector<std::string>& args, ExportOptions& o) {
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--format") {
+      if (i + 1 >= args.size()) return "--format needs pfx or json";
+      const std::string& format = args[++i];
+      if (format != "pfx" && format != "json")
+        return "--format takes pfx or json, not \"" + format + "\"";
+      o.json = format == "json";
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (files.size() != 1) return std::string("expects one FILE");
+  o.file = files[0];
+  return std::nullopt;
+}
+
 int runExport(TDM& dm, const std::vector<std::string>& args, Output& io) {
+  ExportOptions o;
+  parseExport(args, o);
   dm.SaveBackToCurrentProfileInfo();
-  const std::string file = std::filesystem::absolute(args[0]).string();
-  if (!dm.SaveCurrentProfileInfoToFile(file)) {
+  const std::string file = std::filesystem::absolute(o.file).string();
+  if (o.json) {
+    const std::string text = ProfileToJson(dm.FCurrentProfileInfo);
+    if (auto error =
+            writeFileAtomically(file, reinterpret_cast<const uint8_t*>(text.data()), text.size())) {
+      io.err << "qorcfg51-ctl: " << *error << "\n";
+      return kExitFailed;
+    }
+  } else if (!dm.SaveCurrentProfileInfoToFile(file)) {
     if (!dm.SlotStore(dm.FProfileIndex).LastError())
       io.err << "qorcfg51-ctl: cannot export to " << file << "\n";
     return kExitFailed;
@@ -101,6 +133,35 @@ std::string notAProfile(const std::string& file, const ProfileFileCheck& check) 
          "; this qorcfg51 reads version " + std::to_string(kProfileFileVersion) + " only";
 }
 
+// A document is told from a .PFX record by its first bytes.
+bool isProfileJson(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string start(4096, '\0');
+  in.read(start.data(), static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<std::size_t>(in.gcount()));
+  return LooksLikeProfileJson(start);
+}
+
+int importJson(TDM& dm, const std::string& file, Output& io) {
+  std::vector<uint8_t> bytes;
+  // Refused by its size before it is read, let alone parsed.
+  if (auto error = readWholeFile(file, bytes, kProfileJsonMaxBytes)) {
+    io.err << "qorcfg51-ctl: " << *error << "; nothing was imported\n";
+    return kExitFailed;
+  }
+  const ParsedProfile parsed =
+      ParseProfileJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (!parsed.profile) {
+    io.err << "qorcfg51-ctl: cannot import " << file << ": " << parsed.Refusal()
+           << "; nothing was imported\n";
+    return kExitFailed;
+  }
+  ImportProfileRecord(dm, *parsed.profile);
+  notifyMonitorOfProfile(dm);
+  io.out << "profile " << dm.FProfileIndex + 1 << " imported from " << file << "\n";
+  return kExitOk;
+}
+
 int runImport(TDM& dm, const std::vector<std::string>& args, Output& io) {
   const std::string file = std::filesystem::absolute(args[0]).string();
   std::error_code ec;
@@ -109,6 +170,7 @@ int runImport(TDM& dm, const std::vector<std::string>& args, Output& io) {
            << (std::filesystem::exists(file, ec) ? "not a regular file" : "no such file") << "\n";
     return kExitFailed;
   }
+  if (isProfileJson(file)) return importJson(dm, file, io);
   const ProfileFileCheck check = ImportProfileFile(dm, file);
   switch (check.verdict) {
     case ProfileFileCheck::Verdict::Ok:
@@ -140,7 +202,7 @@ std::vector<Command> ProfileCommands() {
        "Prints the current profile, or profile N (1 to 5), as the settings set takes, one a\n"
        "line (\"button 4 combo:ctrl+c\"), so that each line given to set again sets the same;\n"
        "lines starting with # are notes (the profile's number, its macros). --json prints\n"
-       "one JSON object with every stored entry and code; its field names are stable.",
+       "the profile as the JSON document that export --format json writes and import reads.",
        Access::Reads,
        [](const std::vector<std::string>& a) {
          ShowOptions o;
@@ -159,14 +221,21 @@ std::vector<Command> ProfileCommands() {
          return std::nullopt;
        },
        runSwitch},
-      {"export", "FILE", "save the current profile to FILE (.PFX)",
+      {"export", "[--format pfx|json] FILE", "save the current profile to FILE (.PFX or JSON)",
        "Writes the current profile back into its slot and saves it to FILE as a\n"
-       "109888-byte profile file.",
-       Access::Reads, [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); },
+       "109888-byte profile file, or with --format json as a JSON document in set's words\n"
+       "(import reads either back to the same bytes).",
+       Access::Reads,
+       [](const std::vector<std::string>& a) {
+         ExportOptions o;
+         return parseExport(a, o);
+       },
        runExport, true},
-      {"import", "FILE", "load FILE (.PFX) into the current profile",
-       "Loads the profile file FILE into the current profile and saves it. A file that is not\n"
-       "a profile of this program's version is refused and nothing changes.",
+      {"import", "FILE", "load FILE (.PFX or JSON) into the current profile",
+       "Loads the profile file FILE, a .PFX file or a JSON document (told by its content),\n"
+       "into the current profile and saves it. A file that is not a profile of this program's\n"
+       "version, or a document with a bad member (named by its path), is refused and nothing\n"
+       "changes.",
        Access::Changes,
        [](const std::vector<std::string>& a) { return oneArgument(a, "one FILE"); }, runImport,
        true},

@@ -5,13 +5,12 @@
 #include <ostream>
 
 #include "app/ctl/ctl_commands.h"
-#include "app/ctl/setting_words.h"
 #include "model/wide_text.h"
 #include "platform/linux/desktop_pointer_settings.h"
 #include "platform/paths.h"
 #include "protocol/profile_blocks.h"
-#include "settings/button_assignment.h"
 #include "settings/cpi_levels.h"
+#include "settings/setting_words.h"
 #include "ui/language.h"
 #include "ui/locale_table.h"
 
@@ -185,25 +184,7 @@ const std::vector<Setting>& settings() {
       {"button", 2, 2,
        [](TDM& dm, const Args& a, Output&) {
          const int button = WholeNumber(a[0], "the button", 1, kSettableButtons) - 1;
-         const ButtonFunction f = ParseButtonFunction(dm.FCurrentProfileInfo, a[1]);
-         ButtonChoiceDialogs answers;
-         answers.ComboKey = [&](TCOMBOKEYINFO& c) {
-           c = f.combo;
-           return 1;
-         };
-         answers.FireKey = [&](TFIREKEYINFO& fire) {
-           fire = f.fire;
-           return 1;
-         };
-         switch (ApplyButtonMenuChoice(dm.FCurrentProfileInfo, button, f.id, answers)) {
-           case ButtonChoice::Applied:
-             return;
-           case ButtonChoice::TooManyMacros:
-             throw Refused{std::string(kTooManyMacrosText) +
-                           " (the first ten buttons hold five macros already)"};
-           default:
-             throw Refused{"\"" + a[1] + "\" cannot be put on a button"};
-         }
+         SetButtonFunction(dm.FCurrentProfileInfo, button, a[1]);
        },
        [](const TDM&, const TMOUSEPROFILEINFO& p) {
          // An entry whose function no word names gets an empty word.

@@ -4,11 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/profile_records.h"
 
-namespace qor::ctl {
+namespace qor {
 
 // A refusal with its reason, for exit status 1.
 struct Refused {
@@ -29,12 +30,28 @@ struct ButtonFunction {
 // fire:COUNT:DELAY or macro:NAME (a macro of `profile`); refused otherwise.
 ButtonFunction ParseButtonFunction(const TMOUSEPROFILEINFO& profile, const std::string& word);
 
+// Puts the function `word` names on entry `button` (0..14) of `profile` with the rules of the
+// button window (at most five macros on the first ten buttons); refused otherwise.
+void SetButtonFunction(TMOUSEPROFILEINFO& profile, int button, const std::string& word);
+
 // Every function word ParseButtonFunction takes, in the menu's order, for help texts:
 // "left-click, ..., media:play-pause|stop|..., combo:ctrl+shift+a, fire:COUNT:DELAY, ...".
 std::string ButtonFunctionWordList();
+
+// A key by its virtual-key code and extended-key flag, as combinations and macros store it.
+struct NamedKey {
+  uint16_t vk = 0;
+  uint16_t extended = 0;
+  bool operator==(const NamedKey&) const = default;
+};
+
+// The key a word names ("a", "f5", "page-up", "enter", "vk_oem_1"); nothing for another word.
+std::optional<NamedKey> KeyByWord(const std::string& word);
+// The word of a key that KeyByWord reads back as the same key; empty when no word names it.
+std::string KeyWord(NamedKey key);
 
 // The word for what `entry` does, as its stored menu entry (MenuItemID, else its row) says,
 // in the form ParseButtonFunction takes back; empty when the entry names no such function.
 std::string ButtonFunctionWord(const TBUTTONFUNCINFO& entry);
 
-}  // namespace qor::ctl
+}  // namespace qor

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// A profile as a small tree of named values, printed as JSON.
+// What a command reports as a small tree of named values, printed as JSON.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +7,6 @@
 #include <utility>
 #include <variant>
 #include <vector>
-
-#include "model/profile_records.h"
 
 namespace qor::ctl {
 
@@ -25,9 +23,6 @@ struct ReportNode {
   ReportNode(Members v) : value(std::move(v)) {}
   ReportNode(Items v) : value(std::move(v)) {}
 };
-
-// The fields of one profile slot (`slot` 0..4) that `show` reports.
-ReportNode ProfileReport(const TMOUSEPROFILEINFO& p, int slot);
 
 // One JSON object on one line.
 std::string ToJson(const ReportNode& node);

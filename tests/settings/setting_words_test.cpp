@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The words of set and show: what show writes for a button, set reads back to the same.
-#include "app/ctl/setting_words.h"
+#include "settings/setting_words.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "protocol/key_code_table.h"
 #include "settings/button_assignment.h"
 
-namespace qor::ctl {
+namespace qor {
 namespace {
 
 TBUTTONFUNCINFO comboEntry(const TCOMBOKEYINFO& combo) {
@@ -129,4 +129,4 @@ TEST(SettingWords, RefusalsSayWhatToWrite) {
 }
 
 }  // namespace
-}  // namespace qor::ctl
+}  // namespace qor

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "app/ctl/setting_words.h"
+#include "settings/setting_words.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -14,7 +15,7 @@
 #include "protocol/key_code_table.h"
 #include "settings/button_assignment.h"
 
-namespace qor::ctl {
+namespace qor {
 namespace {
 
 constexpr std::string_view kCombo = "combo:", kFire = "fire:", kMacro = "macro:", kMedia = "media:";
@@ -108,12 +109,6 @@ const std::vector<std::pair<std::string, std::string>> kKeyAliases = {
     {"return", "enter"},    {"left", "left-arrow"}, {"right", "right-arrow"}, {"up", "up-arrow"},
     {"down", "down-arrow"}, {"pgup", "page-up"},    {"pgdn", "page-down"}};
 
-struct Key {
-  uint16_t vk = 0;
-  uint16_t extended = 0;
-  bool operator==(const Key&) const = default;
-};
-
 // A key that can go into a combination: it has a HID code, and an extended row is a key of
 // its own (not the copy of a key without the flag).
 const TKeyboardInfoTable* usableRow(uint32_t vk, int32_t extended) {
@@ -122,55 +117,75 @@ const TKeyboardInfoTable* usableRow(uint32_t vk, int32_t extended) {
   return row;
 }
 
-Key keyOf(uint32_t vk, const TKeyboardInfoTable& row) {
-  return Key{static_cast<uint16_t>(vk), static_cast<uint16_t>(row.Extended == kExtendedRow)};
+NamedKey keyOf(uint32_t vk, const TKeyboardInfoTable& row) {
+  return NamedKey{static_cast<uint16_t>(vk), static_cast<uint16_t>(row.Extended == kExtendedRow)};
+}
+
+// The keys by word, built once: KeyByWord runs for every key of every macro of a document.
+struct KeyWords {
+  std::map<std::string, NamedKey> byDescription;  // first in KeyByWord's order
+  std::map<std::string, NamedKey> byName[2];      // by extended flag
+};
+
+const KeyWords& keyWords() {
+  static const KeyWords words = [] {
+    KeyWords w;
+    // The separate navigation keys (extended) win over their keypad twins.
+    for (int32_t extended : {1, 0})
+      for (uint32_t vk = 1; vk < 256; ++vk)
+        if (const TKeyboardInfoTable* row = usableRow(vk, extended)) {
+          w.byDescription.emplace(slug(row->KeyDescription), keyOf(vk, *row));
+          w.byName[extended].emplace(lower(row->VKName), NamedKey{static_cast<uint16_t>(vk),
+                                                                  static_cast<uint16_t>(extended)});
+        }
+    w.byDescription.erase("");
+    return w;
+  }();
+  return words;
+}
+
+std::optional<NamedKey> find(const std::map<std::string, NamedKey>& words, const std::string& w) {
+  const auto it = words.find(w);
+  return it == words.end() ? std::nullopt : std::optional<NamedKey>(it->second);
 }
 
 // A key by its virtual-key name ("vk_oem_1"): the key without the extended flag where the
 // table has one, else the extended one; "-ext" after the name asks for the extended one. The
 // flag is the one asked for, so that every entry of the table has a word.
-std::optional<Key> keyByVirtualKeyName(const std::string& word) {
-  const bool extendedOnly = word.ends_with(kExtendedSuffix);
-  const std::string name =
-      word.substr(0, word.size() - (extendedOnly ? kExtendedSuffix.size() : 0));
-  for (int32_t extended : {0, 1}) {
-    if (extendedOnly && extended == 0) continue;
-    for (uint32_t vk = 1; vk < 256; ++vk)
-      if (const TKeyboardInfoTable* row = usableRow(vk, extended);
-          row && lower(row->VKName) == name)
-        return Key{static_cast<uint16_t>(vk), static_cast<uint16_t>(extended)};
-  }
-  return std::nullopt;
+std::optional<NamedKey> keyByVirtualKeyName(const std::string& word) {
+  if (word.ends_with(kExtendedSuffix))
+    return find(keyWords().byName[1], word.substr(0, word.size() - kExtendedSuffix.size()));
+  if (auto key = find(keyWords().byName[0], word)) return key;
+  return find(keyWords().byName[1], word);
 }
 
-// A key by the word of its description ("a", "f5", "page-up", "enter"; the separate
-// navigation keys win over their keypad twins), or by its virtual-key name.
-std::optional<Key> keyByWord(const std::string& word) {
+}  // namespace
+
+// A key by the word of its description ("a", "f5", "page-up", "enter"), or by its virtual-key
+// name.
+std::optional<NamedKey> KeyByWord(const std::string& text) {
+  const std::string word = lower(text);
   if (word.starts_with(kVirtualKeyPrefix)) return keyByVirtualKeyName(word);
   std::string wanted = word;
   for (const auto& [alias, own] : kKeyAliases)
     if (alias == word) wanted = own;
-  for (int32_t extended : {1, 0}) {
-    for (uint32_t vk = 1; vk < 256; ++vk) {
-      const TKeyboardInfoTable* row = usableRow(vk, extended);
-      if (row && !wanted.empty() && slug(row->KeyDescription) == wanted) return keyOf(vk, *row);
-    }
-  }
-  return std::nullopt;
+  return find(keyWords().byDescription, wanted);
 }
 
 // The word of a key: its description's where that names it back, else its virtual-key name
 // (punctuation keys, and the twin that the description's word does not name); empty when
 // nothing names it back.
-std::string keyWord(Key key) {
+std::string KeyWord(NamedKey key) {
   const TKeyboardInfoTable* row = usableRow(key.vk, key.extended != 0);
   if (!row) return {};
-  const Key wanted{key.vk, static_cast<uint16_t>(key.extended != 0)};
+  const NamedKey wanted{key.vk, static_cast<uint16_t>(key.extended != 0)};
   for (const std::string& word : {slug(row->KeyDescription), lower(row->VKName),
                                   lower(row->VKName) + std::string(kExtendedSuffix)})
-    if (keyByWord(word) == wanted) return word;
+    if (KeyByWord(word) == wanted) return word;
   return {};
 }
+
+namespace {
 
 // "ctrl+shift+a": modifiers and up to two keys.
 TCOMBOKEYINFO parseCombination(const std::string& text) {
@@ -188,7 +203,7 @@ TCOMBOKEYINFO parseCombination(const std::string& text) {
       c.nModifier |= m->flag;
       continue;
     }
-    auto key = keyByWord(part);
+    auto key = KeyByWord(part);
     if (!key)
       throw Refused{"\"" + part +
                     "\" is not a key name (try a, f5, enter, page-up, left, or a virtual-key name "
@@ -209,9 +224,10 @@ std::string combinationWord(const TCOMBOKEYINFO& c) {
       text += std::string(m.word) + "+";
       written |= m.flag;
     }
-  for (Key key : {Key{c.nKeyValue1, c.nKey1Extended}, Key{c.nKeyValue2, c.nKey2Extended}}) {
+  for (NamedKey key :
+       {NamedKey{c.nKeyValue1, c.nKey1Extended}, NamedKey{c.nKeyValue2, c.nKey2Extended}}) {
     if (key.vk == 0) continue;
-    const std::string word = keyWord(key);
+    const std::string word = KeyWord(key);
     if (word.empty()) return {};
     text += word + "+";
   }
@@ -278,6 +294,28 @@ ButtonFunction ParseButtonFunction(const TMOUSEPROFILEINFO& p, const std::string
                 std::string(kCombo) + word};
 }
 
+void SetButtonFunction(TMOUSEPROFILEINFO& p, int button, const std::string& word) {
+  const ButtonFunction f = ParseButtonFunction(p, word);
+  ButtonChoiceDialogs answers;
+  answers.ComboKey = [&](TCOMBOKEYINFO& c) {
+    c = f.combo;
+    return 1;
+  };
+  answers.FireKey = [&](TFIREKEYINFO& fire) {
+    fire = f.fire;
+    return 1;
+  };
+  switch (ApplyButtonMenuChoice(p, button, f.id, answers)) {
+    case ButtonChoice::Applied:
+      return;
+    case ButtonChoice::TooManyMacros:
+      throw Refused{std::string(kTooManyMacrosText) +
+                    " (the first ten buttons hold five macros already)"};
+    default:
+      throw Refused{"\"" + word + "\" cannot be put on a button"};
+  }
+}
+
 std::string ButtonFunctionWord(const TBUTTONFUNCINFO& b) {
   const int32_t id = b.MenuItemID != 0 ? b.MenuItemID : ButtonFunctionMenuItemID(b.FunctionIndex);
   if (id == button_menu::kComboKey) return combinationWord(b.ComboKeyInfo);
@@ -291,4 +329,4 @@ std::string ButtonFunctionWord(const TBUTTONFUNCINFO& b) {
   return {};
 }
 
-}  // namespace qor::ctl
+}  // namespace qor
