@@ -80,7 +80,6 @@ void recordMacro(TMOUSEPROFILEINFO& p, const std::u16string& name,
   manager->CheckAllErrors();
   MacroManagerResult result;
   result.modalResult = 1;
-  result.needUpdate = true;
   result.macroIndex = button < 0 ? -1 : manager->MacroListIndex();
   result.list = p.MacroKeyInfoList;
   ASSERT_TRUE(manager->GetMacroKeyInfoList(result.list));
@@ -92,7 +91,6 @@ void deleteMacro(TMOUSEPROFILEINFO& p, const std::u16string& name) {
   manager->DeleteMacro(name);
   MacroManagerResult result;
   result.modalResult = 1;
-  result.needUpdate = true;
   result.list = p.MacroKeyInfoList;
   manager->GetMacroKeyInfoList(result.list);
   ApplyMacroManagerResult(p, 0, result);
