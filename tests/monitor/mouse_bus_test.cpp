@@ -394,8 +394,11 @@ void MouseBusTest::exportsTheStoredProfileAsJson() {
   Rig rig;
   QVERIFY(rig.start());
   QTRY_VERIFY(rig.watch.lines.contains(mouseLine("Model=MODAL001")));
-  const QDBusReply<QString> reply =
-      rig.client.call(mouseCall("ExportProfile", {2u, QStringLiteral("json")}));
+  // The object answers on this thread: the call waits in the event loop.
+  QDBusPendingCall call =
+      rig.client.asyncCall(mouseCall("ExportProfile", {2u, QStringLiteral("json")}));
+  QTRY_VERIFY_WITH_TIMEOUT(call.isFinished(), 10000);
+  const QDBusReply<QString> reply = call.reply();
   QVERIFY2(reply.isValid(), qPrintable(reply.error().message()));
   const ParsedProfile parsed = ParseProfileJson(reply.value().toStdString());
   QVERIFY2(parsed.profile, parsed.Refusal().c_str());
