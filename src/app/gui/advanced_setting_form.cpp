@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/advanced_setting_form.h"
 
+#include <QSignalBlocker>
+
 #include "app/gui/dialog_presenter.h"
 #include "model/profile_import.h"
 #include "widgets/accessibility.h"
@@ -116,57 +118,41 @@ TAdvancedSettingForm::TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServ
   bsbtnimportprofile->OnClick = [this](UiTextButton&) { bsbtnimportprofileClick(); };
   BSBTNRESTOREDEFAULTS->OnClick = [this](UiTextButton&) { BSBTNRESTOREDEFAULTSClick(); };
 
-  uiCommandSetting1.Commands().Add("SeCPI").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands0Execute();
-  };
-  uiCommandSetting1.Commands().Add("SETREPORTRATE").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands1Execute();
-  };
-  uiCommandSetting1.Commands().Add("SETPROFILEINDEX").OnExecute =
-      [this](TuiGetSet, void*, uint32_t) { uiCommandSetting1Commands2Execute(); };
-  FormCreate();
+  DoShowChangedData();
 }
 
 // ---- Showing the profile ------------------------------------------------------------------
 
-void TAdvancedSettingForm::showLevelState(int i) {
+void TAdvancedSettingForm::showLevelState(int i, const TCPISTATE& level) {
   Level& l = FLevels[i];
-  const bool on = FDM.FCurrentProfileInfo.ConfigInfo.CPIState[i].Enabled == 1;
+  const bool on = level.Enabled == 1;
   for (QWidget* w : std::initializer_list<QWidget*>{l.TrackX, l.TrackY, l.LabelX, l.LabelY})
     w->setEnabled(on);
   l.BTNCPI->SetStyleName(on ? kStyleOn : kStyleOff);
   l.BTNCPI->setChecked(on);
 }
 
-void TAdvancedSettingForm::uiCommandSetting1Commands0Execute() {
+void TAdvancedSettingForm::showProfile(const TMOUSEPROFILEINFO& profile) {
+  const TMOUSECONFIGINFO& c = profile.ConfigInfo;
   for (int i = 0; i < kEditableCPILevels; ++i) {
-    showLevelState(i);
-    const TCPISTATE& s = FDM.FCurrentProfileInfo.ConfigInfo.CPIState[i];
+    const TCPISTATE& s = c.CPIState[i];
     Level& l = FLevels[i];
+    showLevelState(i, s);
     // The tracks snap a value they cannot show; the labels show the stored values.
     l.TrackX->SetUserValue(s.CPIX);
     l.TrackY->SetUserValue(s.CPIY);
     l.LabelX->SetText(QString::number(s.CPIX));
     l.LabelY->SetText(QString::number(s.CPIY));
   }
-}
-
-void TAdvancedSettingForm::uiCommandSetting1Commands1Execute() {
   // A stored rate the radios do not offer checks none of them: showing 125 Hz would say
   // something the mouse does not get.
-  const int rate = FDM.FCurrentProfileInfo.ConfigInfo.ReportRate;
-  for (UiRadioButton* r : FRates) r->SetChecked(r->Tag() == rate);
-}
-
-void TAdvancedSettingForm::uiCommandSetting1Commands2Execute() {
-  for (UiTextButton* b : FProfiles) b->setChecked(false);
-  if (TDM::IsProfileIndexInRange(FDM.FProfileIndex)) FProfiles[FDM.FProfileIndex]->setChecked(true);
+  for (UiRadioButton* r : FRates) r->SetChecked(r->Tag() == c.ReportRate);
+  for (int i = 0; i < kProfileSlots; ++i) FProfiles[i]->setChecked(i == FDM.FProfileIndex);
 }
 
 // ---- Edits --------------------------------------------------------------------------------
 
 void TAdvancedSettingForm::DoTrackCPIXYChange(UiTrackBar& track) {
-  if (ShowingProfile() || FLinking) return;
   int level = 0;
   for (int i = 0; i < kEditableCPILevels; ++i)
     if (track.BindingName().compare("CPI" + QString::number(i + 1), Qt::CaseInsensitive) == 0)
@@ -175,9 +161,10 @@ void TAdvancedSettingForm::DoTrackCPIXYChange(UiTrackBar& track) {
   const int value = track.UserValue();
   TCPISTATE& s = FDM.FCurrentProfileInfo.ConfigInfo.CPIState[level];
   if (l.CheckCPI->isChecked()) {
-    FLinking = true;
-    (track.Tag() == 0 ? l.TrackY : l.TrackX)->SetPosition(track.Position());
-    FLinking = false;
+    // The partner follows; its own change event would store the same value again.
+    UiTrackBar* partner = track.Tag() == 0 ? l.TrackY : l.TrackX;
+    const QSignalBlocker held(partner);
+    partner->SetPosition(track.Position());
     l.LabelX->SetText(QString::number(value));
     l.LabelY->SetText(QString::number(value));
     s.CPIX = s.CPIY = uint16_t(value);
@@ -196,13 +183,13 @@ void TAdvancedSettingForm::DoCPIOnOffChange(UiTextButton& button) {
   const bool on = FDM.FCurrentProfileInfo.ConfigInfo.CPIState[level].Enabled == 1;
   // Switching off the only level that is on is refused; the switch shows the level on again.
   SwitchCPILevel(FDM.FCurrentProfileInfo, level, !on);
-  showLevelState(level);
+  showLevelState(level, FDM.FCurrentProfileInfo.ConfigInfo.CPIState[level]);
   SaveBack();
 }
 
 void TAdvancedSettingForm::DoReportRateChangeEvent(UiRadioButton& radio) {
   // Unchecking the previous radio raises its event too; the checked one speaks for both.
-  if (ShowingProfile() || !radio.isChecked()) return;
+  if (!radio.isChecked()) return;
   FDM.FCurrentProfileInfo.ConfigInfo.ReportRate = uint16_t(radio.Tag());
   SaveBack();
 }

@@ -37,11 +37,9 @@ class TAdvancedSettingForm : public TSettingsForm {
     UiCheckBox* CheckCPI;  // hidden: X and Y of the level are linked while it is checked
   };
 
-  void uiCommandSetting1Commands0Execute();  // "SeCPI"
-  void uiCommandSetting1Commands1Execute();  // "SETREPORTRATE"
-  void uiCommandSetting1Commands2Execute();  // "SETPROFILEINDEX"
+  void showProfile(const TMOUSEPROFILEINFO& profile) override;
   // Shows level i as on or off: its switch, and whether its tracks and labels are enabled.
-  void showLevelState(int i);
+  void showLevelState(int i, const TCPISTATE& level);
   void DoTrackCPIXYChange(UiTrackBar& track);
   void DoCPIOnOffChange(UiTextButton& button);
   void DoReportRateChangeEvent(UiRadioButton& radio);
@@ -54,7 +52,6 @@ class TAdvancedSettingForm : public TSettingsForm {
   UiTextButton* bsbtnexportprofile;
   UiTextButton* bsbtnimportprofile;
   UiTextButton* BSBTNRESTOREDEFAULTS;
-  bool FLinking = false;  // a linked track follows its partner; its event stores nothing more
 };
 
 }  // namespace qor

@@ -62,13 +62,7 @@ TButtonConfigForm::TButtonConfigForm(QWidget* owner, TDM& dm, SettingsServices s
   }
   BSBTNCLOSE->OnClick = [this](UiBitmapStateButton&) { BSBTNCLOSEClick(); };
   buildMenu();
-  uiCommandSetting1.Commands().Add("SetButton").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands0Execute();
-  };
-  for (const char* name : {"SetCPI", "SetMouseParam", "SetProfileBtn", "SetReport", "SetLED"})
-    uiCommandSetting1.Commands().Add(name);
-  FormCreate();
-  FModified = false;
+  DoShowChangedData();
 }
 
 TButtonConfigForm::~TButtonConfigForm() = default;
@@ -106,11 +100,11 @@ void TButtonConfigForm::buildMenu() {
   };
 }
 
-void TButtonConfigForm::rebuildMacroMenu() {
+void TButtonConfigForm::rebuildMacroMenu(const TMOUSEPROFILEINFO& profile) {
   TuiMenuItemsEx& level = uiMenuEx1->Items().Items(button_menu::kMacro - 1).SubItems();
   level.Clear();
   level.Add()->Caption = "Macro Manager";
-  const TMACROKEYINFOLIST& list = FDM.FCurrentProfileInfo.MacroKeyInfoList;
+  const TMACROKEYINFOLIST& list = profile.MacroKeyInfoList;
   const int count = std::min<int>(list.nMacroInfoCount, kProfileMacroSlots);
   for (int i = 0; i < count; ++i)
     if (TuiMenuItemEx* item = level.Add())
@@ -118,21 +112,20 @@ void TButtonConfigForm::rebuildMacroMenu() {
           Translate(std::string_view("Macro")) + "<" + toUtf8(MacroName(list.MacroInfos[i])) + ">";
 }
 
-void TButtonConfigForm::refreshCaptions() {
-  const TMOUSEPROFILEINFO& p = FDM.FCurrentProfileInfo;
+void TButtonConfigForm::refreshCaptions(const TMOUSEPROFILEINFO& profile) {
   for (int i = 0; i < kButtons; ++i) {
-    const QString caption = FromUtf8(ButtonCaption(p, i, translator()));
+    const QString caption = FromUtf8(ButtonCaption(profile, i, translator()));
     BtnSet[i]->SetText(caption);
     BtnSet[i]->setAccessibleDescription(caption);
-    const std::string combo = CombinationDescription(p.ConfigInfo.ButtonFuncInfo[i]);
+    const std::string combo = CombinationDescription(profile.ConfigInfo.ButtonFuncInfo[i]);
     BtnSet[i]->setToolTip(combo.empty() ? QString()
                                         : TranslateText("Combo Key") + ": " + FromUtf8(combo));
   }
 }
 
-void TButtonConfigForm::uiCommandSetting1Commands0Execute() {
-  rebuildMacroMenu();
-  refreshCaptions();
+void TButtonConfigForm::showProfile(const TMOUSEPROFILEINFO& profile) {
+  rebuildMacroMenu(profile);
+  refreshCaptions(profile);
 }
 
 int TButtonConfigForm::topLevelWidth() const {
@@ -195,7 +188,7 @@ void TButtonConfigForm::uiMenuEx1ItemsClick(uint32_t AMenuItemID) {
                                 dialogs)) {
     case ButtonChoice::Applied:
       SaveBack();
-      refreshCaptions();
+      refreshCaptions(FDM.FCurrentProfileInfo);
       break;
     case ButtonChoice::TooManyMacros:
       tellTooManyMacros();
@@ -228,8 +221,8 @@ void TButtonConfigForm::macroManager() {
   if (outcome == MacroManagerOutcome::Unchanged) return;
   if (outcome == MacroManagerOutcome::TooManyMacros) tellTooManyMacros();
   SaveBack();
-  rebuildMacroMenu();
-  refreshCaptions();
+  rebuildMacroMenu(p);
+  refreshCaptions(p);
 }
 
 void TButtonConfigForm::BSBTNCLOSEClick() {

@@ -33,10 +33,11 @@ class TButtonConfigForm : public TSettingsForm {
 
  private:
   void buildMenu();
+  void showProfile(const TMOUSEPROFILEINFO& profile) override;
   // The "Macro" sub-menu: "Macro Manager", then one item per macro of the profile.
-  void rebuildMacroMenu();
-  void refreshCaptions();
-  void uiCommandSetting1Commands0Execute();  // "SetButton"
+  void rebuildMacroMenu(const TMOUSEPROFILEINFO& profile);
+  // Each button's caption, description and combination hint.
+  void refreshCaptions(const TMOUSEPROFILEINFO& profile);
   void macroManager();
   void tellTooManyMacros();
   // The top level's width as it will open: the widest translated caption, at least 169.

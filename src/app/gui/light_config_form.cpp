@@ -68,11 +68,7 @@ TLightConfigForm::TLightConfigForm(QWidget* owner, TDM& dm, SettingsServices ser
     r->OnChange = [this](UiRadioButton& b) { RBBRCLOSEChange(b); };
   for (UiRadioButton* r : FBreathing)
     r->OnChange = [this](UiRadioButton& b) { RBSPCLOSEChange(b); };
-
-  uiCommandSetting1.Commands().Add("Command1").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands0Execute();
-  };
-  FormCreate();
+  DoShowChangedData();
 }
 
 std::array<UiRadioButton*, 4> TLightConfigForm::addLevelGroup(const QString& prefix,
@@ -93,8 +89,7 @@ std::array<UiRadioButton*, 4> TLightConfigForm::addLevelGroup(const QString& pre
   return radios;
 }
 
-void TLightConfigForm::showColour() {
-  const TLEDCONFIG& led = FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig;
+void TLightConfigForm::showColour(const TLEDCONFIG& led) {
   const QColor colour(led.R, led.G, led.B);
   RCCSELECTEDCOLOR->SetFill(colour);
   LabelColorHex->SetText(colour.name(QColor::HexRgb).toUpper());
@@ -102,12 +97,12 @@ void TLightConfigForm::showColour() {
     markSelected(*FSwatches[i], swatchColour(kLedSwatches[i]).rgb() == colour.rgb());
 }
 
-void TLightConfigForm::uiCommandSetting1Commands0Execute() {
-  const TLEDCONFIG& led = FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig;
+void TLightConfigForm::showProfile(const TMOUSEPROFILEINFO& profile) {
+  const TLEDCONFIG& led = profile.ConfigInfo.LEDConfig;
   // A stored level above 3 checks no radio: none of them says what the mouse gets.
   for (UiRadioButton* r : FBrightness) r->SetChecked(r->Tag() == led.BRIGHT_LEVEL);
   for (UiRadioButton* r : FBreathing) r->SetChecked(r->Tag() == led.BREATH_SPEED);
-  showColour();
+  showColour(led);
 }
 
 void TLightConfigForm::RCC1Click(UiTextButton& swatch) {
@@ -119,14 +114,14 @@ void TLightConfigForm::RCC1Click(UiTextButton& swatch) {
     led.G = uint8_t(colour.green());
     led.B = uint8_t(colour.blue());
   }
-  showColour();
+  showColour(FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig);
   SaveBack();
   // The main window shows the new colour on the mouse at once.
   FDM.NoticeMainFormToUpdateSomeChanged();
 }
 
 void TLightConfigForm::RBBRCLOSEChange(UiRadioButton& radio) {
-  if (ShowingProfile() || !radio.isChecked()) return;
+  if (!radio.isChecked()) return;
   FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig.BRIGHT_LEVEL = uint8_t(radio.Tag());
   // Saved and shown on the mouse at once, like the colour: kept only in the window's copy it
   // would be lost by a profile switch.
@@ -135,7 +130,7 @@ void TLightConfigForm::RBBRCLOSEChange(UiRadioButton& radio) {
 }
 
 void TLightConfigForm::RBSPCLOSEChange(UiRadioButton& radio) {
-  if (ShowingProfile() || !radio.isChecked()) return;
+  if (!radio.isChecked()) return;
   FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig.BREATH_SPEED = uint8_t(radio.Tag());
   SaveBack();
   FDM.NoticeMainFormToUpdateSomeChanged();

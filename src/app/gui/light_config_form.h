@@ -35,11 +35,12 @@ class TLightConfigForm : public TSettingsForm {
   TLightConfigForm(QWidget* owner, TDM& dm, SettingsServices services);
 
  private:
-  void uiCommandSetting1Commands0Execute();  // "Command1"
+  void showProfile(const TMOUSEPROFILEINFO& profile) override;
   void RCC1Click(UiTextButton& swatch);
   void RBBRCLOSEChange(UiRadioButton& radio);
   void RBSPCLOSEChange(UiRadioButton& radio);
-  void showColour();
+  // The selected colour's box and code, and the mark on its swatch.
+  void showColour(const TLEDCONFIG& led);
   std::array<UiRadioButton*, 4> addLevelGroup(const QString& prefix, const QString& group,
                                               const QString& caption, int y);
 

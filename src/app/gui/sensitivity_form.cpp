@@ -54,24 +54,18 @@ TSensitivityForm::TSensitivityForm(QWidget* owner, TDM& dm, SettingsServices ser
     t->OnChange = [this](UiTrackBar& track) { DOSpeedValueChangedEvent(track); };
   CHKENHANCEPOINTER->OnChange = [this](UiCheckBox&) { CHKENHANCEPOINTERChange(); };
   CHKSCROLLONEPAGE->OnChange = [this](UiCheckBox&) { CHKSCROLLONEPAGEChange(); };
-
-  uiCommandSetting1.Commands().Add("SetMouseParam").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands0Execute();
-  };
-  FormCreate();
+  DoShowChangedData();
 }
 
-void TSensitivityForm::showValues() {
-  const TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
-  // The labels show what is stored, also where a track can only show the nearest step.
+void TSensitivityForm::showValues(const TMOUSECONFIGINFO& c) {
   LabelPointerSpeed->SetText(QString("%1 / 20").arg(c.PointerSpeed));
   LabelScrollSpeed->SetText(c.VWheelSpeed == kWheelOnePage ? TranslateText("One page")
                                                            : QString::number(c.VWheelSpeed));
   LabelDoubleClickSpeed->SetText(QString("%1 %2").arg(c.DoubleClickSpeed).arg(TranslateText("ms")));
 }
 
-void TSensitivityForm::uiCommandSetting1Commands0Execute() {
-  const TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
+void TSensitivityForm::showProfile(const TMOUSEPROFILEINFO& profile) {
+  const TMOUSECONFIGINFO& c = profile.ConfigInfo;
   const bool onePage = c.VWheelSpeed == kWheelOnePage;
   TrackBarScrollSpeed->SetPosition(onePage ? 5 : c.VWheelSpeed);
   TrackBarScrollSpeed->setEnabled(!onePage);
@@ -79,11 +73,10 @@ void TSensitivityForm::uiCommandSetting1Commands0Execute() {
   TrackBarDoubleClickSpeed->SetUserValue(c.DoubleClickSpeed);
   TrackBarPointerSpeed->SetPosition(c.PointerSpeed / 2);
   CHKENHANCEPOINTER->setChecked(c.PointerAcceleration == 1);
-  showValues();
+  showValues(c);
 }
 
 void TSensitivityForm::DOSpeedValueChangedEvent(UiTrackBar& track) {
-  if (ShowingProfile()) return;
   TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
   const int p = track.Position();
   if (&track == TrackBarScrollSpeed) {
@@ -95,18 +88,16 @@ void TSensitivityForm::DOSpeedValueChangedEvent(UiTrackBar& track) {
   } else {
     c.PointerSpeed = uint16_t(p == 0 ? 1 : 2 * p);
   }
-  showValues();
+  showValues(c);
   SaveBack();
 }
 
 void TSensitivityForm::CHKENHANCEPOINTERChange() {
-  if (ShowingProfile()) return;
   FDM.FCurrentProfileInfo.ConfigInfo.PointerAcceleration = CHKENHANCEPOINTER->isChecked() ? 1 : 0;
   SaveBack();
 }
 
 void TSensitivityForm::CHKSCROLLONEPAGEChange() {
-  if (ShowingProfile()) return;
   TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
   const bool onePage = CHKSCROLLONEPAGE->isChecked();
   // Leaving one-page mode with the track at 0 stores 1: a wheel that scrolls no line is
@@ -114,7 +105,7 @@ void TSensitivityForm::CHKSCROLLONEPAGEChange() {
   const int p = TrackBarScrollSpeed->Position();
   c.VWheelSpeed = uint16_t(onePage ? kWheelOnePage : (p == 0 ? 1 : p));
   TrackBarScrollSpeed->setEnabled(!onePage);
-  showValues();
+  showValues(c);
   SaveBack();
 }
 

@@ -20,11 +20,12 @@ class TSensitivityForm : public TSettingsForm {
   TSensitivityForm(QWidget* owner, TDM& dm, SettingsServices services);
 
  private:
-  void uiCommandSetting1Commands0Execute();  // "SetMouseParam"
+  void showProfile(const TMOUSEPROFILEINFO& profile) override;
   void DOSpeedValueChangedEvent(UiTrackBar& track);
   void CHKENHANCEPOINTERChange();
   void CHKSCROLLONEPAGEChange();
-  void showValues();
+  // The value labels: what is stored, also where a track can only show the nearest step.
+  void showValues(const TMOUSECONFIGINFO& c);
 
   UiLabel* LabelPointerSpeed;
   UiTrackBar* TrackBarPointerSpeed;
