@@ -40,10 +40,11 @@ class TAdvancedSettingForm : public TSettingsForm {
   void showProfile(const TMOUSEPROFILEINFO& profile) override;
   // Shows level i as on or off: its switch, and whether its tracks and labels are enabled.
   void showLevelState(int i, const TCPISTATE& level);
-  void DoTrackCPIXYChange(UiTrackBar& track);
-  void DoCPIOnOffChange(UiTextButton& button);
-  void DoReportRateChangeEvent(UiRadioButton& radio);
-  void DoProfileSwitchClickEvent(UiTextButton& button);
+  // Level `level`'s track of `axis` (0 X, 1 Y) moved.
+  void DoTrackCPIXYChange(int level, int axis);
+  void DoCPIOnOffChange(int level);
+  void DoReportRateChangeEvent(int hz);
+  void DoProfileSwitchClickEvent(int index);
   void showStoreProblem(const std::string& reason);
 
   std::array<Level, kEditableCPILevels> FLevels{};

@@ -55,12 +55,10 @@ TButtonConfigForm::TButtonConfigForm(QWidget* owner, TDM& dm, SettingsServices s
     caption->setAttribute(Qt::WA_TransparentForMouseEvents);
     BtnSet[i] = new UiTextButton(
         this, "BtnSet" + n, QRect(14 + kCaptionWidth, y, kWidth - 28 - kCaptionWidth, kRowHeight));
-    BtnSet[i]->SetTag(i);
     BtnSet[i]->SetAutoTranslate(false);  // captions are built translated
     BtnSet[i]->SetAccessibleText("Button " + n);
-    BtnSet[i]->OnClick = [this](UiTextButton& b) { BtnSet1Click(b.Tag()); };
+    BtnSet[i]->OnClick = [this, i](UiTextButton&) { BtnSet1Click(i); };
   }
-  BSBTNCLOSE->OnClick = [this](UiBitmapStateButton&) { BSBTNCLOSEClick(); };
   buildMenu();
   DoShowChangedData();
 }
@@ -157,11 +155,11 @@ void TButtonConfigForm::fitSubMenus() {
 
 // ---- Choices --------------------------------------------------------------------------------
 
-void TButtonConfigForm::BtnSet1Click(int tag) {
-  if (tag < 0 || tag >= kButtons) return;
-  FSelectedButton = tag;
+void TButtonConfigForm::BtnSet1Click(int button) {
+  if (button < 0 || button >= kButtons) return;
+  FSelectedButton = button;
   fitSubMenus();
-  const TBUTTONFUNCINFO& entry = FDM.FCurrentProfileInfo.ConfigInfo.ButtonFuncInfo[tag];
+  const TBUTTONFUNCINFO& entry = FDM.CurrentProfile().ConfigInfo.ButtonFuncInfo[button];
   // The selected row is the entry's effective item, as its caption shows it.
   const int32_t selected =
       entry.MenuItemID != 0 ? entry.MenuItemID : ButtonFunctionMenuItemID(entry.FunctionIndex);
@@ -172,11 +170,10 @@ void TButtonConfigForm::BtnSet1Click(int tag) {
   const MenuPlacement placement = frameGeometry().left() - topLevelWidth() >= screenLeft
                                       ? MenuPlacement::LeftCenter
                                       : MenuPlacement::RightCenter;
-  uiMenuEx1->ShowMainMenu(uint64_t(uint32_t(selected)), BtnSet[tag], placement);
+  uiMenuEx1->ShowMainMenu(uint64_t(uint32_t(selected)), BtnSet[button], placement);
 }
 
 void TButtonConfigForm::uiMenuEx1ItemsClick(uint32_t AMenuItemID) {
-  FModified = true;
   if (AMenuItemID == uint32_t(button_menu::kMacroManager)) {
     macroManager();
     return;
@@ -184,11 +181,13 @@ void TButtonConfigForm::uiMenuEx1ItemsClick(uint32_t AMenuItemID) {
   ButtonChoiceDialogs dialogs;
   dialogs.ComboKey = [](TCOMBOKEYINFO& c) { return ShowComboKeyDialog(c); };
   dialogs.FireKey = [](TFIREKEYINFO& f) { return ShowFireKeyDialog(f); };
-  switch (ApplyButtonMenuChoice(FDM.FCurrentProfileInfo, FSelectedButton, int32_t(AMenuItemID),
-                                dialogs)) {
+  ButtonChoice choice = ButtonChoice::NotAChoice;
+  FDM.EditCurrentProfile([&](TMOUSEPROFILEINFO& p) {
+    choice = ApplyButtonMenuChoice(p, FSelectedButton, int32_t(AMenuItemID), dialogs);
+  });
+  switch (choice) {
     case ButtonChoice::Applied:
-      SaveBack();
-      refreshCaptions(FDM.FCurrentProfileInfo);
+      refreshCaptions(FDM.CurrentProfile());
       break;
     case ButtonChoice::TooManyMacros:
       tellTooManyMacros();
@@ -204,7 +203,7 @@ void TButtonConfigForm::tellTooManyMacros() {
 }
 
 void TButtonConfigForm::macroManager() {
-  TMOUSEPROFILEINFO& p = FDM.FCurrentProfileInfo;
+  const TMOUSEPROFILEINFO& p = FDM.CurrentProfile();
   const TBUTTONFUNCINFO& entry = p.ConfigInfo.ButtonFuncInfo[FSelectedButton];
   MacroManagerResult r;
   r.list = p.MacroKeyInfoList;
@@ -217,17 +216,14 @@ void TButtonConfigForm::macroManager() {
     folder = QString::fromStdU16String(
         readWideField(FDM.FProfileSettingGroup.ProfileSettingList[FDM.FProfileIndex].MacroPath));
   r.modalResult = MacroDialogs().ShowMacroManager(r.list, r.macroIndex, folder);
-  const MacroManagerOutcome outcome = ApplyMacroManagerResult(p, FSelectedButton, r);
+  MacroManagerOutcome outcome = MacroManagerOutcome::Unchanged;
+  FDM.EditCurrentProfile([&](TMOUSEPROFILEINFO& edited) {
+    outcome = ApplyMacroManagerResult(edited, FSelectedButton, r);
+  });
   if (outcome == MacroManagerOutcome::Unchanged) return;
   if (outcome == MacroManagerOutcome::TooManyMacros) tellTooManyMacros();
-  SaveBack();
   rebuildMacroMenu(p);
   refreshCaptions(p);
-}
-
-void TButtonConfigForm::BSBTNCLOSEClick() {
-  if (FModified) SaveBack();
-  hide();
 }
 
 }  // namespace qor

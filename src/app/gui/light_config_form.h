@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "app/gui/settings_form.h"
 
@@ -36,9 +37,12 @@ class TLightConfigForm : public TSettingsForm {
 
  private:
   void showProfile(const TMOUSEPROFILEINFO& profile) override;
-  void RCC1Click(UiTextButton& swatch);
-  void RBBRCLOSEChange(UiRadioButton& radio);
-  void RBSPCLOSEChange(UiRadioButton& radio);
+  // Stores a lighting change through the data module's edit session, at once: kept only in
+  // the window it would be lost by a profile switch.
+  void editLED(const std::function<void(TLEDCONFIG&)>& change);
+  void RCC1Click(std::size_t swatch);
+  void RBBRCLOSEChange(int level);
+  void RBSPCLOSEChange(int level);
   // The selected colour's box and code, and the mark on its swatch.
   void showColour(const TLEDCONFIG& led);
   std::array<UiRadioButton*, 4> addLevelGroup(const QString& prefix, const QString& group,

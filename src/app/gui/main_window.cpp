@@ -367,7 +367,7 @@ void TQorCfg51Main::MainFormUpdate() {
     if (form) form->DoShowChangedData();
   if (FForms[index(SettingsWindow::Lighting)]) {
     LEDBlock block{};
-    BuildLEDBlock(FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig, block);
+    BuildLEDBlock(FDM.CurrentProfile().ConfigInfo.LEDConfig, block);
     SendLEDPreview(uiHIDData1, block);
   }
 }

@@ -3,6 +3,8 @@
 // (pointer speed and acceleration, wheel lines, double-click time).
 #pragma once
 
+#include <functional>
+
 #include "app/gui/settings_form.h"
 
 namespace qor {
@@ -21,7 +23,12 @@ class TSensitivityForm : public TSettingsForm {
 
  private:
   void showProfile(const TMOUSEPROFILEINFO& profile) override;
-  void DOSpeedValueChangedEvent(UiTrackBar& track);
+  // Applies `change` to the profile's mouse settings through the data module's edit session
+  // and shows the values; returns whether anything changed.
+  bool editConfig(const std::function<void(TMOUSECONFIGINFO&)>& change);
+  void TrackBarPointerSpeedChange();
+  void TrackBarScrollSpeedChange();
+  void TrackBarDoubleClickSpeedChange();
   void CHKENHANCEPOINTERChange();
   void CHKSCROLLONEPAGEChange();
   // The value labels: what is stored, also where a track can only show the nearest step.

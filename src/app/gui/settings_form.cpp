@@ -45,7 +45,7 @@ void TSettingsForm::DoShowChangedData() {
   std::vector<QSignalBlocker> held;
   for (QWidget* w : findChildren<QWidget*>())
     if (AsControl(w)) held.emplace_back(w);
-  showProfile(FDM.FCurrentProfileInfo);
+  showProfile(FDM.CurrentProfile());
 }
 
 UiLabel* TSettingsForm::AddValueRow(const QString& name, const QString& caption, int x, int y,

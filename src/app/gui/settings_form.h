@@ -34,8 +34,6 @@ class TSettingsForm : public UiScene {
   void AfterTranslate() override { DoShowChangedData(); }
   // Sets every control of the window from `profile`.
   virtual void showProfile(const TMOUSEPROFILEINFO& profile) = 0;
-  // Writes the edited profile into the current slot's store.
-  void SaveBack() { FDM.SaveBackToCurrentProfileInfo(); }
 
   // A caption at (x, y) with a value label right of it, `width` wide together; returns the
   // value label, whose text the window sets from the profile.
