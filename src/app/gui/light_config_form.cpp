@@ -114,7 +114,6 @@ void TLightConfigForm::showProfile(const TMOUSEPROFILEINFO& profile) {
 void TLightConfigForm::editLED(const std::function<void(TLEDCONFIG&)>& change) {
   FDM.EditCurrentProfile([&](TMOUSEPROFILEINFO& p) { change(p.ConfigInfo.LEDConfig); });
   showColour(FDM.CurrentProfile().ConfigInfo.LEDConfig);
-  // The main window shows the lighting on the mouse at once.
   FDM.NoticeMainFormToUpdateSomeChanged();
 }
 

@@ -37,8 +37,9 @@ class TLightConfigForm : public TSettingsForm {
 
  private:
   void showProfile(const TMOUSEPROFILEINFO& profile) override;
-  // Stores a lighting change through the data module's edit session, at once: kept only in
-  // the window it would be lost by a profile switch.
+  // Stores a lighting change at once through the data module's edit session (kept only in
+  // the window, it would be lost by a profile switch) and has the main window show it on the
+  // mouse.
   void editLED(const std::function<void(TLEDCONFIG&)>& change);
   void RCC1Click(std::size_t swatch);
   void RBBRCLOSEChange(int level);
