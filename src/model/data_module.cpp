@@ -360,6 +360,27 @@ void TDM::SaveBackToCurrentProfileInfo() {
   FProfileGroup[FProfileIndex]->Write(FCurrentProfileInfo);
 }
 
+bool TDM::currentProfileWrittenBack() const {
+  const TuiProfile::Stream& slot = FProfileGroup[FProfileIndex]->StreamBytes();
+  return slot.size() >= sizeof FCurrentProfileInfo &&
+         std::memcmp(slot.data(), &FCurrentProfileInfo, sizeof FCurrentProfileInfo) == 0;
+}
+
+bool TDM::EditCurrentProfile(const std::function<void(TMOUSEPROFILEINFO&)>& change) {
+  // The slot's store holds the record as it was before the change whenever the record was
+  // written back, as every edit leaves it; only a record edited without being written back
+  // needs a copy to compare with.
+  std::unique_ptr<TMOUSEPROFILEINFO> before;
+  if (!currentProfileWrittenBack())
+    before = std::make_unique<TMOUSEPROFILEINFO>(FCurrentProfileInfo);
+  change(FCurrentProfileInfo);
+  const bool changed =
+      before ? std::memcmp(before.get(), &FCurrentProfileInfo, sizeof FCurrentProfileInfo) != 0
+             : !currentProfileWrittenBack();
+  if (changed) SaveBackToCurrentProfileInfo();
+  return changed;
+}
+
 bool TDM::SaveBackToProfileInfo(const TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex) {
   if (!IsProfileIndexInRange(AProfileIndex)) return false;
   FProfileGroup[AProfileIndex]->Write(AProfileInfo);
@@ -491,10 +512,7 @@ void TDM::rememberSaved() {
 }
 
 bool TDM::HasUnsavedChanges() const {
-  const TuiProfile::Stream& slot = FProfileGroup[FProfileIndex]->StreamBytes();
-  if (slot.size() < sizeof FCurrentProfileInfo ||
-      std::memcmp(slot.data(), &FCurrentProfileInfo, sizeof FCurrentProfileInfo) != 0)
-    return true;
+  if (!currentProfileWrittenBack()) return true;
   for (int i = 0; i < kProfileSlots; ++i)
     if (uiProfileGame[i]->StreamBytes() != FSavedSlots[i]) return true;
   return std::memcmp(&FSavedGroup, &FProfileSettingGroup, sizeof FSavedGroup) != 0;

@@ -85,6 +85,13 @@ class TDM {
   // the profile being edited, any slot, the storage settings.
   bool HasUnsavedChanges() const;
 
+  // The edit session of the windows. CurrentProfile is the profile being edited;
+  // EditCurrentProfile applies `change` to it and, when that changed anything, writes it into
+  // the current slot's store. Returns whether anything changed: a change that leaves every
+  // byte as it was (a track moved within one step) writes nothing.
+  const TMOUSEPROFILEINFO& CurrentProfile() const { return FCurrentProfileInfo; }
+  bool EditCurrentProfile(const std::function<void(TMOUSEPROFILEINFO&)>& change);
+
   // Factory values.
   void RestoreCurrentProfileInfoToDefault();
 
@@ -101,7 +108,8 @@ class TDM {
   // The store of profile slot i (0..4).
   TuiProfile& SlotStore(int i) { return *FProfileGroup[i]; }
 
-  // Records that the windows read and write directly.
+  // Records read and written directly; the windows edit the current profile through
+  // EditCurrentProfile.
   TALLGAMESINFO FAllProfileSettingInfo{};
   TProfileSettingGroup FProfileSettingGroup{};
   int32_t FProfileGroupIndex = 0;
@@ -115,6 +123,8 @@ class TDM {
  private:
   void DataModuleCreate();
   void readCurrent();
+  // Whether the current slot's store holds exactly FCurrentProfileInfo.
+  bool currentProfileWrittenBack() const;
   void rememberSaved();
   void prepareStore(TuiProfile& store, const std::string& valueName);
   void loadRecordFromRegistry(TuiProfile& store, const char* what, std::string& kept);

@@ -78,7 +78,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(s.window->windowTitle(), QString("Gaming Mouse Driver"));
     // The published parts keep their places.
     QCOMPARE(s.part<UiLayout>("LayoutCLIENT")->geometry(), QRect(0, 109, 492, 358));
-    QCOMPARE(s.part<UiLayout>("Layout2")->geometry(), QRect(160, 0, 187, 358));
+    QCOMPARE(s.part<UiLayout>("LayoutPicture")->geometry(), QRect(160, 0, 187, 358));
     QCOMPARE(s.part<UiImage>("ImageLAYOUT")->geometry(), QRect(10, 0, 167, 358));
     QCOMPARE(s.part<UiLayout>("LayoutBOTTOM")->geometry(), QRect(0, 467, 492, 137));
     QCOMPARE(s.part("BSBTNEXIT")->geometry(), QRect(320, 0, 80, 119));

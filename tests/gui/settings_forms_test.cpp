@@ -483,6 +483,67 @@ class SettingsFormsTest : public QObject {
     QCOMPARE(int(f.config().LEDConfig.BRIGHT_LEVEL), 1);
   }
 
+  // ---- Edits and the store --------------------------------------------------------------
+
+  void anEditWritesTheStoreOnlyWhenItChangesTheProfile() {
+    Fixture f;
+    f.store();
+    auto rate = [](uint16_t hz) {
+      return [hz](TMOUSEPROFILEINFO& p) { p.ConfigInfo.ReportRate = hz; };
+    };
+    QVERIFY(f.dm->EditCurrentProfile(rate(250)));
+    QVERIFY(f.slotHoldsRecord());
+    QVERIFY(!f.dm->EditCurrentProfile(rate(250)));
+    QVERIFY(!f.dm->EditCurrentProfile([](TMOUSEPROFILEINFO&) {}));
+    // A record edited without being written back (as the command line edits it): an edit that
+    // changes nothing writes nothing; one that changes something writes the whole record.
+    f.config().PointerSpeed = 13;
+    QVERIFY(!f.dm->EditCurrentProfile(rate(250)));
+    QVERIFY(!f.slotHoldsRecord());
+    QVERIFY(f.dm->EditCurrentProfile(rate(1000)));
+    QVERIFY(f.slotHoldsRecord());
+  }
+
+  // A drag moves a track by small amounts; its value changes only at each step. Every tick
+  // leaves a new mark in the record that only a write carries into the store: the store is
+  // written at the ticks that changed the value, and at no other.
+  void aTrackDragWritesTheStoreOnlyWhenItsValueChanges_data() {
+    QTest::addColumn<QString>("track");
+    QTest::newRow("double-click time") << "TrackBarDoubleClickSpeed";
+    QTest::newRow("linked CPI axes") << "TrackCPI2X";
+  }
+  void aTrackDragWritesTheStoreOnlyWhenItsValueChanges() {
+    QFETCH(QString, track);
+    Fixture f;
+    f.config().DoubleClickSpeed = 700;
+    f.config().CPIState[1] = {1000, 1000, 1};
+    f.store();
+    TSensitivityForm sensitivity(nullptr, *f.dm, f.services());
+    TAdvancedSettingForm advanced(nullptr, *f.dm, f.services());
+    auto* t = sensitivity.findChild<UiTrackBar*>(track);
+    if (!t) t = part<UiTrackBar>(advanced, track);
+    uint8_t& mark = f.config().LEDConfig.BREATH_SECOND;  // neither window shows it
+    const int start = t->Position();
+    int shown = start, writes = 0;
+    t->setSliderDown(true);  // what a press on the handle does; each move sets the position
+    for (int tick = 1; tick <= 12; ++tick) {
+      mark = uint8_t(tick);
+      t->setSliderPosition(start + tick * t->Frequency() / 5);
+      const bool moved = t->Position() != shown;
+      shown = t->Position();
+      QCOMPARE(f.slotRecord().ConfigInfo.LEDConfig.BREATH_SECOND == tick, moved);
+      writes += moved;
+    }
+    t->setSliderDown(false);
+    QCOMPARE(writes, 2);
+    QCOMPARE(shown, start + 2 * t->Frequency());
+    // Apart from the mark, the store holds what the drag left in the record.
+    mark = f.slotRecord().ConfigInfo.LEDConfig.BREATH_SECOND;
+    QVERIFY(f.slotHoldsRecord());
+    // The desktop hears of each new double-click time once.
+    QCOMPARE(f.pointer->calls().size(), std::size_t(t->window() == &sensitivity ? writes : 0));
+  }
+
   // ---- Assistive technology -------------------------------------------------------------
 
   // Each kind of control of the three windows with the name and role assistive technology
@@ -721,7 +782,7 @@ class SettingsFormsTest : public QObject {
     QVERIFY(form.BtnSet[2]->text().size() <= 12);  // whatever the key table calls them, cut
     form.BtnSet1Click(1);                          // the menu opens with no row selected
     form.uiMenuEx1->CloseMenu();
-    form.BSBTNCLOSEClick();
+    part<QAbstractButton>(form, "BSBTNCLOSE")->click();
     QVERIFY(std::memcmp(&before, &f.dm->FCurrentProfileInfo, sizeof before) == 0);
     c.ButtonCount = 0;
     form.DoShowChangedData();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/advanced_setting_form.h"
 
+#include <QSignalBlocker>
+
 #include "app/gui/dialog_presenter.h"
 #include "model/profile_import.h"
 #include "widgets/accessibility.h"
@@ -37,8 +39,7 @@ TAdvancedSettingForm::TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServ
     l.BTNCPI =
         new UiTextButton(panel, "BTNCPI" + n, QRect(10, 8, kPanelWidth - 20, 26), "Level " + n);
     l.BTNCPI->SetToggle(true);
-    l.BTNCPI->SetTag(i);
-    l.BTNCPI->OnClick = [this](UiTextButton& b) { DoCPIOnOffChange(b); };
+    l.BTNCPI->OnClick = [this, i](UiTextButton&) { DoCPIOnOffChange(i); };
     for (int axis = 0; axis < 2; ++axis) {
       const QString a = axis == 0 ? "X" : "Y";
       const int x = axis == 0 ? 16 : kPanelWidth - 60;
@@ -54,10 +55,8 @@ TAdvancedSettingForm::TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServ
       // Up key moves towards it.
       track->setInvertedAppearance(true);
       track->setInvertedControls(true);
-      track->SetBindingName("CPI" + n);
-      track->SetTag(axis);
       track->SetAccessibleText("Level " + n + " " + a);
-      track->OnChange = [this](UiTrackBar& t) { DoTrackCPIXYChange(t); };
+      track->OnChange = [this, i, axis](UiTrackBar&) { DoTrackCPIXYChange(i, axis); };
       auto* num = new UiLabel(panel, "LCPI" + n + a + "Num", QRect(x - 2, 194, 56, 22));
       num->setAlignment(Qt::AlignCenter);
       num->SetStyleName("value");
@@ -79,8 +78,10 @@ TAdvancedSettingForm::TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServ
     const QString hz = QString::number(kReportRates[i].hz);
     FRates[i] = new UiRadioButton(rates, "RD" + hz + "HZ", "ReportRate",
                                   QRect(16 + int(i) * (kContentWidth / 4), 4, 110, 22), hz + " Hz");
-    FRates[i]->SetTag(kReportRates[i].hz);
-    FRates[i]->OnChange = [this](UiRadioButton& r) { DoReportRateChangeEvent(r); };
+    FRates[i]->OnChange = [this, hz = kReportRates[i].hz](UiRadioButton& r) {
+      // Unchecking the previous radio raises its event too; the checked one speaks for both.
+      if (r.isChecked()) DoReportRateChangeEvent(hz);
+    };
   }
 
   const int profileY = rateY + 62;
@@ -93,8 +94,7 @@ TAdvancedSettingForm::TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServ
         QRect(kLeft + i * (buttonWidth + 8), profileY + 22, buttonWidth, 28), "PROFILE " + n);
     FProfiles[i]->SetToggle(true);
     SetAccessibleRadioButton(*FProfiles[i]);  // one profile of five is current
-    FProfiles[i]->SetTag(i);
-    FProfiles[i]->OnClick = [this](UiTextButton& b) { DoProfileSwitchClickEvent(b); };
+    FProfiles[i]->OnClick = [this, i](UiTextButton&) { DoProfileSwitchClickEvent(i); };
   }
 
   const int actionY = kHeight - 44;
@@ -116,99 +116,75 @@ TAdvancedSettingForm::TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServ
   bsbtnimportprofile->OnClick = [this](UiTextButton&) { bsbtnimportprofileClick(); };
   BSBTNRESTOREDEFAULTS->OnClick = [this](UiTextButton&) { BSBTNRESTOREDEFAULTSClick(); };
 
-  uiCommandSetting1.Commands().Add("SeCPI").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands0Execute();
-  };
-  uiCommandSetting1.Commands().Add("SETREPORTRATE").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands1Execute();
-  };
-  uiCommandSetting1.Commands().Add("SETPROFILEINDEX").OnExecute =
-      [this](TuiGetSet, void*, uint32_t) { uiCommandSetting1Commands2Execute(); };
-  FormCreate();
+  DoShowChangedData();
 }
 
 // ---- Showing the profile ------------------------------------------------------------------
 
-void TAdvancedSettingForm::showLevelState(int i) {
+void TAdvancedSettingForm::showLevelState(int i, const TCPISTATE& level) {
   Level& l = FLevels[i];
-  const bool on = FDM.FCurrentProfileInfo.ConfigInfo.CPIState[i].Enabled == 1;
+  const bool on = level.Enabled == 1;
   for (QWidget* w : std::initializer_list<QWidget*>{l.TrackX, l.TrackY, l.LabelX, l.LabelY})
     w->setEnabled(on);
   l.BTNCPI->SetStyleName(on ? kStyleOn : kStyleOff);
   l.BTNCPI->setChecked(on);
 }
 
-void TAdvancedSettingForm::uiCommandSetting1Commands0Execute() {
+void TAdvancedSettingForm::showProfile(const TMOUSEPROFILEINFO& profile) {
+  const TMOUSECONFIGINFO& c = profile.ConfigInfo;
   for (int i = 0; i < kEditableCPILevels; ++i) {
-    showLevelState(i);
-    const TCPISTATE& s = FDM.FCurrentProfileInfo.ConfigInfo.CPIState[i];
+    const TCPISTATE& s = c.CPIState[i];
     Level& l = FLevels[i];
+    showLevelState(i, s);
     // The tracks snap a value they cannot show; the labels show the stored values.
     l.TrackX->SetUserValue(s.CPIX);
     l.TrackY->SetUserValue(s.CPIY);
     l.LabelX->SetText(QString::number(s.CPIX));
     l.LabelY->SetText(QString::number(s.CPIY));
   }
-}
-
-void TAdvancedSettingForm::uiCommandSetting1Commands1Execute() {
   // A stored rate the radios do not offer checks none of them: showing 125 Hz would say
   // something the mouse does not get.
-  const int rate = FDM.FCurrentProfileInfo.ConfigInfo.ReportRate;
-  for (UiRadioButton* r : FRates) r->SetChecked(r->Tag() == rate);
-}
-
-void TAdvancedSettingForm::uiCommandSetting1Commands2Execute() {
-  for (UiTextButton* b : FProfiles) b->setChecked(false);
-  if (TDM::IsProfileIndexInRange(FDM.FProfileIndex)) FProfiles[FDM.FProfileIndex]->setChecked(true);
+  for (std::size_t i = 0; i < kReportRates.size(); ++i)
+    FRates[i]->SetChecked(kReportRates[i].hz == c.ReportRate);
+  for (int i = 0; i < kProfileSlots; ++i) FProfiles[i]->setChecked(i == FDM.FProfileIndex);
 }
 
 // ---- Edits --------------------------------------------------------------------------------
 
-void TAdvancedSettingForm::DoTrackCPIXYChange(UiTrackBar& track) {
-  if (ShowingProfile() || FLinking) return;
-  int level = 0;
-  for (int i = 0; i < kEditableCPILevels; ++i)
-    if (track.BindingName().compare("CPI" + QString::number(i + 1), Qt::CaseInsensitive) == 0)
-      level = i;
+void TAdvancedSettingForm::DoTrackCPIXYChange(int level, int axis) {
   Level& l = FLevels[level];
-  const int value = track.UserValue();
-  TCPISTATE& s = FDM.FCurrentProfileInfo.ConfigInfo.CPIState[level];
-  if (l.CheckCPI->isChecked()) {
-    FLinking = true;
-    (track.Tag() == 0 ? l.TrackY : l.TrackX)->SetPosition(track.Position());
-    FLinking = false;
-    l.LabelX->SetText(QString::number(value));
-    l.LabelY->SetText(QString::number(value));
-    s.CPIX = s.CPIY = uint16_t(value);
-  } else if (track.Tag() == 0) {
-    l.LabelX->SetText(QString::number(value));
-    s.CPIX = uint16_t(value);
-  } else {
-    l.LabelY->SetText(QString::number(value));
-    s.CPIY = uint16_t(value);
+  UiTrackBar* moved = axis == 0 ? l.TrackX : l.TrackY;
+  const int value = moved->UserValue();
+  const bool linked = l.CheckCPI->isChecked();
+  if (linked) {
+    // The partner follows; its own change event would store the same value again.
+    UiTrackBar* partner = axis == 0 ? l.TrackY : l.TrackX;
+    const QSignalBlocker held(partner);
+    partner->SetPosition(moved->Position());
   }
-  SaveBack();
+  FDM.EditCurrentProfile([&](TMOUSEPROFILEINFO& p) {
+    TCPISTATE& s = p.ConfigInfo.CPIState[level];
+    if (linked || axis == 0) s.CPIX = uint16_t(value);
+    if (linked || axis == 1) s.CPIY = uint16_t(value);
+  });
+  const TCPISTATE& s = FDM.CurrentProfile().ConfigInfo.CPIState[level];
+  l.LabelX->SetText(QString::number(s.CPIX));
+  l.LabelY->SetText(QString::number(s.CPIY));
 }
 
-void TAdvancedSettingForm::DoCPIOnOffChange(UiTextButton& button) {
-  const int level = button.Tag();
-  const bool on = FDM.FCurrentProfileInfo.ConfigInfo.CPIState[level].Enabled == 1;
+void TAdvancedSettingForm::DoCPIOnOffChange(int level) {
   // Switching off the only level that is on is refused; the switch shows the level on again.
-  SwitchCPILevel(FDM.FCurrentProfileInfo, level, !on);
-  showLevelState(level);
-  SaveBack();
+  FDM.EditCurrentProfile([level](TMOUSEPROFILEINFO& p) {
+    SwitchCPILevel(p, level, p.ConfigInfo.CPIState[level].Enabled != 1);
+  });
+  showLevelState(level, FDM.CurrentProfile().ConfigInfo.CPIState[level]);
 }
 
-void TAdvancedSettingForm::DoReportRateChangeEvent(UiRadioButton& radio) {
-  // Unchecking the previous radio raises its event too; the checked one speaks for both.
-  if (ShowingProfile() || !radio.isChecked()) return;
-  FDM.FCurrentProfileInfo.ConfigInfo.ReportRate = uint16_t(radio.Tag());
-  SaveBack();
+void TAdvancedSettingForm::DoReportRateChangeEvent(int hz) {
+  FDM.EditCurrentProfile([hz](TMOUSEPROFILEINFO& p) { p.ConfigInfo.ReportRate = uint16_t(hz); });
 }
 
-void TAdvancedSettingForm::DoProfileSwitchClickEvent(UiTextButton& button) {
-  const int index = button.Tag();
+void TAdvancedSettingForm::DoProfileSwitchClickEvent(int index) {
   FDM.SwitchToProfile(index);
   FDM.SaveBackAllProfileSettingInfo();
   DoShowChangedData();
@@ -226,7 +202,8 @@ void TAdvancedSettingForm::bsbtnexportprofileClick() {
   const QString file =
       FServices.files.SaveProfileFile(this, QString::fromStdString(FDM.DocumentsFolder()));
   if (file.isEmpty()) return;
-  SaveBack();
+  // The file is written from the slot's store, which then holds everything edited.
+  FDM.SaveBackToCurrentProfileInfo();
   const std::string path = file.toStdString();
   // A failure of the file layer reaches the user through the data module's problem report;
   // any other failure is told here.

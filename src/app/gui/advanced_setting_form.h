@@ -37,15 +37,14 @@ class TAdvancedSettingForm : public TSettingsForm {
     UiCheckBox* CheckCPI;  // hidden: X and Y of the level are linked while it is checked
   };
 
-  void uiCommandSetting1Commands0Execute();  // "SeCPI"
-  void uiCommandSetting1Commands1Execute();  // "SETREPORTRATE"
-  void uiCommandSetting1Commands2Execute();  // "SETPROFILEINDEX"
+  void showProfile(const TMOUSEPROFILEINFO& profile) override;
   // Shows level i as on or off: its switch, and whether its tracks and labels are enabled.
-  void showLevelState(int i);
-  void DoTrackCPIXYChange(UiTrackBar& track);
-  void DoCPIOnOffChange(UiTextButton& button);
-  void DoReportRateChangeEvent(UiRadioButton& radio);
-  void DoProfileSwitchClickEvent(UiTextButton& button);
+  void showLevelState(int i, const TCPISTATE& level);
+  // Level `level`'s track of `axis` (0 X, 1 Y) moved.
+  void DoTrackCPIXYChange(int level, int axis);
+  void DoCPIOnOffChange(int level);
+  void DoReportRateChangeEvent(int hz);
+  void DoProfileSwitchClickEvent(int index);
   void showStoreProblem(const std::string& reason);
 
   std::array<Level, kEditableCPILevels> FLevels{};
@@ -54,7 +53,6 @@ class TAdvancedSettingForm : public TSettingsForm {
   UiTextButton* bsbtnexportprofile;
   UiTextButton* bsbtnimportprofile;
   UiTextButton* BSBTNRESTOREDEFAULTS;
-  bool FLinking = false;  // a linked track follows its partner; its event stores nothing more
 };
 
 }  // namespace qor

@@ -55,20 +55,12 @@ TButtonConfigForm::TButtonConfigForm(QWidget* owner, TDM& dm, SettingsServices s
     caption->setAttribute(Qt::WA_TransparentForMouseEvents);
     BtnSet[i] = new UiTextButton(
         this, "BtnSet" + n, QRect(14 + kCaptionWidth, y, kWidth - 28 - kCaptionWidth, kRowHeight));
-    BtnSet[i]->SetTag(i);
     BtnSet[i]->SetAutoTranslate(false);  // captions are built translated
     BtnSet[i]->SetAccessibleText("Button " + n);
-    BtnSet[i]->OnClick = [this](UiTextButton& b) { BtnSet1Click(b.Tag()); };
+    BtnSet[i]->OnClick = [this, i](UiTextButton&) { BtnSet1Click(i); };
   }
-  BSBTNCLOSE->OnClick = [this](UiBitmapStateButton&) { BSBTNCLOSEClick(); };
   buildMenu();
-  uiCommandSetting1.Commands().Add("SetButton").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands0Execute();
-  };
-  for (const char* name : {"SetCPI", "SetMouseParam", "SetProfileBtn", "SetReport", "SetLED"})
-    uiCommandSetting1.Commands().Add(name);
-  FormCreate();
-  FModified = false;
+  DoShowChangedData();
 }
 
 TButtonConfigForm::~TButtonConfigForm() = default;
@@ -106,11 +98,11 @@ void TButtonConfigForm::buildMenu() {
   };
 }
 
-void TButtonConfigForm::rebuildMacroMenu() {
+void TButtonConfigForm::rebuildMacroMenu(const TMOUSEPROFILEINFO& profile) {
   TuiMenuItemsEx& level = uiMenuEx1->Items().Items(button_menu::kMacro - 1).SubItems();
   level.Clear();
   level.Add()->Caption = "Macro Manager";
-  const TMACROKEYINFOLIST& list = FDM.FCurrentProfileInfo.MacroKeyInfoList;
+  const TMACROKEYINFOLIST& list = profile.MacroKeyInfoList;
   const int count = std::min<int>(list.nMacroInfoCount, kProfileMacroSlots);
   for (int i = 0; i < count; ++i)
     if (TuiMenuItemEx* item = level.Add())
@@ -118,21 +110,20 @@ void TButtonConfigForm::rebuildMacroMenu() {
           Translate(std::string_view("Macro")) + "<" + toUtf8(MacroName(list.MacroInfos[i])) + ">";
 }
 
-void TButtonConfigForm::refreshCaptions() {
-  const TMOUSEPROFILEINFO& p = FDM.FCurrentProfileInfo;
+void TButtonConfigForm::refreshCaptions(const TMOUSEPROFILEINFO& profile) {
   for (int i = 0; i < kButtons; ++i) {
-    const QString caption = FromUtf8(ButtonCaption(p, i, translator()));
+    const QString caption = FromUtf8(ButtonCaption(profile, i, translator()));
     BtnSet[i]->SetText(caption);
     BtnSet[i]->setAccessibleDescription(caption);
-    const std::string combo = CombinationDescription(p.ConfigInfo.ButtonFuncInfo[i]);
+    const std::string combo = CombinationDescription(profile.ConfigInfo.ButtonFuncInfo[i]);
     BtnSet[i]->setToolTip(combo.empty() ? QString()
                                         : TranslateText("Combo Key") + ": " + FromUtf8(combo));
   }
 }
 
-void TButtonConfigForm::uiCommandSetting1Commands0Execute() {
-  rebuildMacroMenu();
-  refreshCaptions();
+void TButtonConfigForm::showProfile(const TMOUSEPROFILEINFO& profile) {
+  rebuildMacroMenu(profile);
+  refreshCaptions(profile);
 }
 
 int TButtonConfigForm::topLevelWidth() const {
@@ -164,11 +155,11 @@ void TButtonConfigForm::fitSubMenus() {
 
 // ---- Choices --------------------------------------------------------------------------------
 
-void TButtonConfigForm::BtnSet1Click(int tag) {
-  if (tag < 0 || tag >= kButtons) return;
-  FSelectedButton = tag;
+void TButtonConfigForm::BtnSet1Click(int button) {
+  if (button < 0 || button >= kButtons) return;
+  FSelectedButton = button;
   fitSubMenus();
-  const TBUTTONFUNCINFO& entry = FDM.FCurrentProfileInfo.ConfigInfo.ButtonFuncInfo[tag];
+  const TBUTTONFUNCINFO& entry = FDM.CurrentProfile().ConfigInfo.ButtonFuncInfo[button];
   // The selected row is the entry's effective item, as its caption shows it.
   const int32_t selected =
       entry.MenuItemID != 0 ? entry.MenuItemID : ButtonFunctionMenuItemID(entry.FunctionIndex);
@@ -179,11 +170,10 @@ void TButtonConfigForm::BtnSet1Click(int tag) {
   const MenuPlacement placement = frameGeometry().left() - topLevelWidth() >= screenLeft
                                       ? MenuPlacement::LeftCenter
                                       : MenuPlacement::RightCenter;
-  uiMenuEx1->ShowMainMenu(uint64_t(uint32_t(selected)), BtnSet[tag], placement);
+  uiMenuEx1->ShowMainMenu(uint64_t(uint32_t(selected)), BtnSet[button], placement);
 }
 
 void TButtonConfigForm::uiMenuEx1ItemsClick(uint32_t AMenuItemID) {
-  FModified = true;
   if (AMenuItemID == uint32_t(button_menu::kMacroManager)) {
     macroManager();
     return;
@@ -191,11 +181,13 @@ void TButtonConfigForm::uiMenuEx1ItemsClick(uint32_t AMenuItemID) {
   ButtonChoiceDialogs dialogs;
   dialogs.ComboKey = [](TCOMBOKEYINFO& c) { return ShowComboKeyDialog(c); };
   dialogs.FireKey = [](TFIREKEYINFO& f) { return ShowFireKeyDialog(f); };
-  switch (ApplyButtonMenuChoice(FDM.FCurrentProfileInfo, FSelectedButton, int32_t(AMenuItemID),
-                                dialogs)) {
+  ButtonChoice choice = ButtonChoice::NotAChoice;
+  FDM.EditCurrentProfile([&](TMOUSEPROFILEINFO& p) {
+    choice = ApplyButtonMenuChoice(p, FSelectedButton, int32_t(AMenuItemID), dialogs);
+  });
+  switch (choice) {
     case ButtonChoice::Applied:
-      SaveBack();
-      refreshCaptions();
+      refreshCaptions(FDM.CurrentProfile());
       break;
     case ButtonChoice::TooManyMacros:
       tellTooManyMacros();
@@ -211,7 +203,7 @@ void TButtonConfigForm::tellTooManyMacros() {
 }
 
 void TButtonConfigForm::macroManager() {
-  TMOUSEPROFILEINFO& p = FDM.FCurrentProfileInfo;
+  const TMOUSEPROFILEINFO& p = FDM.CurrentProfile();
   const TBUTTONFUNCINFO& entry = p.ConfigInfo.ButtonFuncInfo[FSelectedButton];
   MacroManagerResult r;
   r.list = p.MacroKeyInfoList;
@@ -224,17 +216,14 @@ void TButtonConfigForm::macroManager() {
     folder = QString::fromStdU16String(
         readWideField(FDM.FProfileSettingGroup.ProfileSettingList[FDM.FProfileIndex].MacroPath));
   r.modalResult = MacroDialogs().ShowMacroManager(r.list, r.macroIndex, folder);
-  const MacroManagerOutcome outcome = ApplyMacroManagerResult(p, FSelectedButton, r);
+  MacroManagerOutcome outcome = MacroManagerOutcome::Unchanged;
+  FDM.EditCurrentProfile([&](TMOUSEPROFILEINFO& edited) {
+    outcome = ApplyMacroManagerResult(edited, FSelectedButton, r);
+  });
   if (outcome == MacroManagerOutcome::Unchanged) return;
   if (outcome == MacroManagerOutcome::TooManyMacros) tellTooManyMacros();
-  SaveBack();
-  rebuildMacroMenu();
-  refreshCaptions();
-}
-
-void TButtonConfigForm::BSBTNCLOSEClick() {
-  if (FModified) SaveBack();
-  hide();
+  rebuildMacroMenu(p);
+  refreshCaptions(p);
 }
 
 }  // namespace qor

@@ -21,22 +21,21 @@ class TButtonConfigForm : public TSettingsForm {
   TButtonConfigForm(QWidget* owner, TDM& dm, SettingsServices services);
   ~TButtonConfigForm() override;
 
-  // Opens button `tag`'s menu (the click of BtnSet1..BtnSet5).
-  void BtnSet1Click(int tag);
+  // Opens the menu of button `button` (0..4: the click of BtnSet1..BtnSet5).
+  void BtnSet1Click(int button);
   // Applies menu item `AMenuItemID` to the button whose menu was opened last.
   void uiMenuEx1ItemsClick(uint32_t AMenuItemID);
-  void BSBTNCLOSEClick();
-  bool Modified() const { return FModified; }
 
   std::array<UiTextButton*, kButtons> BtnSet{};
   std::unique_ptr<UiMenuEx> uiMenuEx1;
 
  private:
   void buildMenu();
+  void showProfile(const TMOUSEPROFILEINFO& profile) override;
   // The "Macro" sub-menu: "Macro Manager", then one item per macro of the profile.
-  void rebuildMacroMenu();
-  void refreshCaptions();
-  void uiCommandSetting1Commands0Execute();  // "SetButton"
+  void rebuildMacroMenu(const TMOUSEPROFILEINFO& profile);
+  // Each button's caption, description and combination hint.
+  void refreshCaptions(const TMOUSEPROFILEINFO& profile);
   void macroManager();
   void tellTooManyMacros();
   // The top level's width as it will open: the widest translated caption, at least 169.
@@ -45,7 +44,6 @@ class TButtonConfigForm : public TSettingsForm {
   void fitSubMenus();
 
   int FSelectedButton = 0;
-  bool FModified = false;
 };
 
 }  // namespace qor

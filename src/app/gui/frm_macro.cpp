@@ -119,7 +119,7 @@ TFrmMacro::~TFrmMacro() {
 }
 
 void TFrmMacro::AfterTranslate() {
-  setWindowTitle(Label22 ? Label22->text() : QString());
+  setWindowTitle(LabelTitle ? LabelTitle->text() : QString());
   showHookNote();
   if (FMacroClass && ListBoxMacroKey && !FRecording) drawActions();
 }
@@ -127,10 +127,10 @@ void TFrmMacro::AfterTranslate() {
 // ---- Building -------------------------------------------------------------------------------
 
 void TFrmMacro::buildControls() {
-  Label22 = new UiLabel(this, "Label22", QRect(70, 0, kWidth - 140, 32), "Macro Manager");
-  Label22->SetFontSize(16, true);
-  Label22->SetStyleName("title");
-  Label22->setAlignment(Qt::AlignCenter);
+  LabelTitle = new UiLabel(this, "LabelTitle", QRect(70, 0, kWidth - 140, 32), "Macro Manager");
+  LabelTitle->SetFontSize(16, true);
+  LabelTitle->SetStyleName("title");
+  LabelTitle->setAlignment(Qt::AlignCenter);
   BtnMin = new UiBitmapStateButton(this, "BtnMin", QRect(kWidth - 58, 4, 24, 24));
   BtnMin->SetSkinBitmaps("min");
   BtnMin->SetAccessibleText("Minimise");

@@ -62,7 +62,7 @@ class TFrmMacro : public UiScene {
   void uiMenuMacroItemsClick(uint32_t AMenuItemID);
   void uiMenuMacroListItemsClick(uint32_t AMenuItemID);
 
-  UiLabel* Label22;
+  UiLabel* LabelTitle;
   UiBitmapStateButton* BtnMin;
   UiBitmapStateButton* BtnClose;
   UiTextBox* TextBoxSelectedMacroName;

@@ -43,7 +43,7 @@ TLightConfigForm::TLightConfigForm(QWidget* owner, TDM& dm, SettingsServices ser
     swatch->setProperty("swatchColor", swatchColour(s));
     swatch->SetAccessibleText(s.caption);
     swatch->SetHint(s.caption);
-    swatch->OnClick = [this](UiTextButton& b) { RCC1Click(b); };
+    swatch->OnClick = [this, i](UiTextButton&) { RCC1Click(i); };
     FSwatches[i] = swatch;
   }
 
@@ -64,15 +64,16 @@ TLightConfigForm::TLightConfigForm(QWidget* owner, TDM& dm, SettingsServices ser
   const int groupsTop = kTop + 3 * kSwatch + 2 * kSwatchGap + 28;
   FBrightness = addLevelGroup("RBBR", "RBBRIGHT", "Brightness", groupsTop);
   FBreathing = addLevelGroup("RBSP", "RBSPEED", "Breathing", groupsTop + 80);
-  for (UiRadioButton* r : FBrightness)
-    r->OnChange = [this](UiRadioButton& b) { RBBRCLOSEChange(b); };
-  for (UiRadioButton* r : FBreathing)
-    r->OnChange = [this](UiRadioButton& b) { RBSPCLOSEChange(b); };
-
-  uiCommandSetting1.Commands().Add("Command1").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands0Execute();
-  };
-  FormCreate();
+  // Unchecking the previous radio raises its event too; the checked one speaks for both.
+  for (int level = 0; level < 4; ++level) {
+    FBrightness[level]->OnChange = [this, level](UiRadioButton& r) {
+      if (r.isChecked()) RBBRCLOSEChange(level);
+    };
+    FBreathing[level]->OnChange = [this, level](UiRadioButton& r) {
+      if (r.isChecked()) RBSPCLOSEChange(level);
+    };
+  }
+  DoShowChangedData();
 }
 
 std::array<UiRadioButton*, 4> TLightConfigForm::addLevelGroup(const QString& prefix,
@@ -88,13 +89,11 @@ std::array<UiRadioButton*, 4> TLightConfigForm::addLevelGroup(const QString& pre
     radios[level] =
         new UiRadioButton(panel, prefix + kLevelNames[level], group,
                           QRect(12 + level * column, 32, column - 8, 22), kLevelCaptions[level]);
-    radios[level]->SetTag(level);
   }
   return radios;
 }
 
-void TLightConfigForm::showColour() {
-  const TLEDCONFIG& led = FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig;
+void TLightConfigForm::showColour(const TLEDCONFIG& led) {
   const QColor colour(led.R, led.G, led.B);
   RCCSELECTEDCOLOR->SetFill(colour);
   LabelColorHex->SetText(colour.name(QColor::HexRgb).toUpper());
@@ -102,43 +101,37 @@ void TLightConfigForm::showColour() {
     markSelected(*FSwatches[i], swatchColour(kLedSwatches[i]).rgb() == colour.rgb());
 }
 
-void TLightConfigForm::uiCommandSetting1Commands0Execute() {
-  const TLEDCONFIG& led = FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig;
+void TLightConfigForm::showProfile(const TMOUSEPROFILEINFO& profile) {
+  const TLEDCONFIG& led = profile.ConfigInfo.LEDConfig;
   // A stored level above 3 checks no radio: none of them says what the mouse gets.
-  for (UiRadioButton* r : FBrightness) r->SetChecked(r->Tag() == led.BRIGHT_LEVEL);
-  for (UiRadioButton* r : FBreathing) r->SetChecked(r->Tag() == led.BREATH_SPEED);
-  showColour();
+  for (int level = 0; level < 4; ++level) {
+    FBrightness[level]->SetChecked(level == led.BRIGHT_LEVEL);
+    FBreathing[level]->SetChecked(level == led.BREATH_SPEED);
+  }
+  showColour(led);
 }
 
-void TLightConfigForm::RCC1Click(UiTextButton& swatch) {
-  for (std::size_t i = 0; i < kLedSwatches.size(); ++i) {
-    if (FSwatches[i] != &swatch) continue;
-    const QColor colour = swatchColour(kLedSwatches[i]);
-    TLEDCONFIG& led = FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig;
+void TLightConfigForm::editLED(const std::function<void(TLEDCONFIG&)>& change) {
+  FDM.EditCurrentProfile([&](TMOUSEPROFILEINFO& p) { change(p.ConfigInfo.LEDConfig); });
+  showColour(FDM.CurrentProfile().ConfigInfo.LEDConfig);
+  FDM.NoticeMainFormToUpdateSomeChanged();
+}
+
+void TLightConfigForm::RCC1Click(std::size_t swatch) {
+  const QColor colour = swatchColour(kLedSwatches[swatch]);
+  editLED([&colour](TLEDCONFIG& led) {
     led.R = uint8_t(colour.red());
     led.G = uint8_t(colour.green());
     led.B = uint8_t(colour.blue());
-  }
-  showColour();
-  SaveBack();
-  // The main window shows the new colour on the mouse at once.
-  FDM.NoticeMainFormToUpdateSomeChanged();
+  });
 }
 
-void TLightConfigForm::RBBRCLOSEChange(UiRadioButton& radio) {
-  if (ShowingProfile() || !radio.isChecked()) return;
-  FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig.BRIGHT_LEVEL = uint8_t(radio.Tag());
-  // Saved and shown on the mouse at once, like the colour: kept only in the window's copy it
-  // would be lost by a profile switch.
-  SaveBack();
-  FDM.NoticeMainFormToUpdateSomeChanged();
+void TLightConfigForm::RBBRCLOSEChange(int level) {
+  editLED([level](TLEDCONFIG& led) { led.BRIGHT_LEVEL = uint8_t(level); });
 }
 
-void TLightConfigForm::RBSPCLOSEChange(UiRadioButton& radio) {
-  if (ShowingProfile() || !radio.isChecked()) return;
-  FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig.BREATH_SPEED = uint8_t(radio.Tag());
-  SaveBack();
-  FDM.NoticeMainFormToUpdateSomeChanged();
+void TLightConfigForm::RBSPCLOSEChange(int level) {
+  editLED([level](TLEDCONFIG& led) { led.BREATH_SPEED = uint8_t(level); });
 }
 
 }  // namespace qor

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "app/gui/settings_form.h"
 
@@ -35,11 +36,16 @@ class TLightConfigForm : public TSettingsForm {
   TLightConfigForm(QWidget* owner, TDM& dm, SettingsServices services);
 
  private:
-  void uiCommandSetting1Commands0Execute();  // "Command1"
-  void RCC1Click(UiTextButton& swatch);
-  void RBBRCLOSEChange(UiRadioButton& radio);
-  void RBSPCLOSEChange(UiRadioButton& radio);
-  void showColour();
+  void showProfile(const TMOUSEPROFILEINFO& profile) override;
+  // Stores a lighting change at once through the data module's edit session (kept only in
+  // the window, it would be lost by a profile switch) and has the main window show it on the
+  // mouse.
+  void editLED(const std::function<void(TLEDCONFIG&)>& change);
+  void RCC1Click(std::size_t swatch);
+  void RBBRCLOSEChange(int level);
+  void RBSPCLOSEChange(int level);
+  // The selected colour's box and code, and the mark on its swatch.
+  void showColour(const TLEDCONFIG& led);
   std::array<UiRadioButton*, 4> addLevelGroup(const QString& prefix, const QString& group,
                                               const QString& caption, int y);
 

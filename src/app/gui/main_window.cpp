@@ -91,23 +91,24 @@ void TQorCfg51Main::buildScene() {
   LayoutCLIENT = new UiLayout(this, "LayoutCLIENT");
   LayoutCLIENT->SetAlign(UiAlign::Client);
 
-  Layout1 = new UiLayout(LayoutCLIENT, "Layout1", QRect(0, 0, 160, 358));
-  Layout1->SetAlign(UiAlign::Left);
-  Layout3 = new UiLayout(LayoutCLIENT, "Layout3", QRect(0, 0, 145, 358));
-  Layout3->SetAlign(UiAlign::Right);
-  Layout2 = new UiLayout(LayoutCLIENT, "Layout2");
-  Layout2->SetAlign(UiAlign::Client);
-  ImageLAYOUT = new UiImage(Layout2, "ImageLAYOUT");
+  LayoutLeft = new UiLayout(LayoutCLIENT, "LayoutLeft", QRect(0, 0, 160, 358));
+  LayoutLeft->SetAlign(UiAlign::Left);
+  LayoutRight = new UiLayout(LayoutCLIENT, "LayoutRight", QRect(0, 0, 145, 358));
+  LayoutRight->SetAlign(UiAlign::Right);
+  LayoutPicture = new UiLayout(LayoutCLIENT, "LayoutPicture");
+  LayoutPicture->SetAlign(UiAlign::Client);
+  ImageLAYOUT = new UiImage(LayoutPicture, "ImageLAYOUT");
   ImageLAYOUT->SetPadding(QMargins(10, 0, 10, 0));
   ImageLAYOUT->SetAlign(UiAlign::Client);
 
   // Button boxes overlap: the lower button of each pair is created last, so it lies on top.
-  BSBTNBUTTONCONFIG = skinButton(Layout1, "BSBTNBUTTONCONFIG", QRect(60, 101, 67, 111), "buttons");
+  BSBTNBUTTONCONFIG =
+      skinButton(LayoutLeft, "BSBTNBUTTONCONFIG", QRect(60, 101, 67, 111), "buttons");
   BSBTNSENSITIVITYCONFIG =
-      skinButton(Layout1, "BSBTNSENSITIVITYCONFIG", QRect(66, 182, 39, 106), "sensitivity");
+      skinButton(LayoutLeft, "BSBTNSENSITIVITYCONFIG", QRect(66, 182, 39, 106), "sensitivity");
   BSBTNADVANCEDSETTING =
-      skinButton(Layout3, "BSBTNADVANCEDSETTING", QRect(40, 98, 55, 100), "advanced");
-  BSBTNLIGHT = skinButton(Layout3, "BSBTNLIGHT", QRect(53, 185, 40, 100), "light");
+      skinButton(LayoutRight, "BSBTNADVANCEDSETTING", QRect(40, 98, 55, 100), "advanced");
+  BSBTNLIGHT = skinButton(LayoutRight, "BSBTNLIGHT", QRect(53, 185, 40, 100), "light");
   BSBTNAPPLY = skinButton(LayoutBOTTOM, "BSBTNAPPLY", QRect(111, 8, 69, 109), "apply");
   BSBTNEXIT = skinButton(LayoutBOTTOM, "BSBTNEXIT", QRect(320, 0, 80, 119), "exit");
   BSBTNTEXTLOGO = new UiBitmapStateButton(LayoutBOTTOM, "BSBTNTEXTLOGO", QRect(190, 20, 130, 51));
@@ -367,7 +368,7 @@ void TQorCfg51Main::MainFormUpdate() {
     if (form) form->DoShowChangedData();
   if (FForms[index(SettingsWindow::Lighting)]) {
     LEDBlock block{};
-    BuildLEDBlock(FDM.FCurrentProfileInfo.ConfigInfo.LEDConfig, block);
+    BuildLEDBlock(FDM.CurrentProfile().ConfigInfo.LEDConfig, block);
     SendLEDPreview(uiHIDData1, block);
   }
 }

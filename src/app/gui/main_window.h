@@ -150,9 +150,9 @@ class TQorCfg51Main : public UiScene {
 
   UiLayout* LayoutTOP;
   UiLayout* LayoutCLIENT;
-  UiLayout* Layout1;
-  UiLayout* Layout2;
-  UiLayout* Layout3;
+  UiLayout* LayoutLeft;
+  UiLayout* LayoutPicture;
+  UiLayout* LayoutRight;
   UiLayout* LayoutBOTTOM;
   UiImage* ImageLAYOUT;
   UiBitmapStateButton* BSBTNBUTTONCONFIG;

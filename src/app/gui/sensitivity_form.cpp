@@ -50,28 +50,23 @@ TSensitivityForm::TSensitivityForm(QWidget* owner, TDM& dm, SettingsServices ser
   fast->SetStyleName("caption");
   fast->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-  for (UiTrackBar* t : {TrackBarPointerSpeed, TrackBarScrollSpeed, TrackBarDoubleClickSpeed})
-    t->OnChange = [this](UiTrackBar& track) { DOSpeedValueChangedEvent(track); };
+  TrackBarPointerSpeed->OnChange = [this](UiTrackBar&) { TrackBarPointerSpeedChange(); };
+  TrackBarScrollSpeed->OnChange = [this](UiTrackBar&) { TrackBarScrollSpeedChange(); };
+  TrackBarDoubleClickSpeed->OnChange = [this](UiTrackBar&) { TrackBarDoubleClickSpeedChange(); };
   CHKENHANCEPOINTER->OnChange = [this](UiCheckBox&) { CHKENHANCEPOINTERChange(); };
   CHKSCROLLONEPAGE->OnChange = [this](UiCheckBox&) { CHKSCROLLONEPAGEChange(); };
-
-  uiCommandSetting1.Commands().Add("SetMouseParam").OnExecute = [this](TuiGetSet, void*, uint32_t) {
-    uiCommandSetting1Commands0Execute();
-  };
-  FormCreate();
+  DoShowChangedData();
 }
 
-void TSensitivityForm::showValues() {
-  const TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
-  // The labels show what is stored, also where a track can only show the nearest step.
+void TSensitivityForm::showValues(const TMOUSECONFIGINFO& c) {
   LabelPointerSpeed->SetText(QString("%1 / 20").arg(c.PointerSpeed));
   LabelScrollSpeed->SetText(c.VWheelSpeed == kWheelOnePage ? TranslateText("One page")
                                                            : QString::number(c.VWheelSpeed));
   LabelDoubleClickSpeed->SetText(QString("%1 %2").arg(c.DoubleClickSpeed).arg(TranslateText("ms")));
 }
 
-void TSensitivityForm::uiCommandSetting1Commands0Execute() {
-  const TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
+void TSensitivityForm::showProfile(const TMOUSEPROFILEINFO& profile) {
+  const TMOUSECONFIGINFO& c = profile.ConfigInfo;
   const bool onePage = c.VWheelSpeed == kWheelOnePage;
   TrackBarScrollSpeed->SetPosition(onePage ? 5 : c.VWheelSpeed);
   TrackBarScrollSpeed->setEnabled(!onePage);
@@ -79,43 +74,48 @@ void TSensitivityForm::uiCommandSetting1Commands0Execute() {
   TrackBarDoubleClickSpeed->SetUserValue(c.DoubleClickSpeed);
   TrackBarPointerSpeed->SetPosition(c.PointerSpeed / 2);
   CHKENHANCEPOINTER->setChecked(c.PointerAcceleration == 1);
-  showValues();
+  showValues(c);
 }
 
-void TSensitivityForm::DOSpeedValueChangedEvent(UiTrackBar& track) {
-  if (ShowingProfile()) return;
-  TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
-  const int p = track.Position();
-  if (&track == TrackBarScrollSpeed) {
-    c.VWheelSpeed = uint16_t(p == 0 ? 1 : p);
-    TrackBarScrollSpeed->setEnabled(true);
-  } else if (&track == TrackBarDoubleClickSpeed) {
-    c.DoubleClickSpeed = uint16_t(track.UserValue());
-    if (FServices.pointer) FServices.pointer->setDoubleClickTime(c.DoubleClickSpeed);
-  } else {
-    c.PointerSpeed = uint16_t(p == 0 ? 1 : 2 * p);
-  }
-  showValues();
-  SaveBack();
+bool TSensitivityForm::editConfig(const std::function<void(TMOUSECONFIGINFO&)>& change) {
+  const bool changed = FDM.EditCurrentProfile([&](TMOUSEPROFILEINFO& p) { change(p.ConfigInfo); });
+  showValues(FDM.CurrentProfile().ConfigInfo);
+  return changed;
+}
+
+void TSensitivityForm::TrackBarPointerSpeedChange() {
+  const int p = TrackBarPointerSpeed->Position();
+  editConfig([p](TMOUSECONFIGINFO& c) { c.PointerSpeed = uint16_t(p == 0 ? 1 : 2 * p); });
+}
+
+void TSensitivityForm::TrackBarScrollSpeedChange() {
+  const int p = TrackBarScrollSpeed->Position();
+  TrackBarScrollSpeed->setEnabled(true);
+  editConfig([p](TMOUSECONFIGINFO& c) { c.VWheelSpeed = uint16_t(p == 0 ? 1 : p); });
+}
+
+void TSensitivityForm::TrackBarDoubleClickSpeedChange() {
+  const int ms = TrackBarDoubleClickSpeed->UserValue();
+  // The desktop takes a new time at once; a drag within one step hands it nothing.
+  if (editConfig([ms](TMOUSECONFIGINFO& c) { c.DoubleClickSpeed = uint16_t(ms); }) &&
+      FServices.pointer)
+    FServices.pointer->setDoubleClickTime(ms);
 }
 
 void TSensitivityForm::CHKENHANCEPOINTERChange() {
-  if (ShowingProfile()) return;
-  FDM.FCurrentProfileInfo.ConfigInfo.PointerAcceleration = CHKENHANCEPOINTER->isChecked() ? 1 : 0;
-  SaveBack();
+  const bool on = CHKENHANCEPOINTER->isChecked();
+  editConfig([on](TMOUSECONFIGINFO& c) { c.PointerAcceleration = on ? 1 : 0; });
 }
 
 void TSensitivityForm::CHKSCROLLONEPAGEChange() {
-  if (ShowingProfile()) return;
-  TMOUSECONFIGINFO& c = FDM.FCurrentProfileInfo.ConfigInfo;
   const bool onePage = CHKSCROLLONEPAGE->isChecked();
   // Leaving one-page mode with the track at 0 stores 1: a wheel that scrolls no line is
   // no setting anyone wants.
   const int p = TrackBarScrollSpeed->Position();
-  c.VWheelSpeed = uint16_t(onePage ? kWheelOnePage : (p == 0 ? 1 : p));
   TrackBarScrollSpeed->setEnabled(!onePage);
-  showValues();
-  SaveBack();
+  editConfig([onePage, p](TMOUSECONFIGINFO& c) {
+    c.VWheelSpeed = uint16_t(onePage ? kWheelOnePage : (p == 0 ? 1 : p));
+  });
 }
 
 }  // namespace qor

@@ -3,6 +3,8 @@
 // (pointer speed and acceleration, wheel lines, double-click time).
 #pragma once
 
+#include <functional>
+
 #include "app/gui/settings_form.h"
 
 namespace qor {
@@ -20,11 +22,17 @@ class TSensitivityForm : public TSettingsForm {
   TSensitivityForm(QWidget* owner, TDM& dm, SettingsServices services);
 
  private:
-  void uiCommandSetting1Commands0Execute();  // "SetMouseParam"
-  void DOSpeedValueChangedEvent(UiTrackBar& track);
+  void showProfile(const TMOUSEPROFILEINFO& profile) override;
+  // Applies `change` to the profile's mouse settings through the data module's edit session
+  // and shows the values; returns whether anything changed.
+  bool editConfig(const std::function<void(TMOUSECONFIGINFO&)>& change);
+  void TrackBarPointerSpeedChange();
+  void TrackBarScrollSpeedChange();
+  void TrackBarDoubleClickSpeedChange();
   void CHKENHANCEPOINTERChange();
   void CHKSCROLLONEPAGEChange();
-  void showValues();
+  // The value labels: what is stored, also where a track can only show the nearest step.
+  void showValues(const TMOUSECONFIGINFO& c);
 
   UiLabel* LabelPointerSpeed;
   UiTrackBar* TrackBarPointerSpeed;

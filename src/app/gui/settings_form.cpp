@@ -2,12 +2,15 @@
 #include "app/gui/settings_form.h"
 
 #include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <vector>
 
 #include "widgets/bitmap_state_button.h"
 #include "widgets/label.h"
 #include "widgets/layout.h"
 #include "widgets/qt_text.h"
 #include "widgets/skin.h"
+#include "widgets/ui_control.h"
 
 namespace qor {
 
@@ -39,18 +42,10 @@ TSettingsForm::TSettingsForm(QWidget* owner, TDM& dm, SettingsServices services,
 }
 
 void TSettingsForm::DoShowChangedData() {
-  RunSetPass(&FDM.FProfileSettingGroup, sizeof FDM.FProfileSettingGroup);
-}
-
-void TSettingsForm::FormCreate() {
-  RunSetPass(&FDM.FAllProfileSettingInfo, sizeof FDM.FAllProfileSettingInfo);
-}
-
-void TSettingsForm::RunSetPass(void* buffer, uint32_t size) {
-  const bool outer = !FShowingProfile;
-  FShowingProfile = true;
-  uiCommandSetting1.SetData(buffer, size);
-  if (outer) FShowingProfile = false;
+  std::vector<QSignalBlocker> held;
+  for (QWidget* w : findChildren<QWidget*>())
+    if (AsControl(w)) held.emplace_back(w);
+  showProfile(FDM.CurrentProfile());
 }
 
 UiLabel* TSettingsForm::AddValueRow(const QString& name, const QString& caption, int x, int y,

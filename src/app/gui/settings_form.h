@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // TSettingsForm: what the main window needs of each of its four settings windows, and the
-// frame they share (background, title strip, close button, command setting).
+// frame they share (background, title strip, close button).
 #pragma once
 
 #include <QString>
 
 #include "app/gui/settings_services.h"
 #include "model/data_module.h"
-#include "ui/command_setting.h"
 #include "widgets/scene_window.h"
 
 namespace qor {
@@ -23,23 +22,18 @@ class TSettingsForm : public UiScene {
   TSettingsForm(QWidget* owner, TDM& dm, SettingsServices services, const QString& name, int width,
                 int height, const QString& background, const QString& title);
 
-  // Re-reads the current profile into the window: the set pass of uiCommandSetting1 with the
-  // profile group record.
-  virtual void DoShowChangedData();
+  // Shows the current profile in every control of the window: at creation, after a change
+  // made elsewhere and after a language switch. The controls' change events are held while
+  // they are set, so showing a profile never writes it: a value a control cannot show exactly
+  // stays stored as it is until the user moves that control.
+  void DoShowChangedData();
   bool Showing() const { return isVisible(); }
 
  protected:
   // Texts built from the profile are built again in the new language.
   void AfterTranslate() override { DoShowChangedData(); }
-  // The first showing of the profile, at the end of the window's construction.
-  void FormCreate();
-  // Runs the set pass. While it runs, the change events of the controls store nothing:
-  // showing a profile never writes it, so values the controls cannot show exactly stay as
-  // they are stored until the user moves that control.
-  void RunSetPass(void* buffer, uint32_t size);
-  bool ShowingProfile() const { return FShowingProfile; }
-  // Writes the edited profile into the current slot's store.
-  void SaveBack() { FDM.SaveBackToCurrentProfileInfo(); }
+  // Sets every control of the window from `profile`.
+  virtual void showProfile(const TMOUSEPROFILEINFO& profile) = 0;
 
   // A caption at (x, y) with a value label right of it, `width` wide together; returns the
   // value label, whose text the window sets from the profile.
@@ -53,12 +47,8 @@ class TSettingsForm : public UiScene {
 
   TDM& FDM;
   SettingsServices FServices;
-  TuiCommandSetting uiCommandSetting1;
   UiLabel* LabelTitle;
   UiBitmapStateButton* BSBTNCLOSE;
-
- private:
-  bool FShowingProfile = false;
 };
 
 }  // namespace qor

@@ -117,10 +117,12 @@ bool showButtonMenu(TQorCfg51Main& main, TDM& dm, const GalleryVisit& visit) {
   auto* form = static_cast<TButtonConfigForm*>(main.SettingsForm(SettingsWindow::ButtonAssignment));
   if (!form) return false;
   // A few macros, so that the Macro level shows its rows (the profiles are throw-away).
-  TMACROKEYINFOLIST& macros = dm.FCurrentProfileInfo.MacroKeyInfoList;
-  macros.nMacroInfoCount = 0;
-  for (const char16_t* name : {u"Reload", u"Sprint jump", u"Build wall"})
-    SetMacroName(macros.MacroInfos[macros.nMacroInfoCount++], name);
+  dm.EditCurrentProfile([](TMOUSEPROFILEINFO& p) {
+    TMACROKEYINFOLIST& macros = p.MacroKeyInfoList;
+    macros.nMacroInfoCount = 0;
+    for (const char16_t* name : {u"Reload", u"Sprint jump", u"Build wall"})
+      SetMacroName(macros.MacroInfos[macros.nMacroInfoCount++], name);
+  });
   form->DoShowChangedData();
   form->BtnSet1Click(2);
   UiMenuEx& menu = *form->uiMenuEx1;
