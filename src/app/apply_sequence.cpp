@@ -9,7 +9,6 @@
 #include "app/pointer_worker.h"
 #include "app/thread_call.h"
 #include "device/hid_data.h"
-#include "device/usage_pair.h"
 #include "protocol/device_commands.h"
 #include "protocol/profile_upload.h"
 
@@ -55,7 +54,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   // A first open waits for the device's driver, after a listing of every HID interface; both
   // run while everything is saved and during the first pause. Opening sends the mouse
   // nothing, so the order of what it receives stays the same.
-  std::jthread opener([this] { FDevice.OpenInterfaces(SharedDeviceUsagePair()); });
+  std::jthread opener([this] { FDevice.OpenInterfaces(FDevice.GetUsageAndPage()); });
 
   // 1-2: everything saved, whatever follows.
   FSaved = FDM.SaveAllProfileData();  // problems reach the data module's sink; Apply goes on
@@ -85,7 +84,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
 
   // 5: the mouse must be there.
   THIDDataParam presence;
-  presence.UsageAndPage = SharedDeviceUsagePair();
+  presence.UsageAndPage = FDevice.GetUsageAndPage();
   if (!FDevice.IsDeviceExist(presence)) {
     trace("no mouse found; nothing was sent");
     return ApplyResult::NoMouse;

@@ -158,8 +158,9 @@ struct TuiHIDData::Reader {
   std::thread thread;
 };
 
-TuiHIDData::TuiHIDData(HidBackend& backend, std::vector<std::string> includeList)
-    : FBackend(backend), FHidDeviceList(std::move(includeList)) {}
+TuiHIDData::TuiHIDData(HidBackend& backend, std::vector<std::string> includeList,
+                       USAGE_AND_PAGE configCollection)
+    : FBackend(backend), FUsageAndPage(configCollection), FHidDeviceList(std::move(includeList)) {}
 
 std::vector<std::string> TuiHIDData::GetHIDDeviceList() const {
   std::lock_guard lock(FOperationLock);

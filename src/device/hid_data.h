@@ -56,8 +56,9 @@ bool IsAllowedInterface(const std::string& DeviceID, const std::vector<std::stri
 class TuiHIDData {
  public:
   // `includeList`: hardware IDs from config.ini (ReadIncludeList); `backend` must
-  // outlive the component.
-  TuiHIDData(HidBackend& backend, std::vector<std::string> includeList);
+  // outlive the component. `configCollection`: the collection the device commands go to.
+  TuiHIDData(HidBackend& backend, std::vector<std::string> includeList,
+             USAGE_AND_PAGE configCollection = kMouseConfigUsage);
   ~TuiHIDData();
   TuiHIDData(const TuiHIDData&) = delete;
   TuiHIDData& operator=(const TuiHIDData&) = delete;
@@ -111,7 +112,7 @@ class TuiHIDData {
   // The result of an exchange as text for the user: LockProblem() for ENOLCK, else the
   // errno value's text.
   std::string ResultText(uint32_t result) const;
-  void SetUsageAndPage(USAGE_AND_PAGE AUsageAndPage) { FUsageAndPage = AUsageAndPage; }
+  // The collection the device commands go to.
   USAGE_AND_PAGE GetUsageAndPage() const { return FUsageAndPage; }
 
   std::string DeviceID;
@@ -150,7 +151,7 @@ class TuiHIDData {
   };
 
   HidBackend& FBackend;
-  USAGE_AND_PAGE FUsageAndPage{0, 0};
+  const USAGE_AND_PAGE FUsageAndPage;
   std::vector<std::string> FHidDeviceList;
   // Serialises the operations: OpenInterfaces may run beside the exchanges.
   mutable std::mutex FOperationLock;

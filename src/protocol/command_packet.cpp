@@ -8,15 +8,14 @@
 #include <memory>
 
 #include "device/hid_data.h"
-#include "device/usage_pair.h"
 
 namespace qor {
 namespace {
 
-// A request to the mouse's collection with the first `size` report bytes zeroed.
-std::unique_ptr<THIDDataParam> newRequest(uint32_t size) {
+// A request to the device's configuration collection with the first `size` report bytes zeroed.
+std::unique_ptr<THIDDataParam> newRequest(const TuiHIDData& device, uint32_t size) {
   auto request = std::make_unique<THIDDataParam>();
-  request->UsageAndPage = SharedDeviceUsagePair();
+  request->UsageAndPage = device.GetUsageAndPage();
   request->Data.DATASIZE = size;
   return request;  // value-initialised: every report byte is already zero
 }
@@ -86,7 +85,7 @@ uint32_t SendDeviceCommand(TuiHIDData& device, const TCOMMANDPACKET& packet) {
   if (length > kCommandPayloadSize) return EINVAL;
   const uint8_t id = GetReportIDBySize(length + kCommandHeaderSize);
   const uint32_t size = GetReportSizeByID(id);
-  auto request = newRequest(size);
+  auto request = newRequest(device, size);
   putHeader(*request, id, packet.Header);
   // From report byte 8 on; the size class always leaves room for the whole payload.
   std::memcpy(request->Data.DATAReally + kCommandHeaderSize - 1, packet.Payload, length);
@@ -101,13 +100,13 @@ uint32_t QueryDeviceCommand(TuiHIDData& device, TCOMMANDPACKET& packet) {
   if (length > kMaxQueryPayload) return EINVAL;
 
   const uint8_t requestID = GetReportIDBySize(kCommandHeaderSize);
-  auto request = newRequest(GetReportSizeByID(requestID));
+  auto request = newRequest(device, GetReportSizeByID(requestID));
   putHeader(*request, requestID, packet.Header);
   if (uint32_t r = device.HidFindAndSetFeatureReport(*request)) return r;
 
   const uint8_t answerID = GetReportIDBySize(length + kCommandHeaderSize);
   const uint32_t answerSize = GetReportSizeByID(answerID);
-  auto answer = newRequest(answerSize);
+  auto answer = newRequest(device, answerSize);
   putHeader(*answer, answerID, packet.Header);
   if (uint32_t r = device.HidFindAndGetFeatureReport(*answer)) return r;
   // The answer echoes the command it answers: another program's read of another block,

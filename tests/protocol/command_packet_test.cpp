@@ -19,7 +19,6 @@ using test::FakeHidBackend;
 class CommandPacket : public testing::Test {
  protected:
   void SetUp() override {
-    SharedDeviceUsagePair() = kMouseConfigUsage;
     test::FakeInterface mouse;
     mouse.info.path = "/dev/hidraw3";
     mouse.info.hardwareIds = {"HID\\VID_1209&PID_0001"};
@@ -62,6 +61,21 @@ TEST(CommandPacketSizes, ReportIDAndLengthFollowTheTotal) {
     EXPECT_EQ(GetReportSizeByID(c.id), c.length) << c.total;
   }
   for (uint8_t id : {0, 1, 7, 255}) EXPECT_EQ(GetReportSizeByID(id), 16u) << int(id);
+}
+
+// Commands go to the collection the HID data object was given, and to no other.
+TEST_F(CommandPacket, CommandsGoToTheCollectionTheDeviceWasGiven) {
+  test::FakeInterface other = backend.interfaces[0];
+  other.info.path = "/dev/hidraw4";
+  other.info.usagePage = 0xFF00;
+  other.info.usage = 0x0002;
+  backend.interfaces.push_back(other);
+  TuiHIDData otherDevice{backend, {}, {0x0002, 0xFF00}};
+  ASSERT_EQ(SendDeviceCommand(otherDevice, *block(2, 1, 0)), 0u);
+  ASSERT_EQ(SendDeviceCommand(hid, *block(2, 1, 0)), 0u);
+  ASSERT_EQ(backend.featuresSent.size(), 2u);
+  EXPECT_EQ(backend.featuresSent[0].path, "/dev/hidraw4");
+  EXPECT_EQ(backend.featuresSent[1].path, "/dev/hidraw3");
 }
 
 TEST_F(CommandPacket, BlockWriteTravelsInTheReportOfItsSize) {

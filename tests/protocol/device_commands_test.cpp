@@ -18,7 +18,6 @@ using test::Bytes;
 // The firmware's memory starts filled with 0x55, so untouched bytes show.
 class DeviceCommands : public testing::Test {
  protected:
-  DeviceCommands() { SharedDeviceUsagePair() = kMouseConfigUsage; }
   static sim::DeviceMemory memoryFilled(uint8_t fill) {
     sim::DeviceMemory m;
     m.fill(fill);
@@ -37,7 +36,6 @@ class DeviceCommands : public testing::Test {
 class RecordedCommands : public testing::Test {
  protected:
   RecordedCommands() {
-    SharedDeviceUsagePair() = kMouseConfigUsage;
     test::FakeInterface mouse;
     mouse.info.path = "/dev/hidraw0";
     mouse.info.usagePage = 0xFFA0;

@@ -28,7 +28,6 @@ std::vector<std::string> lines(const fs::path& file) {
 
 class SimEndToEnd : public testing::Test {
  protected:
-  SimEndToEnd() { SharedDeviceUsagePair() = kMouseConfigUsage; }
   fs::path sockets() const { return dir / "sim"; }
   std::string file(const std::string& name) const { return (dir / name).string(); }
 

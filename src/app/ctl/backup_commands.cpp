@@ -10,7 +10,6 @@
 #include "app/ctl/device_context.h"
 #include "app/ctl/no_mouse_report.h"
 #include "device/hid_data.h"
-#include "device/usage_pair.h"
 #include "platform/atomic_file.h"
 #include "protocol/device_commands.h"
 #include "protocol/memory_backup.h"
@@ -28,7 +27,7 @@ std::string utcText(int64_t seconds) {
 
 bool mousePresent(DeviceContext& context) {
   THIDDataParam presence;
-  presence.UsageAndPage = SharedDeviceUsagePair();
+  presence.UsageAndPage = context.device->GetUsageAndPage();
   return context.device->IsDeviceExist(presence);
 }
 
