@@ -104,22 +104,21 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   // On the heap: a profile is too large for the stack.
   const auto profile = std::make_unique<TMOUSEPROFILEINFO>();
   FDM.ReadProfileInfo(*profile, FDM.FProfileIndex);
+  // Built once: what is written is what Verify reads back.
+  const ProfileUpload upload = BuildUpload(*profile, &FWarnings);
   trace("profile blocks: button table, macro slots, LED block, CPI block");
-  if (uint32_t r = WriteProfileBlocks(FDevice, *profile, processMessages, &FWarnings))
+  if (uint32_t r = WriteProfileBlocks(FDevice, upload, processMessages))
     return stopped("profile blocks", r);
 
-  const uint8_t rateByte = GetReportRateByte(profile->ConfigInfo.ReportRate, &FWarnings);
-  const auto wheel = static_cast<uint8_t>(profile->ConfigInfo.HWVWheelValue);
-  const bool wheelLED = profile->ConfigInfo.WheelLedOnOff != 0;
   pause();
-  trace("report rate byte " + std::to_string(rateByte));
-  if (uint32_t r = WriteDeviceByte(FDevice, rateByte, kReportRateAddress))
+  trace("report rate byte " + std::to_string(upload.reportRateByte));
+  if (uint32_t r = WriteDeviceByte(FDevice, upload.reportRateByte, kReportRateAddress))
     return stopped("report rate byte", r);
-  trace("bank selector 0");
-  if (uint32_t r = WriteDeviceByte(FDevice, 0, kBankSelectorAddress))
+  trace("bank selector " + std::to_string(upload.bankSelector));
+  if (uint32_t r = WriteDeviceByte(FDevice, upload.bankSelector, kBankSelectorAddress))
     return stopped("bank selector", r);
   trace("wheel LED byte");
-  if (uint32_t r = WriteWheelLEDByte(FDevice, wheel, wheelLED, kWheelLEDAddress))
+  if (uint32_t r = WriteDeviceByte(FDevice, upload.wheelLEDByte, kWheelLEDAddress))
     return stopped("wheel LED byte", r);
   pause();
   trace("command 6 (1, 0)");
@@ -129,10 +128,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   if (uint32_t r = SendCommand1(FDevice, 1, 0)) return stopped("command 1 (1, 0)", r);
   pause();
 
-  FWritten = ProfileBlocksInMemory(*profile);
-  FWritten.push_back({kReportRateAddress, {rateByte}});
-  FWritten.push_back({kBankSelectorAddress, {0}});
-  FWritten.push_back({kWheelLEDAddress, {WheelLEDByte(wheel, wheelLED)}});
+  FWritten = UploadedBlocks(upload);
   FMonitor.Notify(0, 0);
   busy(false);
   return ApplyResult::Applied;

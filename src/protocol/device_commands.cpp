@@ -57,14 +57,6 @@ uint32_t ReadDeviceByte(TuiHIDData& device, uint8_t& buffer, uint16_t address) {
   return ReadDeviceBlock(device, &buffer, 1, address);
 }
 
-uint8_t WheelLEDByte(uint8_t value, bool on) {
-  return uint8_t((on ? 0x80 : 0) | (value & 0x7F));
-}
-
-uint32_t WriteWheelLEDByte(TuiHIDData& device, uint8_t value, bool on, uint16_t address) {
-  return WriteDeviceByte(device, WheelLEDByte(value, on), address);
-}
-
 uint32_t WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address) {
   return WriteDeviceBlock(device, table.data(), table.size(), address);
 }

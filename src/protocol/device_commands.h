@@ -45,10 +45,6 @@ uint32_t WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t leng
 uint32_t ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length, uint16_t address);
 uint32_t WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address);
 uint32_t ReadDeviceByte(TuiHIDData& device, uint8_t& buffer, uint16_t address);
-// Writes (flag x 128) + (value AND 0x7F); `on` is the LED flag.
-// (flag x 128) + (value AND 0x7F): the wheel LED byte.
-uint8_t WheelLEDByte(uint8_t value, bool on);
-uint32_t WriteWheelLEDByte(TuiHIDData& device, uint8_t value, bool on, uint16_t address);
 uint32_t WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address);
 // The bytes of macro slot `slot` that WriteMacroSlots sends: slots 0-3 their stored lengths (a
 // length above 384 cut to the slot), slot 4 always in full.

@@ -70,18 +70,6 @@ TEST_F(DeviceCommands, BlocksLandAtTheirAddresses) {
   EXPECT_EQ(back, cpi);
 }
 
-TEST_F(DeviceCommands, WheelLEDByteKeepsSevenBitsOfTheValue) {
-  struct Case {
-    uint8_t value;
-    bool on;
-    uint8_t stored;
-  } cases[] = {{10, true, 0x8A}, {200, false, 0x48}, {127, true, 0xFF}, {0, false, 0x00}};
-  for (const Case& c : cases) {
-    WriteWheelLEDByte(hid, c.value, c.on, kWheelLEDAddress);
-    EXPECT_EQ(at(62, 1), Bytes{c.stored}) << int(c.value);
-  }
-}
-
 TEST_F(DeviceCommands, MacroSlotsGoWithTheirLengthsAndTheLastInFull) {
   MacroImage image{};
   for (int slot = 0; slot < 5; ++slot)

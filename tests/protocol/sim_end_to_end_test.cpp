@@ -76,7 +76,7 @@ TEST_F(SimEndToEnd, TwoInterfacesGetEveryWriteAndTheSecondAnswers) {
 
   SimProcess sim(sockets(), {"--interfaces", "2", "--memory-file", file("mem")}, 2);
   EXPECT_EQ(backend->enumerate().size(), 2u);
-  WriteWheelLEDByte(hid, 10, true, kWheelLEDAddress);
+  WriteDeviceByte(hid, WheelLEDByte(10, true), kWheelLEDAddress);
   EXPECT_EQ(test::readBytes(dir / "mem").at(62), 0x8A);
   EXPECT_EQ(test::readBytes(dir / "mem.2").at(62), 0x8A);
 
