@@ -2,30 +2,11 @@
 #include "protocol/device_commands.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <initializer_list>
-#include <memory>
 
 #include "protocol/command_packet.h"
 
 namespace qor {
 namespace {
-
-// A packet with the header of a command without data: type, then the parameter bytes.
-std::unique_ptr<TCOMMANDPACKET> newCommand(uint8_t type, std::initializer_list<uint8_t> params) {
-  auto packet = std::make_unique<TCOMMANDPACKET>();
-  packet->Header[0] = type;
-  std::copy(params.begin(), params.end(), packet->Header + 1);
-  return packet;
-}
-
-// A block command: type, address (LE), length (LE), 0xFA x 3.
-std::unique_ptr<TCOMMANDPACKET> newBlockCommand(uint8_t type, uint16_t length, uint16_t address) {
-  return newCommand(type,
-                    {uint8_t(address), uint8_t(address >> 8), uint8_t(length), uint8_t(length >> 8),
-                     kBlockHeaderFill, kBlockHeaderFill, kBlockHeaderFill});
-}
 
 uint32_t storedLength(const uint8_t* at) {
   return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
@@ -36,17 +17,11 @@ uint32_t storedLength(const uint8_t* at) {
 uint32_t WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t length,
                           uint16_t address) {
   if (length == 0) return 0;
-  if (length > kCommandPayloadSize) return EINVAL;
-  auto packet = newBlockCommand(kCmdWriteBlock, length, address);
-  std::memcpy(packet->Payload, data, length);
-  return SendDeviceCommand(device, *packet);
+  return SendDeviceCommand(device, BlockCommand(kCmdWriteBlock, address, length), data);
 }
 
 uint32_t ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length, uint16_t address) {
-  auto packet = newBlockCommand(kCmdReadBlock, length, address);
-  if (uint32_t r = QueryDeviceCommand(device, *packet)) return r;
-  std::memcpy(buffer, packet->Payload, length);
-  return 0;
+  return QueryDeviceCommand(device, BlockCommand(kCmdReadBlock, address, length), buffer);
 }
 
 uint32_t WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address) {
@@ -105,16 +80,16 @@ uint32_t ReadCurrentCPIIndex(TuiHIDData& device, int32_t& index) {
 }
 
 uint32_t SendLEDPreview(TuiHIDData& device, const LEDBlock& block) {
-  auto packet = newCommand(kCmdLEDPreview, {block[0], block[1], block[2], block[3], block[4]});
-  return SendDeviceCommand(device, *packet);
+  return SendDeviceCommand(
+      device, PlainCommand(kCmdLEDPreview, {block[0], block[1], block[2], block[3], block[4]}));
 }
 
 uint32_t SendCommand1(TuiHIDData& device, uint8_t p0, uint8_t p1) {
-  return SendDeviceCommand(device, *newCommand(kCmdCommand1, {p0, p1}));
+  return SendDeviceCommand(device, PlainCommand(kCmdCommand1, {p0, p1}));
 }
 
 uint32_t SendCommand6(TuiHIDData& device, uint8_t a, uint8_t b) {
-  return SendDeviceCommand(device, *newCommand(kCmdCommand6, {a, b}));
+  return SendDeviceCommand(device, PlainCommand(kCmdCommand6, {a, b}));
 }
 
 }  // namespace qor
