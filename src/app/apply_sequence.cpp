@@ -60,14 +60,11 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   FSaved = FDM.SaveAllProfileData();  // problems reach the data module's sink; Apply goes on
 
   // 3: the pointer settings on a worker, which keeps the settings object alive.
-  const PointerSettingsBuffer buffer = BuildPointerSettingsBuffer(FDM.FCurrentProfileInfo);
-  std::shared_ptr<PointerSettings> pointer = FPointer;
-  if (pointer) {
-    TuiThread::ThreadCallFunction(
-        [pointer](const uint8_t* b, uint32_t n) { RunPointerWorker(*pointer, b, n); },
-        buffer.data(), static_cast<uint32_t>(buffer.size()));
+  const PointerValues values = PointerValuesOf(FDM.FCurrentProfileInfo);
+  if (std::shared_ptr<PointerSettings> pointer = FPointer) {
+    TuiThread::ThreadCallFunction([pointer, values] { RunPointerWorker(*pointer, values); });
     // The monitor hands these on again after a logout or a replug, and nothing else.
-    if (const RegistryResult r = RecordAppliedPointerSettings(FDM.RegistryService(), buffer);
+    if (const RegistryResult r = RecordAppliedPointerSettings(FDM.RegistryService(), values);
         !r.isOk())
       trace("the pointer settings handed on were not recorded: " + r.message);
   }
