@@ -41,7 +41,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
     if (hooks.Busy) hooks.Busy(on);
   };
   // Sends nothing more after a failed exchange: the mouse is gone or refuses.
-  auto stopped = [&](const std::string& step, uint32_t result) {
+  auto stopped = [&](const std::string& step, std::error_code result) {
     FFailure = step + ": " + FDevice.ResultText(result);
     trace(step + " failed (" + FDevice.ResultText(result) + "); nothing more was sent");
     if (busyShown) busy(false);
@@ -88,7 +88,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   }
 
   trace("command 6 (0, 0)");
-  if (uint32_t r = SendCommand6(FDevice, 0, 0)) return stopped("command 6 (0, 0)", r);
+  if (std::error_code r = SendCommand6(FDevice, 0, 0)) return stopped("command 6 (0, 0)", r);
   busy(true);
 
   // A level that cannot be read counts as 0; a mouse that went away fails the next write.
@@ -104,25 +104,25 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   // Built once: what is written is what Verify reads back.
   const ProfileUpload upload = BuildUpload(*profile, &FWarnings);
   trace("profile blocks: button table, macro slots, LED block, CPI block");
-  if (uint32_t r = WriteProfileBlocks(FDevice, upload, processMessages))
+  if (std::error_code r = WriteProfileBlocks(FDevice, upload, processMessages))
     return stopped("profile blocks", r);
 
   pause();
   trace("report rate byte " + std::to_string(upload.reportRateByte));
-  if (uint32_t r = WriteDeviceByte(FDevice, upload.reportRateByte, kReportRateAddress))
+  if (std::error_code r = WriteDeviceByte(FDevice, upload.reportRateByte, kReportRateAddress))
     return stopped("report rate byte", r);
   trace("bank selector " + std::to_string(upload.bankSelector));
-  if (uint32_t r = WriteDeviceByte(FDevice, upload.bankSelector, kBankSelectorAddress))
+  if (std::error_code r = WriteDeviceByte(FDevice, upload.bankSelector, kBankSelectorAddress))
     return stopped("bank selector", r);
   trace("wheel LED byte");
-  if (uint32_t r = WriteDeviceByte(FDevice, upload.wheelLEDByte, kWheelLEDAddress))
+  if (std::error_code r = WriteDeviceByte(FDevice, upload.wheelLEDByte, kWheelLEDAddress))
     return stopped("wheel LED byte", r);
   pause();
   trace("command 6 (1, 0)");
-  if (uint32_t r = SendCommand6(FDevice, 1, 0)) return stopped("command 6 (1, 0)", r);
+  if (std::error_code r = SendCommand6(FDevice, 1, 0)) return stopped("command 6 (1, 0)", r);
   pause();
   trace("command 1 (1, 0)");
-  if (uint32_t r = SendCommand1(FDevice, 1, 0)) return stopped("command 1 (1, 0)", r);
+  if (std::error_code r = SendCommand1(FDevice, 1, 0)) return stopped("command 1 (1, 0)", r);
   pause();
 
   FWritten = UploadedBlocks(upload);
@@ -137,7 +137,7 @@ ApplyVerification ApplySequence::Verify() {
   for (const DeviceBlock& block : FWritten) {
     std::vector<uint8_t> back(block.bytes.size());
     const auto length = static_cast<uint16_t>(block.bytes.size());
-    if (uint32_t r = ReadDeviceBlock(FDevice, back.data(), length, block.address)) {
+    if (std::error_code r = ReadDeviceBlock(FDevice, back.data(), length, block.address)) {
       v.readFailure = "reading " + std::to_string(length) + " bytes at " +
                       std::to_string(block.address) + ": " + FDevice.ResultText(r);
       return v;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -64,10 +65,11 @@ class TuiHIDData {
   TuiHIDData& operator=(const TuiHIDData&) = delete;
 
   // Every operation enumerates afresh and acts on each matching interface in enumeration
-  // order. The exchanges return 0 or an errno value; ENODEV when no interface was acted on,
-  // ENOLCK when an interface's exchange lock could not be had (see HandleHold).
-  uint32_t HidFindAndSetFeatureReport(THIDDataParam& ReportData);
-  uint32_t HidFindAndGetFeatureReport(THIDDataParam& ReportData);
+  // order. The exchanges return the interface's error, if any (errno values, generic
+  // category): no_such_device when no interface was acted on, no_lock_available when an
+  // interface's exchange lock could not be had (see HandleHold).
+  std::error_code HidFindAndSetFeatureReport(THIDDataParam& ReportData);
+  std::error_code HidFindAndGetFeatureReport(THIDDataParam& ReportData);
   bool IsDeviceExist(const THIDDataParam& ReportData);
   bool HidFindAndWriteDevice(THIDDataParam& ReportData);
   bool HidFindAndWriteDeviceBYHID(THIDDataParam& ReportData);
@@ -91,8 +93,8 @@ class TuiHIDData {
   // hold from its first exchange with the interface until the hold ends, so that another
   // program's reports never come between a sequence's; outside a hold for the one operation.
   // Opening and presence checks send nothing and take no lock. An exchange whose lock cannot
-  // be had is not made: the operation returns ENOLCK (false for the writes), LockProblem()
-  // says why.
+  // be had is not made: the operation returns no_lock_available (false for the writes),
+  // LockProblem() says why.
   class HandleHold {
    public:
     explicit HandleHold(TuiHIDData& owner);
@@ -109,9 +111,9 @@ class TuiHIDData {
   void OpenInterfaces(USAGE_AND_PAGE collection);
   // Why the last exchange lock this component tried to take was not had; "" when it was.
   std::string LockProblem() const;
-  // The result of an exchange as text for the user: LockProblem() for ENOLCK, else the
-  // errno value's text.
-  std::string ResultText(uint32_t result) const;
+  // An exchange's error as text for the user: LockProblem() for no_lock_available, else the
+  // error's message.
+  std::string ResultText(std::error_code error) const;
   // The collection the device commands go to.
   USAGE_AND_PAGE GetUsageAndPage() const { return FUsageAndPage; }
 

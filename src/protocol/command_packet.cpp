@@ -2,7 +2,6 @@
 #include "protocol/command_packet.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -72,31 +71,33 @@ uint32_t GetReportSizeByID(uint8_t reportID) {
   }
 }
 
-uint32_t SendDeviceCommand(TuiHIDData& device, const CommandHeader& header,
-                           const uint8_t* payload) {
+std::error_code SendDeviceCommand(TuiHIDData& device, const CommandHeader& header,
+                                  const uint8_t* payload) {
   const uint32_t length = header.payloadLength;
-  if (length > kCommandPayloadSize) return EINVAL;
+  if (length > kCommandPayloadSize) return std::make_error_code(std::errc::invalid_argument);
   auto request = commandRequest(device, header, length);
   // From report byte 8 on; the size class always leaves room for the whole payload.
   if (length > 0) std::memcpy(request->Data.DATAReally + kCommandHeaderSize - 1, payload, length);
   return device.HidFindAndSetFeatureReport(*request);
 }
 
-uint32_t QueryDeviceCommand(TuiHIDData& device, const CommandHeader& header, uint8_t* payload) {
+std::error_code QueryDeviceCommand(TuiHIDData& device, const CommandHeader& header,
+                                   uint8_t* payload) {
   const uint32_t length = header.payloadLength;
-  if (length > kMaxQueryPayload) return EINVAL;
-  if (uint32_t r = device.HidFindAndSetFeatureReport(*commandRequest(device, header, 0))) return r;
+  if (length > kMaxQueryPayload) return std::make_error_code(std::errc::invalid_argument);
+  if (std::error_code r = device.HidFindAndSetFeatureReport(*commandRequest(device, header, 0)))
+    return r;
 
   // The answer is asked for by its report ID alone.
   auto answer = newRequest(device, GetReportIDBySize(length + kCommandHeaderSize));
-  if (uint32_t r = device.HidFindAndGetFeatureReport(*answer)) return r;
+  if (std::error_code r = device.HidFindAndGetFeatureReport(*answer)) return r;
   // The answer echoes the command it answers: another program's read of another block,
   // answered between our two reports, must not pass for ours.
   if (!std::equal(header.bytes.begin(), header.bytes.begin() + kEchoedHeaderBytes,
                   answer->Data.DATAReally))
-    return EPROTO;
+    return std::make_error_code(std::errc::protocol_error);
   std::memcpy(payload, answer->Data.DATAReally + kCommandHeaderSize - 1, length);
-  return 0;
+  return {};
 }
 
 }  // namespace qor

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <system_error>
 
 namespace qor {
 
@@ -46,15 +47,16 @@ uint8_t GetReportIDBySize(uint32_t total);
 uint32_t GetReportSizeByID(uint8_t reportID);
 
 // Sends the command and its payload (`header.payloadLength` bytes of `payload`) in one
-// feature report to every matching interface. Returns 0 or the exchange's errno value; EINVAL
-// (nothing sent) when the payload cannot fit a report.
-uint32_t SendDeviceCommand(TuiHIDData& device, const CommandHeader& header,
-                           const uint8_t* payload = nullptr);
+// feature report to every matching interface. Returns the exchange's error, if any;
+// invalid_argument (nothing sent) when the payload cannot fit a report.
+std::error_code SendDeviceCommand(TuiHIDData& device, const CommandHeader& header,
+                                  const uint8_t* payload = nullptr);
 // Sends the command in the smallest report, then reads the answer in the report of its size
 // and copies its `header.payloadLength` payload bytes into `payload`. The answer must repeat
-// the command's type, address and length. Returns 0, the first failing exchange's result
-// (EPROTO for an answer to another command; `payload` is left as it was), or EINVAL (nothing
-// sent) when the answer would not fit a report.
-uint32_t QueryDeviceCommand(TuiHIDData& device, const CommandHeader& header, uint8_t* payload);
+// the command's type, address and length. Returns no error, the first failing exchange's
+// (protocol_error for an answer to another command; `payload` is left as it was), or
+// invalid_argument (nothing sent) when the answer would not fit a report.
+std::error_code QueryDeviceCommand(TuiHIDData& device, const CommandHeader& header,
+                                   uint8_t* payload);
 
 }  // namespace qor

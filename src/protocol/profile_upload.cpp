@@ -30,16 +30,18 @@ ProfileUpload BuildUpload(const TMOUSEPROFILEINFO& profile, UploadWarnings* warn
   return upload;
 }
 
-uint32_t WriteProfileBlocks(TuiHIDData& device, const ProfileUpload& upload,
-                            const YieldToEvents& yield) {
-  auto yieldAfter = [&](uint32_t result) {
+std::error_code WriteProfileBlocks(TuiHIDData& device, const ProfileUpload& upload,
+                                   const YieldToEvents& yield) {
+  auto yieldAfter = [&](std::error_code result) {
     if (yield) yield();
     return result;
   };
-  if (uint32_t r = yieldAfter(WriteButtonTable(device, upload.buttonTable, kButtonTableAddress)))
+  if (std::error_code r =
+          yieldAfter(WriteButtonTable(device, upload.buttonTable, kButtonTableAddress)))
     return r;
-  if (uint32_t r = yieldAfter(WriteMacroSlots(device, upload.macroImage))) return r;
-  if (uint32_t r = yieldAfter(WriteLEDBlock(device, upload.ledBlock, kLEDBlockAddress))) return r;
+  if (std::error_code r = yieldAfter(WriteMacroSlots(device, upload.macroImage))) return r;
+  if (std::error_code r = yieldAfter(WriteLEDBlock(device, upload.ledBlock, kLEDBlockAddress)))
+    return r;
   return yieldAfter(WriteCPIBlock(device, upload.cpiBlock, kCPIBlockAddress));
 }
 

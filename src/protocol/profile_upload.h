@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <system_error>
 #include <vector>
 
 #include "model/profile_records.h"
@@ -33,10 +34,10 @@ ProfileUpload BuildUpload(const TMOUSEPROFILEINFO& profile, UploadWarnings* warn
 using YieldToEvents = std::function<void()>;
 
 // Writes the upload's profile blocks, yielding after each: the button table at 144, the macro
-// slots, the LED block at 2177, the CPI block at 72. Returns 0, or the first failing write's
-// result (nothing is written after it).
-uint32_t WriteProfileBlocks(TuiHIDData& device, const ProfileUpload& upload,
-                            const YieldToEvents& yield = {});
+// slots, the LED block at 2177, the CPI block at 72. Returns the first failing write's error
+// (nothing is written after it), if any.
+std::error_code WriteProfileBlocks(TuiHIDData& device, const ProfileUpload& upload,
+                                   const YieldToEvents& yield = {});
 
 // One run of device memory and the bytes an upload leaves there.
 struct DeviceBlock {

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 
 #include "device/fake_hid_backend.h"
 #include "device/hid_data.h"
@@ -58,8 +57,9 @@ TEST_F(CommandPacket, CommandsGoToTheCollectionTheDeviceWasGiven) {
   other.info.usage = 0x0002;
   backend.interfaces.push_back(other);
   TuiHIDData otherDevice{backend, {}, {0x0002, 0xFF00}};
-  ASSERT_EQ(SendDeviceCommand(otherDevice, BlockCommand(2, 0, 1), payload.data()), 0u);
-  ASSERT_EQ(SendDeviceCommand(hid, BlockCommand(2, 0, 1), payload.data()), 0u);
+  ASSERT_EQ(SendDeviceCommand(otherDevice, BlockCommand(2, 0, 1), payload.data()),
+            std::error_code());
+  ASSERT_EQ(SendDeviceCommand(hid, BlockCommand(2, 0, 1), payload.data()), std::error_code());
   ASSERT_EQ(backend.featuresSent.size(), 2u);
   EXPECT_EQ(backend.featuresSent[0].path, "/dev/hidraw4");
   EXPECT_EQ(backend.featuresSent[1].path, "/dev/hidraw3");
@@ -76,7 +76,8 @@ TEST_F(CommandPacket, BlockWriteTravelsInTheReportOfItsSize) {
   for (const Case& c : cases) {
     backend.featuresSent.clear();
     // 0x08D1 = 2257: low byte first in the header.
-    ASSERT_EQ(SendDeviceCommand(hid, BlockCommand(2, 0x08D1, c.length), payload.data()), 0u)
+    ASSERT_EQ(SendDeviceCommand(hid, BlockCommand(2, 0x08D1, c.length), payload.data()),
+              std::error_code())
         << c.length;
     ASSERT_EQ(backend.featuresSent.size(), 1u);
     const Bytes& sent = backend.featuresSent[0].bytes;
@@ -93,8 +94,10 @@ TEST_F(CommandPacket, BlockWriteTravelsInTheReportOfItsSize) {
 }
 
 TEST_F(CommandPacket, PayloadBeyondThePacketIsRefused) {
-  EXPECT_EQ(SendDeviceCommand(hid, BlockCommand(2, 0, 2049), payload.data()), uint32_t(EINVAL));
-  EXPECT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 0, 2041), payload.data()), uint32_t(EINVAL));
+  EXPECT_EQ(SendDeviceCommand(hid, BlockCommand(2, 0, 2049), payload.data()),
+            std::errc::invalid_argument);
+  EXPECT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 0, 2041), payload.data()),
+            std::errc::invalid_argument);
   EXPECT_TRUE(backend.featuresSent.empty());
   EXPECT_TRUE(backend.featureRequests.empty());
 }
@@ -106,7 +109,7 @@ TEST_F(CommandPacket, QueryAsksInASmallReportAndReadsTheAnswerBySize) {
   answer.resize(64, 0xEE);
   backend.interfaces[0].featureAnswer = answer;
 
-  ASSERT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 72, 32), payload.data()), 0u);
+  ASSERT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 72, 32), payload.data()), std::error_code());
   ASSERT_EQ(backend.featuresSent.size(), 1u);
   Bytes request(16, 0);
   const Bytes head = {2, 3, 72, 0, 32, 0, 0xFA, 0xFA};
@@ -126,7 +129,7 @@ TEST_F(CommandPacket, QueryAsksInASmallReportAndReadsTheAnswerBySize) {
   Bytes largest = {5, 3, 0, 0, 0xF8, 0x07, 0xFA, 0xFA};
   largest.resize(2048, 0x11);
   backend.interfaces[0].featureAnswer = largest;
-  EXPECT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 0, 2040), payload.data()), 0u);
+  EXPECT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 0, 2040), payload.data()), std::error_code());
   ASSERT_EQ(backend.featureRequests.size(), 1u);
   EXPECT_EQ(backend.featureRequests[0].size(), 2048u);
   EXPECT_EQ(backend.featureRequests[0][0], 5);
@@ -149,7 +152,8 @@ TEST_F(CommandPacket, AnAnswerToAnotherReadIsRefused) {
     answer.resize(64, 0x77);
     backend.interfaces[0].featureAnswer = answer;
     const auto before = payload;
-    EXPECT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 72, 16), payload.data()), uint32_t(EPROTO))
+    EXPECT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 72, 16), payload.data()),
+              std::errc::protocol_error)
         << c.what;
     EXPECT_EQ(payload, before) << c.what;
   }
@@ -159,13 +163,13 @@ TEST_F(CommandPacket, FailedQueryLeavesThePacketAsItWas) {
   backend.interfaces[0].featureError = EPIPE;
   const CommandHeader read = BlockCommand(3, 0, 16);
   const auto before = payload;
-  EXPECT_EQ(QueryDeviceCommand(hid, read, payload.data()), uint32_t(EPIPE));
+  EXPECT_EQ(QueryDeviceCommand(hid, read, payload.data()), std::errc::broken_pipe);
   EXPECT_TRUE(backend.featureRequests.empty());  // no answer asked after a failed request
   EXPECT_EQ(payload, before);
 
   backend.interfaces.clear();  // no mouse at all
-  EXPECT_EQ(QueryDeviceCommand(hid, read, payload.data()), uint32_t(ENODEV));
-  EXPECT_EQ(SendDeviceCommand(hid, read, payload.data()), uint32_t(ENODEV));
+  EXPECT_EQ(QueryDeviceCommand(hid, read, payload.data()), std::errc::no_such_device);
+  EXPECT_EQ(SendDeviceCommand(hid, read, payload.data()), std::errc::no_such_device);
   EXPECT_EQ(payload, before);
 }
 

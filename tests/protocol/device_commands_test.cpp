@@ -66,7 +66,7 @@ TEST_F(DeviceCommands, BlocksLandAtTheirAddresses) {
   EXPECT_EQ(at(68, 3), (Bytes{0x55, 0x88, 0x55}));
 
   CPIBlock back{};
-  EXPECT_EQ(ReadCPIBlock(hid, back, kCPIBlockAddress), 0u);
+  EXPECT_EQ(ReadCPIBlock(hid, back, kCPIBlockAddress), std::error_code());
   EXPECT_EQ(back, cpi);
 }
 
@@ -98,10 +98,10 @@ TEST_F(DeviceCommands, CurrentCPILevelComesFromTheSelectedBank) {
   WriteDeviceByte(hid, 2, 73);    // first bank, current level
   WriteDeviceByte(hid, 7, 2377);  // second bank, current level
   int32_t index = -1;
-  EXPECT_EQ(ReadCurrentCPIIndex(hid, index), 0u);
+  EXPECT_EQ(ReadCurrentCPIIndex(hid, index), std::error_code());
   EXPECT_EQ(index, 2);
   WriteDeviceByte(hid, 3, kBankSelectorAddress);
-  EXPECT_EQ(ReadCurrentCPIIndex(hid, index), 0u);
+  EXPECT_EQ(ReadCurrentCPIIndex(hid, index), std::error_code());
   EXPECT_EQ(index, 7);
 }
 
@@ -109,7 +109,7 @@ TEST_F(DeviceCommands, ModelNumberAndCommandsWithoutData) {
   const uint8_t model[16] = {'M', 'O', 'D', 'A', 'L', '0', '0', '3', ' ', ' '};
   WriteDeviceBlock(hid, model, 16, kModelNumberAddress);
   std::array<uint8_t, 16> read{};
-  EXPECT_EQ(ReadModelNumber(hid, read), 0u);
+  EXPECT_EQ(ReadModelNumber(hid, read), std::error_code());
   EXPECT_EQ(Bytes(read.begin(), read.end()), Bytes(model, model + 16));
 
   SendLEDPreview(hid, {0, 255, 255, 3, 1, 9});
@@ -154,13 +154,13 @@ TEST_F(RecordedCommands, FailedReadsLeaveTheCallersValues) {
   std::array<uint8_t, 16> model;
   model.fill(0xAB);
   const auto before = model;
-  EXPECT_EQ(ReadModelNumber(hid, model), uint32_t(EIO));
+  EXPECT_EQ(ReadModelNumber(hid, model), std::errc::io_error);
   EXPECT_EQ(model, before);
   int32_t index = 5;
-  EXPECT_EQ(ReadCurrentCPIIndex(hid, index), uint32_t(EIO));
+  EXPECT_EQ(ReadCurrentCPIIndex(hid, index), std::errc::io_error);
   EXPECT_EQ(index, 5);
   uint8_t byte = 9;
-  EXPECT_EQ(ReadDeviceByte(hid, byte, kBankSelectorAddress), uint32_t(EIO));
+  EXPECT_EQ(ReadDeviceByte(hid, byte, kBankSelectorAddress), std::errc::io_error);
   EXPECT_EQ(byte, 9);
 }
 
