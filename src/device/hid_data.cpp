@@ -400,11 +400,10 @@ void TuiHIDData::HidFindAndReadDevice(USAGE_AND_PAGE UsageAndPage, const std::st
         if (!c.device) return 0;
         c.deviceId = info.hardwareIds.empty() ? std::string() : info.hardwareIds.front();
         c.path = info.path;
-        const HidReportDescriptor descriptor =
-            ParseReportDescriptor(info.reportDescriptor.data(), info.reportDescriptor.size());
-        if (info.collection < descriptor.collections.size())
-          c.caps = descriptor.collections[info.collection];
-        c.usesReportIds = descriptor.usesReportIds;
+        const auto descriptor = ParsedDescriptor(info);
+        if (info.collection < descriptor->collections.size())
+          c.caps = descriptor->collections[info.collection];
+        c.usesReportIds = descriptor->usesReportIds;
         c.inputReportLength = info.inputReportByteLength;
         c.handlers = handlers;
         c.onDeviceNotConnected = OnDeviceNotConnected;
