@@ -102,7 +102,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   const auto profile = std::make_unique<TMOUSEPROFILEINFO>();
   FDM.ReadProfileInfo(*profile, FDM.FProfileIndex);
   // Built once: what is written is what Verify reads back.
-  const ProfileUpload upload = BuildUpload(*profile, &FWarnings);
+  const UploadBlocks upload = BuildUpload(*profile, &FWarnings);
   trace("profile blocks: button table, macro slots, LED block, CPI block");
   if (std::error_code r = WriteProfileBlocks(FDevice, upload, processMessages))
     return stopped("profile blocks", r);
@@ -125,7 +125,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   if (std::error_code r = SendCommand1(FDevice, 1, 0)) return stopped("command 1 (1, 0)", r);
   pause();
 
-  FWritten = UploadedBlocks(upload);
+  FWritten = DeviceBlocksOf(upload);
   FMonitor.Notify(0, 0);
   busy(false);
   return ApplyResult::Applied;

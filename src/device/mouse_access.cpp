@@ -134,11 +134,13 @@ std::string MouseAccessAdvice(const std::vector<InterfaceSurvey>& survey,
                      v);
     }
     if (!s.listed)
-      advice += "\n" +
-                fill(Translate(std::string_view(
-                         "Add this entry as the next idN= line of [IncludeHIDDeviceList] in %1:")),
-                     {configFile}) +
-                "\n    " + IncludeListEntry(s);
+      advice +=
+          "\n" +
+          fill(Translate(std::string_view(
+                   "Add this entry as the value of the next idN key of [IncludeHIDDeviceList] in "
+                   "%1:")),
+               {configFile}) +
+          "\n    " + IncludeListEntry(s);
   }
   if (reload)
     advice +=

@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "monitor/focus_follow.h"
 
-#include "model/stored_profile.h"
 #include "monitor/monitor_service.h"
+#include "monitor/mouse_queue.h"
 
 namespace qor {
 
 FocusFollow::FocusFollow(AppBindingStore& bindings, Registry& registry, TQor51MonMain& monitor,
-                         Switcher switcher, QObject* parent)
+                         MouseQueue& queue, Switcher switcher, QObject* parent)
     : QObject(parent),
       FBindings(bindings),
       FRegistry(registry),
       FMonitor(monitor),
+      FQueue(queue),
       FSwitcher(std::move(switcher)) {}
 
 void FocusFollow::Follow(std::unique_ptr<FocusSource> source) {
@@ -43,23 +44,42 @@ void FocusFollow::FocusChanged(const std::vector<std::string>& names) {
     Q_EMIT SwitchRefused(QString::fromStdString(r.message));
     return;
   }
-  const int current =
-      FMonitor.CurrentProfile().value_or(StoredCurrentProfileIndex(FRegistry).value_or(0));
+  // A switch still on its way counts as made: the next focus change decides from there.
+  const int current = FRequested.value_or(FMonitor.CurrentOrStoredProfile(FRegistry));
   const std::optional<int> target = FFollower.FocusChanged(bindings, names, current);
   if (!target) return;
-  std::string problem;
-  const std::string profile = "profile " + std::to_string(*target + 1);
-  switch (FSwitcher(*target, problem)) {
+  const int index = *target;
+  const unsigned serial = ++FSerial;
+  FRequested = index;
+  const auto settled = [this, serial] {
+    if (serial == FSerial) FRequested.reset();
+  };
+  FQueue.Upload(
+      this,
+      [this, switcher = FSwitcher, index, settled] {
+        std::string problem;
+        const ProfileSwitchResult result = switcher(index, problem);
+        return std::function<void()>([this, index, result, problem, settled] {
+          settled();
+          switched(index, result, problem);
+        });
+      },
+      settled);
+}
+
+void FocusFollow::switched(int index, ProfileSwitchResult result, const std::string& problem) {
+  const std::string profile = "profile " + std::to_string(index + 1);
+  switch (result) {
     case ProfileSwitchResult::Switched:
     case ProfileSwitchResult::NoMouse:  // current and saved; the next Apply uploads it
-      FMonitor.Notify(1, static_cast<uint>(*target));
+      FMonitor.Notify(1, static_cast<uint>(index));
       return;
     case ProfileSwitchResult::WindowOpen:
       Q_EMIT SwitchRefused(QString::fromStdString(
           profile + " not made current: the qorcfg51 window is open and keeps its own"));
       return;
     case ProfileSwitchResult::MouseStopped:
-      FMonitor.Notify(1, static_cast<uint>(*target));
+      FMonitor.Notify(1, static_cast<uint>(index));
       Q_EMIT SwitchRefused(QString::fromStdString(
           profile + " is current but did not reach the mouse (" + problem + ")"));
       return;

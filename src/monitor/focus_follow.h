@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,19 +19,22 @@
 
 namespace qor {
 
+class MouseQueue;
 class TQor51MonMain;
 
 class FocusFollow : public QObject {
   Q_OBJECT
 
  public:
-  // Makes profile `index` current and uploads it; SwitchProfileAndApply in the program.
+  // Makes profile `index` current and uploads it; SwitchProfileAndApply in the program. Runs
+  // on the queue's thread.
   using Switcher = std::function<ProfileSwitchResult(int index, std::string& problem)>;
 
   // `bindings` are read again on every focus change, so a bind takes effect at once;
-  // `registry` gives the stored current profile while `monitor` was told none.
+  // `registry` gives the stored current profile while `monitor` was told none. Switches go
+  // through `queue` as uploads, so a burst of focus changes makes few of them.
   FocusFollow(AppBindingStore& bindings, Registry& registry, TQor51MonMain& monitor,
-              Switcher switcher, QObject* parent = nullptr);
+              MouseQueue& queue, Switcher switcher, QObject* parent = nullptr);
 
   // Follows `source` from now on: the event loop watches its descriptor.
   void Follow(std::unique_ptr<FocusSource> source);
@@ -45,12 +49,17 @@ class FocusFollow : public QObject {
 
  private:
   void readSource();
+  // What a switch to profile `index` came to.
+  void switched(int index, ProfileSwitchResult result, const std::string& problem);
 
   AppBindingStore& FBindings;
   Registry& FRegistry;
   TQor51MonMain& FMonitor;
+  MouseQueue& FQueue;
   Switcher FSwitcher;
   AppProfileFollower FFollower;
+  std::optional<int> FRequested;  // the profile of the switch on its way, if any
+  unsigned FSerial = 0;           // of the last switch asked for
   std::unique_ptr<FocusSource> FSource;
   QSocketNotifier* FNotifier = nullptr;
 };

@@ -13,10 +13,14 @@
 #include "model/include_list.h"
 #include "monitor/desktop_notifier.h"
 #include "monitor/focus_follow.h"
+#include "monitor/focus_way.h"
 #include "monitor/kwin_focus_script.h"
 #include "monitor/monitor_service.h"
 #include "monitor/monitor_tray.h"
+#include "monitor/mouse_actions.h"
+#include "monitor/mouse_bus_object.h"
 #include "monitor/mouse_plug_watch.h"
+#include "monitor/mouse_queue.h"
 #include "monitor/stored_language.h"
 #include "platform/atomic_file.h"
 #include "platform/command_line.h"
@@ -49,13 +53,27 @@ void printUsage(std::ostream& out) {
          "It owns the session-bus name "
       << kMonitorBusName
       << " and answers\n"
-         "Notify(u, u) there: (0, 0) settings applied, (1, N-1) profile N is current.\n\n"
+         "Notify(u, u) there: (0, 0) settings applied, (1, N-1) profile N is current,\n"
+         "(2, 0) an application was bound or unbound.\n\n"
+         "Other programs find the mouse at "
+      << kMouseObjectPath << " (interface " << kMouseInterface
+      << "):\n"
+         "properties Present, Model, CurrentProfile, ProfileCount and Bindings, announced with\n"
+         "PropertiesChanged; methods SwitchProfile(u), Apply() and ExportProfile(u, s). For "
+         "example:\n"
+         "  busctl --user call "
+      << kMonitorBusName << " " << kMouseObjectPath << " " << kMouseInterface
+      << " SwitchProfile u 3\n"
+         "  gdbus monitor --session --dest "
+      << kMonitorBusName << " --object-path " << kMouseObjectPath
+      << "\n\n"
          "At start and whenever the mouse is plugged in it hands the current profile's pointer\n"
          "speed, acceleration, wheel lines and double-click time to the desktop again (it\n"
          "reads the stored profiles and never changes them).\n\n"
          "Applications bound to profiles (qorcfg51-ctl bind) make their profile current, and\n"
          "upload it, while they have the focus (X11; KDE Plasma on Wayland through a KWin\n"
-         "script); not while the qorcfg51 window is open, which keeps its own profile.\n\n"
+         "script; X11 applications on GNOME under Wayland through XWayland); not while the\n"
+         "qorcfg51 window is open, which keeps its own profile.\n\n"
          "Exit status: 0 ended or already running, 1 no session bus or no display, 2 usage.\n"
          "Environment: DBUS_SESSION_BUS_ADDRESS; DISPLAY or WAYLAND_DISPLAY;\n"
          "XDG_SESSION_TYPE and XDG_CURRENT_DESKTOP (where the focus is learnt);\n"
@@ -69,13 +87,10 @@ bool hasValue(const char* name) {
 }
 
 // Where the focused window is learnt: X11 tells every client, KWin runs our script on Plasma
-// under Wayland; other Wayland desktops tell no other program.
+// under Wayland, XWayland tells GNOME's X11 windows; other Wayland desktops tell no program.
 void followFocus(FocusFollow& follow, std::unique_ptr<KWinFocusScript>& kwin, QDBusConnection bus) {
-  const std::string session = hasValue("XDG_SESSION_TYPE") ? std::getenv("XDG_SESSION_TYPE") : "";
-  const std::string desktop =
-      hasValue("XDG_CURRENT_DESKTOP") ? std::getenv("XDG_CURRENT_DESKTOP") : "";
-  const bool wayland = session == "wayland" || (session.empty() && hasValue("WAYLAND_DISPLAY"));
-  if (wayland && desktop.find("KDE") != std::string::npos) {
+  const FocusWay way = ChooseFocusWay(ThisSession());
+  if (way == FocusWay::KWinScript) {
     kwin = std::make_unique<KWinFocusScript>(bus, follow);
     QString error;
     // The settings folder is the user's own; a fixed name in a shared /tmp would not be.
@@ -89,16 +104,20 @@ void followFocus(FocusFollow& follow, std::unique_ptr<KWinFocusScript>& kwin, QD
     }
     return;
   }
-  if (wayland) {
+  if (way == FocusWay::None) {
     std::cerr << "corvnmon: profiles do not follow the application: this Wayland desktop tells "
-                 "no other program which window has the focus (GNOME needs a Shell extension)\n";
+                 "no other program which window has the focus\n";
     return;
   }
   std::string problem;
-  if (auto x11 = MakeX11FocusSource("", problem))
+  if (auto x11 = MakeX11FocusSource("", problem)) {
+    if (way == FocusWay::XWayland)
+      std::cerr << "corvnmon: GNOME on Wayland: profiles follow X11 applications (XWayland) "
+                   "only; a Wayland window counts as an unbound application\n";
     follow.Follow(std::move(x11));
-  else
+  } else {
     std::cerr << "corvnmon: profiles do not follow the application: " << problem << "\n";
+  }
 }
 
 }  // namespace
@@ -171,20 +190,43 @@ int main(int argc, char** argv) {
   TuiHIDData device(*backend, ReadIncludeList(program));
   MousePlugWatch plugs(MakeLinuxDeviceWatcher(sim::SimulatorDirectory()), device,
                        [&] { return ReadIncludeList(program); });
+  const bool present = plugs.Present();
   QObject::connect(&plugs, &MousePlugWatch::PresenceChecked,
-                   [&](bool present) { restored(restore.MousePresence(present)); });
-  if (const bool present = plugs.Present(); present)
+                   [&](bool now) { restored(restore.MousePresence(now)); });
+  if (present)
     restored(restore.MousePresence(true));
   else
     restored(restore.Restore());
 
+  // Uploads and reads of the mouse run one at a time on the queue's thread, with a backend of
+  // their own: the plug watch's stays on this thread.
+  const auto queueBackend = MakeSystemHidBackend();
+  MouseActions actions(
+      {[](bool readOnly) -> std::unique_ptr<Registry> {
+         return SqliteRegistry::forThisUser(readOnly ? SqliteRegistry::Mode::ReadOnly
+                                                     : SqliteRegistry::Mode::ReadWrite);
+       },
+       paths::documents(), program, *queueBackend, [program] { return ReadIncludeList(program); },
+       [] { return MakeDesktopPointerSettings(); }});
+  MouseQueue queue;
+
   // Profiles that follow the focused application, switched and uploaded as Apply does.
-  FocusFollow follow(*registry, *registry, monitor, [&](int index, std::string& problem) {
-    const DataModuleEnvironment env{*registry, paths::documents(), program};
-    // Its own backend: Apply hands the settings on from a worker thread while a plug-in may
-    // restore them on this one.
-    return SwitchProfileAndApply(env, index, device, MakeDesktopPointerSettings(), problem);
+  FocusFollow follow(*registry, *registry, monitor, queue, [&](int index, std::string& problem) {
+    return actions.Upload({index}, problem);
   });
+
+  // The mouse for other programs, beside Notify.
+  MouseBusObject mouse(
+      bus, monitor, queue,
+      {[&](const ProfileUpload& request, std::string& problem) {
+         return actions.Upload(request, problem);
+       },
+       [&](int index) { return actions.ExportJson(index); }, [&] { return actions.Model(); }},
+      *registry, *registry);
+  if (!mouse.Register(error)) std::cerr << "corvnmon: " << error.toStdString() << "\n";
+  mouse.SetPresent(present);
+  QObject::connect(&plugs, &MousePlugWatch::PresenceChecked, &mouse, &MouseBusObject::SetPresent);
+
   const auto log = [](const QString& text) {
     std::cerr << "corvnmon: " << text.toStdString() << "\n";
   };

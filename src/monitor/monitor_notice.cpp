@@ -10,7 +10,12 @@ std::optional<MonitorNotice> ReadMonitorNotice(uint32_t wparam, uint32_t lparam)
   if (wparam == 0 && lparam == 0) return MonitorNotice{MonitorNotice::Kind::SettingsApplied, 0};
   if (wparam == 1 && lparam < static_cast<uint32_t>(kProfileSlots))
     return MonitorNotice{MonitorNotice::Kind::ProfileChanged, static_cast<int>(lparam)};
+  if (wparam == 2 && lparam == 0) return MonitorNotice{MonitorNotice::Kind::BindingsChanged, 0};
   return std::nullopt;
+}
+
+bool NoticeShown(const MonitorNotice& notice) {
+  return notice.kind != MonitorNotice::Kind::BindingsChanged;
 }
 
 std::string NoticeText(const MonitorNotice& notice) {

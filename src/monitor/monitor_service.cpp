@@ -5,6 +5,7 @@
 #include <QDBusError>
 #include <QDBusReply>
 
+#include "model/stored_profile.h"
 #include "monitor/monitor_notice.h"
 #include "platform/monitor_link.h"
 #include "ui/translation.h"
@@ -42,6 +43,10 @@ TQor51MonMain::ClaimResult TQor51MonMain::Claim(QString& error) {
   return ClaimResult::Owned;
 }
 
+int TQor51MonMain::CurrentOrStoredProfile(Registry& registry) const {
+  return FCurrentProfile.value_or(StoredCurrentProfileIndex(registry).value_or(0));
+}
+
 QString TQor51MonMain::ToolTip() const {
   return QString::fromStdString(FCurrentProfile ? ProfileCaption(*FCurrentProfile)
                                                 : Translate("Gaming Mouse Driver"));
@@ -51,17 +56,19 @@ void TQor51MonMain::Notify(uint wparam, uint lparam) {
   const std::optional<MonitorNotice> notice = ReadMonitorNotice(wparam, lparam);
   if (!notice) {
     if (calledFromDBus())
-      sendErrorReply(QDBusError::InvalidArgs,
-                     QStringLiteral("Notify(%1, %2) is not a notice: expected (0, 0) or (1, 0..4)")
-                         .arg(wparam)
-                         .arg(lparam));
+      sendErrorReply(
+          QDBusError::InvalidArgs,
+          QStringLiteral("Notify(%1, %2) is not a notice: expected (0, 0), (1, 0..4) or (2, 0)")
+              .arg(wparam)
+              .arg(lparam));
     return;
   }
   if (notice->kind == MonitorNotice::Kind::ProfileChanged) {
     FCurrentProfile = notice->profileIndex;
     Q_EMIT ToolTipChanged(ToolTip());
   }
-  Q_EMIT NotificationDue(QString::fromStdString(NoticeText(*notice)));
+  if (NoticeShown(*notice)) Q_EMIT NotificationDue(QString::fromStdString(NoticeText(*notice)));
+  Q_EMIT Noticed();
 }
 
 }  // namespace qor

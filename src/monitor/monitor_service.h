@@ -8,6 +8,8 @@
 #include <QString>
 #include <optional>
 
+#include "platform/registry.h"
+
 namespace qor {
 
 class TQor51MonMain : public QObject, protected QDBusContext {
@@ -24,6 +26,8 @@ class TQor51MonMain : public QObject, protected QDBusContext {
 
   // The profile index last told; none before the first profile notice.
   std::optional<int> CurrentProfile() const { return FCurrentProfile; }
+  // The profile index last told, else the stored current profile, else the first.
+  int CurrentOrStoredProfile(Registry& registry) const;
   // The tray's tooltip: the current profile, or the program's title while none is known.
   QString ToolTip() const;
 
@@ -35,6 +39,8 @@ class TQor51MonMain : public QObject, protected QDBusContext {
   void ToolTipChanged(const QString& text);
   // A desktop notification with this summary is due.
   void NotificationDue(const QString& summary);
+  // A notice was taken: the current profile, the stored settings or the bindings may differ.
+  void Noticed();
 
  private:
   QDBusConnection FBus;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "monitor/mouse_plug_watch.h"
 
-#include "device/usage_pair.h"
+#include "app/profile_switch.h"
 
 namespace qor {
 
@@ -29,10 +29,7 @@ MousePlugWatch::MousePlugWatch(std::unique_ptr<DeviceWatcher> watcher, TuiHIDDat
 }
 
 bool MousePlugWatch::Present() {
-  THIDDataParam presence;
-  // The monitor makes no data module, which is what sets the shared pair.
-  presence.UsageAndPage = kMouseConfigUsage;
-  return FDevice.IsDeviceExist(presence);
+  return MousePresent(FDevice);
 }
 
 }  // namespace qor

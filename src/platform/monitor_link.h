@@ -7,7 +7,8 @@
 namespace qor {
 
 // The monitor owns this session-bus name and offers Notify(u wparam, u lparam) on the object
-// below; (0, 0) after an Apply, (1, profile index) after a profile switch or import.
+// below; (0, 0) after an Apply, (1, profile index) after a profile switch or import, (2, 0)
+// after an application was bound or unbound.
 inline constexpr const char* kMonitorBusName = "io.github.qorcfg51.TQor51MonMain";
 inline constexpr const char* kMonitorObjectPath = "/io/github/qorcfg51/TQor51MonMain";
 inline constexpr const char* kMonitorInterface = "io.github.qorcfg51.TQor51MonMain";

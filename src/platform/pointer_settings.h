@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace qor {
 
@@ -24,20 +25,42 @@ inline constexpr std::array<PointerAccelerationPreset, 4> kPointerAccelerationPr
     {4, 0, 1},
 }};
 
-// Each setter returns false when the desktop has no place for the setting (it is skipped).
-// Implementations may be called from a worker thread.
+// What became of one value handed to the desktop: taken, skipped (the desktop has no place for
+// it) or refused (it has one, but the value could not be stored there).
+class PointerSetResult {
+ public:
+  // true: taken; false: skipped. Implicit, since most setters can only answer yes or no.
+  PointerSetResult(bool taken) : taken_(taken) {}  // NOLINT(google-explicit-constructor)
+  // `problem` names what failed and says what the user can do about it.
+  static PointerSetResult Refused(std::string problem) {
+    PointerSetResult r(false);
+    r.problem_ = std::move(problem);
+    return r;
+  }
+  explicit operator bool() const { return taken_; }
+  bool refused() const { return !problem_.empty(); }
+  // Why the value was refused; empty when it was taken or skipped.
+  const std::string& problem() const { return problem_; }
+
+ private:
+  bool taken_;
+  std::string problem_;
+};
+
+// Each setter says what became of its value. Implementations may be called from a worker
+// thread.
 class PointerSettings {
  public:
   virtual ~PointerSettings() = default;
   // Which desktop the settings go to, for messages ("GNOME", "X11", "none").
   virtual std::string desktop() const = 0;
   // `preset` is 0..3, `values` its row of kPointerAccelerationPresets.
-  virtual bool setAcceleration(int preset, const PointerAccelerationPreset& values) = 0;
+  virtual PointerSetResult setAcceleration(int preset, const PointerAccelerationPreset& values) = 0;
   // Windows pointer speed 1..20.
-  virtual bool setSpeed(int speed) = 0;
+  virtual PointerSetResult setSpeed(int speed) = 0;
   // Lines per wheel notch; 30 means one page.
-  virtual bool setWheelScrollLines(int lines) = 0;
-  virtual bool setDoubleClickTime(int milliseconds) = 0;
+  virtual PointerSetResult setWheelScrollLines(int lines) = 0;
+  virtual PointerSetResult setDoubleClickTime(int milliseconds) = 0;
 
   // Whether the desktop holds this value already, so that handing it on again would change
   // nothing; false where the desktop cannot tell (the value is then handed on).

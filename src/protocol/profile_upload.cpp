@@ -15,12 +15,12 @@ DeviceBlock blockAt(uint16_t address, const Block& block) {
 
 }  // namespace
 
-ProfileUpload BuildUpload(const TMOUSEPROFILEINFO& profile, UploadWarnings* warnings) {
+UploadBlocks BuildUpload(const TMOUSEPROFILEINFO& profile, UploadWarnings* warnings) {
   // On the heap: a profile is too large for the stack.
   const auto p = std::make_unique<TMOUSEPROFILEINFO>(profile);
   PutInDeviceOrder(*p);
   const TMOUSECONFIGINFO& c = p->ConfigInfo;
-  ProfileUpload upload;
+  UploadBlocks upload;
   BuildButtonTable(*p, upload.buttonTable, warnings);
   BuildMacroImage(*p, upload.macroImage, warnings);
   BuildLEDBlock(c.LEDConfig, upload.ledBlock);
@@ -30,7 +30,7 @@ ProfileUpload BuildUpload(const TMOUSEPROFILEINFO& profile, UploadWarnings* warn
   return upload;
 }
 
-std::error_code WriteProfileBlocks(TuiHIDData& device, const ProfileUpload& upload,
+std::error_code WriteProfileBlocks(TuiHIDData& device, const UploadBlocks& upload,
                                    const YieldToEvents& yield) {
   auto yieldAfter = [&](std::error_code result) {
     if (yield) yield();
@@ -45,7 +45,7 @@ std::error_code WriteProfileBlocks(TuiHIDData& device, const ProfileUpload& uplo
   return yieldAfter(WriteCPIBlock(device, upload.cpiBlock, kCPIBlockAddress));
 }
 
-std::vector<DeviceBlock> UploadedBlocks(const ProfileUpload& upload) {
+std::vector<DeviceBlock> DeviceBlocksOf(const UploadBlocks& upload) {
   std::vector<DeviceBlock> blocks = {blockAt(kButtonTableAddress, upload.buttonTable)};
   for (int slot = 0; slot < kMacroSlotCount; ++slot) {
     const uint16_t length = MacroSlotWriteLength(upload.macroImage, slot);

@@ -16,7 +16,7 @@ class TuiHIDData;
 
 // Every block and byte an upload writes, built once: Apply writes it and its check reads the
 // same bytes back.
-struct ProfileUpload {
+struct UploadBlocks {
   ButtonTable buttonTable;
   MacroImage macroImage;
   LEDBlock ledBlock;
@@ -28,7 +28,7 @@ struct ProfileUpload {
 
 // The upload of `profile` (buttons 3 and 4 exchanged into device order). What the device
 // formats cannot carry is added to `warnings`.
-ProfileUpload BuildUpload(const TMOUSEPROFILEINFO& profile, UploadWarnings* warnings = nullptr);
+UploadBlocks BuildUpload(const TMOUSEPROFILEINFO& profile, UploadWarnings* warnings = nullptr);
 
 // Lets the window system handle pending events; the command line passes none.
 using YieldToEvents = std::function<void()>;
@@ -36,7 +36,7 @@ using YieldToEvents = std::function<void()>;
 // Writes the upload's profile blocks, yielding after each: the button table at 144, the macro
 // slots, the LED block at 2177, the CPI block at 72. Returns the first failing write's error
 // (nothing is written after it), if any.
-std::error_code WriteProfileBlocks(TuiHIDData& device, const ProfileUpload& upload,
+std::error_code WriteProfileBlocks(TuiHIDData& device, const UploadBlocks& upload,
                                    const YieldToEvents& yield = {});
 
 // One run of device memory and the bytes an upload leaves there.
@@ -47,6 +47,6 @@ struct DeviceBlock {
 // Every run the upload writes, in the order Apply writes them: the profile blocks (the macro
 // slots as WriteMacroSlots sends them), the report rate byte, the bank selector, the wheel
 // LED byte.
-std::vector<DeviceBlock> UploadedBlocks(const ProfileUpload& upload);
+std::vector<DeviceBlock> DeviceBlocksOf(const UploadBlocks& upload);
 
 }  // namespace qor

@@ -7,8 +7,8 @@ namespace qor {
 
 MacroManagerOutcome ApplyMacroManagerResult(TMOUSEPROFILEINFO& profile, int button,
                                             const MacroManagerResult& result) {
-  if (result.modalResult != 1 && !result.needUpdate) return MacroManagerOutcome::Unchanged;
-  if (result.modalResult == 1) profile.MacroKeyInfoList = result.list;
+  if (result.modalResult != 1) return MacroManagerOutcome::Unchanged;
+  profile.MacroKeyInfoList = result.list;
   // Re-binding first: the limit below then counts the macros the buttons really hold.
   RebindMacroButtons(profile);
   const int k = result.macroIndex;

@@ -9,13 +9,12 @@ namespace qor {
 // What the macro manager handed back.
 struct MacroManagerResult {
   int modalResult = 2;       // 1 OK, 2 cancel
-  bool needUpdate = false;   // its Apply command copied the list into the profile
   int macroIndex = -1;       // the macro selected when it closed
   TMACROKEYINFOLIST list{};  // the edited list (meaningful on OK)
 };
 
 enum class MacroManagerOutcome {
-  Unchanged,      // cancelled without an update: nothing to save
+  Unchanged,      // cancelled: nothing to save
   Rebound,        // list taken, macro buttons re-bound; the button kept its function
   Assigned,       // ... and the button got the selected macro
   TooManyMacros,  // ... but the selected macro would be a sixth on the buttons: refused

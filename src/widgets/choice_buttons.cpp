@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "widgets/choice_buttons.h"
 
+#include <QStyleOptionButton>
+
 #include "widgets/skin.h"
 
 namespace qor {
@@ -41,6 +43,39 @@ UiCheckBox::UiCheckBox(QWidget* parent, const QString& name, const QRect& geomet
   connect(this, &QCheckBox::toggled, this, [this] {
     if (OnChange) OnChange(*this);
   });
+}
+
+void UiCheckBox::SetWordWrap(bool on) {
+  setProperty(kWordWrapProperty, on);
+  // A check box is one line as wide as its text for a layout; a wrapping one may be narrower
+  // and grows with its lines.
+  QSizePolicy policy = sizePolicy();
+  policy.setHorizontalPolicy(on ? QSizePolicy::Preferred : QSizePolicy::Minimum);
+  policy.setVerticalPolicy(on ? QSizePolicy::Minimum : QSizePolicy::Fixed);
+  policy.setHeightForWidth(on);
+  setSizePolicy(policy);
+  updateGeometry();
+  update();
+}
+
+QSize UiCheckBox::minimumSizeHint() const {
+  const QSize line = QCheckBox::minimumSizeHint();
+  if (!WordWrap()) return line;
+  // Narrower than its text: the text takes more lines.
+  const int box = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this) +
+                  style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, this);
+  return QSize(std::min(line.width(), box), line.height());
+}
+
+int UiCheckBox::heightForWidth(int width) const {
+  if (!WordWrap()) return QCheckBox::heightForWidth(width);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  option.rect = QRect(0, 0, width, sizeHint().height());
+  const QRect room = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this);
+  const QRect text = fontMetrics().boundingRect(QRect(0, 0, room.width(), QWIDGETSIZE_MAX),
+                                                Qt::AlignLeft | Qt::TextWordWrap, this->text());
+  return std::max(sizeHint().height(), text.height());
 }
 
 }  // namespace qor

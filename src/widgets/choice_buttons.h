@@ -33,7 +33,17 @@ class UiCheckBox : public QCheckBox, public UiTextControl {
  public:
   UiCheckBox(QWidget* parent, const QString& name, const QRect& geometry = {},
              const QString& text = {});
+  // On: a text longer than the room beside the box goes on in further lines (the box then
+  // asks a layout for their height); off, the default: one line.
+  void SetWordWrap(bool on);
+  bool WordWrap() const { return property(kWordWrapProperty).toBool(); }
+  bool hasHeightForWidth() const override { return WordWrap(); }
+  int heightForWidth(int width) const override;
+  QSize minimumSizeHint() const override;
   std::function<void(UiCheckBox&)> OnChange;
+
+  // The property the skin's style draws a wrapped text by.
+  static constexpr const char* kWordWrapProperty = "wordWrap";
 
  protected:
   void ShowText(const QString& text) override { setText(text); }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "widgets/label.h"
 
+#include <QFontInfo>
 #include <QMouseEvent>
 
 #include "widgets/skin.h"
@@ -25,8 +26,31 @@ void UiLabel::SetFontSize(int pixels, bool bold) {
   QFont f = font();
   f.setPixelSize(pixels);
   setFont(f);
+  FPixels = pixels;
   FBold = bold;
   applyLook();
+}
+
+void UiLabel::SetShrinkToFit(int minimumPixels) {
+  FMinimumPixels = minimumPixels;
+  if (FPixels == 0) FPixels = QFontInfo(font()).pixelSize();
+  fitFont();
+}
+
+void UiLabel::ShowText(const QString& text) {
+  setText(text);
+  fitFont();
+}
+
+void UiLabel::fitFont() {
+  if (FMinimumPixels <= 0) return;
+  QFont f = font();
+  int pixels = FPixels;
+  f.setPixelSize(pixels);
+  const int room = contentsRect().width();
+  while (pixels > FMinimumPixels && QFontMetrics(f).horizontalAdvance(text()) > room)
+    f.setPixelSize(--pixels);
+  setFont(f);
 }
 
 void UiLabel::applyLook() {
@@ -42,6 +66,7 @@ void UiLabel::applyLook() {
   QFont f = font();
   f.setBold(FBold || style == "title");
   setFont(f);
+  fitFont();
 }
 
 void UiLabel::SetClickable(bool on) {

@@ -147,6 +147,21 @@ void TuiMenuBoxItem::AccessibleClick() {
   FMenu.ClickRow(*this);
 }
 
+QFont TuiMenuBoxItem::TextFont() const {
+  const TMenuParams& params = LevelParams(FLevel);
+  QFont font = this->font();
+  if (LevelLook(FLevel) == MenuLook::Default) return font;
+  if (params.ItemFont.Size > 0) font.setPixelSize(params.ItemFont.Size);
+  if (!params.ItemFont.Family.empty()) font.setFamily(FromUtf8(params.ItemFont.Family));
+  font.setBold(params.ItemFont.Bold);
+  return font;
+}
+
+QRect TuiMenuBoxItem::TextArea() const {
+  const TMenuBounds& pad = LevelParams(FLevel).MenuTextPadding;
+  return rect().adjusted(kCheckRoom + pad.Left, pad.Top, -(kExtenderRoom + pad.Right), -pad.Bottom);
+}
+
 void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
   const TMenuParams& params = LevelParams(FLevel);
   const bool custom = LevelLook(FLevel) != MenuLook::Default;
@@ -162,8 +177,6 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
   if (background.isValid()) painter.fillRect(rect(), background);
   if (FIsSelected || FHot) painter.fillRect(QRect(0, 0, 3, height()), skin::kAccent);
 
-  const TMenuBounds& pad = params.MenuTextPadding;
-  const int checkWidth = 28;
   const bool showCheck =
       params.ItemShowCheck &&
       (FIsChecked || (FIsSelected && FLevel.RootMenu().Parameters.MenuShowSelectedCheckMark));
@@ -182,7 +195,6 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
                         Qt::RoundJoin));
     painter.drawPath(mark);
   }
-  const int arrowWidth = 24;
   if (FIsExtender) {
     const QPointF c(width() - 14, height() / 2.0);
     QPainterPath arrow;
@@ -193,13 +205,9 @@ void TuiMenuBoxItem::paintEvent(QPaintEvent*) {
                         Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(arrow);
   }
-  QFont font = this->font();
-  if (custom && params.ItemFont.Size > 0) font.setPixelSize(params.ItemFont.Size);
-  if (custom && !params.ItemFont.Family.empty()) font.setFamily(FromUtf8(params.ItemFont.Family));
-  if (custom) font.setBold(params.ItemFont.Bold);
+  const QFont font = TextFont();
   painter.setFont(font);
-  const QRect textArea =
-      rect().adjusted(checkWidth + pad.Left, pad.Top, -(arrowWidth + pad.Right), -pad.Bottom);
+  const QRect textArea = TextArea();
   painter.setPen(!isEnabled()          ? skin::kTextDim
                  : FIsSelected || FHot ? skin::kAccent
                                        : fill(params.ItemFontFill, skin::kText));

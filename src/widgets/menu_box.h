@@ -33,6 +33,12 @@ class TuiMenuBoxItem : public QWidget {
   TuiMenuItemsEx& Level() const { return FLevel; }
   // What assistive technology's "click" does: the choice a user's click makes.
   void AccessibleClick();
+  // The font and the rectangle the text is drawn in; a longer text is cut with an ellipsis.
+  QFont TextFont() const;
+  QRect TextArea() const;
+  // The room a row keeps beside its text: the check mark's on the left, the extender arrow's
+  // on the right (the level's text padding comes on top).
+  static constexpr int kCheckRoom = 28, kExtenderRoom = 24;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

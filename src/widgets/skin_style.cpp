@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "widgets/choice_buttons.h"
 #include "widgets/skin.h"
 
 namespace qor::skin {
@@ -251,6 +252,12 @@ void SkinStyle::drawControl(ControlElement element, const QStyleOption* option, 
                               : (option->state & State_HasFocus) ? kAccent
                                                                  : kText;
         copy.palette.setColor(QPalette::WindowText, colour);
+        if (widget && widget->property(UiCheckBox::kWordWrapProperty).toBool()) {
+          proxy()->drawItemText(painter, copy.rect,
+                                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, copy.palette,
+                                option->state & State_Enabled, copy.text, QPalette::WindowText);
+          return;
+        }
         QProxyStyle::drawControl(element, &copy, painter, widget);
         return;
       }

@@ -72,7 +72,8 @@ class ProfileSwitchTest : public ::testing::Test {
 TEST_F(ProfileSwitchTest, SwitchesSavesAndUploadsLikeApply) {
   storeProfile3();
   std::string problem;
-  ASSERT_EQ(SwitchProfileAndApply(env, 2, device, pointer, problem), ProfileSwitchResult::Switched)
+  ASSERT_EQ(SwitchProfileAndApply(env, {2}, device, pointer, problem),
+            ProfileSwitchResult::Switched)
       << problem;
   ASSERT_TRUE(TuiThread::WaitForWorkers(std::chrono::seconds(5)));
   const sim::DeviceMemory& m = backend.firmware(0).memory();
@@ -89,7 +90,7 @@ TEST_F(ProfileSwitchTest, RefusedWhileTheWindowHoldsTheSettings) {
   const auto window = InstanceLock::TryAcquire(kSettingsLockName);
   ASSERT_TRUE(window);
   std::string problem;
-  EXPECT_EQ(SwitchProfileAndApply(env, 2, device, pointer, problem),
+  EXPECT_EQ(SwitchProfileAndApply(env, {2}, device, pointer, problem),
             ProfileSwitchResult::WindowOpen);
   EXPECT_EQ(backend.firmware(0).command6().count, 0u);  // nothing reached the mouse
   EXPECT_EQ(StoredCurrentProfileIndex(registry), 0);    // as the first start stored it
@@ -100,9 +101,22 @@ TEST_F(ProfileSwitchTest, WithoutAMouseTheSwitchIsStillSaved) {
   sim::InProcessHidBackend none({}, 0);
   TuiHIDData absent(none, {});
   std::string problem;
-  EXPECT_EQ(SwitchProfileAndApply(env, 1, absent, pointer, problem), ProfileSwitchResult::NoMouse);
+  EXPECT_EQ(SwitchProfileAndApply(env, {1}, absent, pointer, problem),
+            ProfileSwitchResult::NoMouse);
   EXPECT_EQ(StoredCurrentProfileIndex(registry), 1);
-  EXPECT_EQ(SwitchProfileAndApply(env, 5, absent, pointer, problem), ProfileSwitchResult::Failed);
+  EXPECT_EQ(SwitchProfileAndApply(env, {5}, absent, pointer, problem), ProfileSwitchResult::Failed);
+}
+
+// A caller that asks only while the mouse is there (the bus interface) changes nothing
+// without one.
+TEST_F(ProfileSwitchTest, OnlyWithAMouseNothingChangesWithoutOne) {
+  sim::InProcessHidBackend none({}, 0);
+  TuiHIDData absent(none, {});
+  std::string problem;
+  EXPECT_EQ(SwitchProfileAndApply(env, {1, true}, absent, pointer, problem),
+            ProfileSwitchResult::NoMouse);
+  EXPECT_EQ(StoredCurrentProfileIndex(registry), std::nullopt);  // nothing was even created
+  EXPECT_EQ(pointer->calls(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -196,5 +196,63 @@ TEST(Ctl, UsageErrorsAndHelp) {
   EXPECT_FALSE(fs::exists(home / "config" / "qorcfg51")) << "usage errors touch no data";
 }
 
+// On Plasma the double-click time goes to kdeglobals at once; when that fails, the user is
+// told why rather than that the desktop has no such setting.
+TEST(Ctl, DoubleClickOnPlasmaSaysWhyKdeglobalsDidNotTakeIt) {
+  const auto text = [](const fs::path& file) {
+    const Bytes b = test::readBytes(file);
+    return std::string(b.begin(), b.end());
+  };
+  struct Case {
+    const char* what;
+    const char* text;  // kdeglobals; "<dir>": a folder in its place
+    bool readOnly;
+    bool tool;          // a kwriteconfig6 on PATH that takes the value
+    const char* said;   // on stderr; empty: nothing at all
+    const char* after;  // kdeglobals afterwards; null: as it was
+  } cases[] = {
+      {"read-only", "[KDE]\nDoubleClickInterval=300\n", true, false,
+       "kdeglobals: Permission denied", nullptr},
+      {"a folder", "<dir>", false, false, "kdeglobals: Is a directory", nullptr},
+      {"locked", "[KDE][$i]\r\n", false, true, "administrator locked DoubleClickInterval", nullptr},
+      {"KConfig's tool", "[KDE]\n", false, true, "", nullptr},
+      {"our writer", "\xEF\xBB\xBF[KDE]\r\nDoubleClickInterval=300\r\n", false, false, "",
+       "\xEF\xBB\xBF[KDE]\r\nDoubleClickInterval=400\r\n"},
+  };
+  for (const Case& c : cases) {
+    Installation home;
+    const fs::path file = home / "config" / "kdeglobals";
+    fs::create_directories(home / "bin");
+    fs::create_directories(home / "config");
+    const bool folder = std::string(c.text) == "<dir>";
+    if (folder)
+      fs::create_directories(file);
+    else
+      test::writeText(file, c.text);
+    if (c.readOnly) fs::permissions(file, fs::perms::owner_read);
+    if (c.tool) {
+      test::writeText(home / "bin" / "kwriteconfig6",
+                      "#!/bin/sh\necho \"$*\" > \"${0%/*}/calls\"\n");
+      fs::permissions(home / "bin" / "kwriteconfig6", fs::perms::owner_all);
+    }
+    const CtlRun r = home.ctl("set double-click 400",
+                              "XDG_CURRENT_DESKTOP=KDE PATH='" + (home / "bin").string() + "'");
+    EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;  // the profile keeps it all the same
+    EXPECT_EQ(r.err.find("no double-click setting"), std::string::npos) << c.what << ": " << r.err;
+    if (*c.said) {
+      EXPECT_NE(r.err.find(c.said), std::string::npos) << c.what << ": " << r.err;
+    } else {
+      EXPECT_EQ(r.err, "") << c.what;
+    }
+    if (!folder) {
+      EXPECT_EQ(text(file), c.after ? c.after : c.text) << c.what;
+    }
+    if (c.tool && !*c.said) {
+      EXPECT_EQ(text(home / "bin" / "calls"),
+                "--file kdeglobals --group KDE --key DoubleClickInterval -- 400\n");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qor

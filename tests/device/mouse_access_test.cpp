@@ -51,7 +51,7 @@ TEST(MouseAccess, TellsWhichNodeAndTheExactFix) {
             "TAG+=\"uaccess\"\n\n"
             "The mouse (vendor 00aa, product 00bb) offers its settings interface /dev/hidraw5, "
             "but config.ini does not list it.\n"
-            "Add this entry as the next idN= line of [IncludeHIDDeviceList] in "
+            "Add this entry as the value of the next idN key of [IncludeHIDDeviceList] in "
             "/opt/q/config.ini:\n"
             "    HID\\VID_00AA&PID_00BB\n"
             "Then run \"sudo udevadm control --reload\" and plug the mouse in again.");

@@ -371,15 +371,13 @@ class MacroManagerTest : public QObject {
     list.nMacroInfoCount = 2;
     const QString folder = QString::fromStdString((dir / "macros").string());
     int index = 1;
-    bool needUpdate = true;
     whenManagerShown([](TFrmMacro& form) {
       QCOMPARE(form.ListBoxMacroList->ItemIndex(), 1);
       form.uiMenuMacroItemsClick(2);  // Up: "two" goes first and stays current
       form.BtnOKClick();
     });
-    QCOMPARE(ShowMacroManager(list, index, folder, needUpdate), 1);
+    QCOMPARE(ShowMacroManager(list, index, folder), 1);
     QCOMPARE(index, 0);
-    QVERIFY(!needUpdate);
     QCOMPARE(MacroName(list.MacroInfos[0]), std::u16string(u"two"));
     QCOMPARE(list.MacroInfos[0].nMacroIndex, 0);
     QVERIFY(std::filesystem::exists(dir / "macros" / "one.macro"));
@@ -390,7 +388,7 @@ class MacroManagerTest : public QObject {
       form.BSBTNDELETEMACROClick();
       form.BtnCancelClick();
     });
-    QCOMPARE(ShowMacroManager(list, index, folder, needUpdate), 2);
+    QCOMPARE(ShowMacroManager(list, index, folder), 2);
     QCOMPARE(list.nMacroInfoCount, 2);
 
     // A folder that cannot be made: told, and the list still comes back.
@@ -400,7 +398,7 @@ class MacroManagerTest : public QObject {
       form.BSBTNDELETEMACROClick();
       form.BtnOKClick();
     });
-    QCOMPARE(ShowMacroManager(list, index, blocked, needUpdate), 1);
+    QCOMPARE(ShowMacroManager(list, index, blocked), 1);
     QCOMPARE(list.nMacroInfoCount, 1);
     QVERIFY(dialogs.messages.back().startsWith("Warning: The macro files could not be written:"));
 
@@ -414,7 +412,7 @@ class MacroManagerTest : public QObject {
       shownRows = form.ListBoxMacroList->Count();
       form.BtnOKClick();
     });
-    QCOMPARE(ShowMacroManager(damaged, index, folder, needUpdate), 1);
+    QCOMPARE(ShowMacroManager(damaged, index, folder), 1);
     QCOMPARE(shownRows, 21);
     QCOMPARE(damaged.nMacroInfoCount, 21);
     QCOMPARE(MacroName(damaged.MacroInfos[20]), std::u16string(u"mu"));
@@ -505,7 +503,6 @@ class MacroManagerTest : public QObject {
     list.MacroInfos[0] = macroOf(u"m", {key('A', 1), key('A', 0)});
     list.nMacroInfoCount = 1;
     int index = 0;
-    bool needUpdate = false;
     bool renaming = false;
     QStringList actionsLeft;
     whenManagerShown([&](TFrmMacro& form) {
@@ -527,7 +524,7 @@ class MacroManagerTest : public QObject {
       QTRY_COMPARE(actions.Count(), 1);
       actionsLeft = rowTexts(actions);
     });
-    ShowMacroManager(list, index, QString::fromStdString((dir / "macros").string()), needUpdate);
+    ShowMacroManager(list, index, QString::fromStdString((dir / "macros").string()));
     QVERIFY(renaming);
     QCOMPARE(actionsLeft, QStringList({"A Down"}));
   }

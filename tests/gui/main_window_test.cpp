@@ -17,6 +17,7 @@
 #include "app/gui/settings_form.h"
 #include "app/thread_call.h"
 #include "device/fake_hid_backend.h"
+#include "gui/main_window_session.h"
 #include "gui/scripted_dialogs.h"
 #include "platform/instance_lock.h"
 #include "platform/linux/linux_device_watcher.h"
@@ -48,99 +49,15 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Bytes;
+using test::Home;
+using test::NotedMonitor;
+using test::Session;
 
 constexpr int kLeft = 0, kRight = 1;  // sides in the docking rows
 
 bool ownsWindowName() {
   return test::NameHasOwner(kWindowBusName);
 }
-
-// One user's folders for one test, and the environment pointing at them.
-class Home {
- public:
-  Home() {
-    ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-    ::setenv("XDG_DOCUMENTS_DIR", (dir_ / "docs").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (dir_ / "run").c_str(), 1);
-    ::setenv("QORCFG51_SIM_DIR", simulators().c_str(), 1);
-    fs::create_directories(simulators());
-  }
-  fs::path simulators() const { return dir_ / "run" / "sim"; }
-  fs::path slotFile(int n) const {
-    return dir_ / "docs" / "Tessaly Gaming Mouse" / ("QORProfile" + std::to_string(n) + ".PFX");
-  }
-  fs::path operator/(const std::string& name) const { return dir_ / name; }
-
- private:
-  test::TempDir dir_;
-};
-
-class RecordingMonitor final : public MonitorLink {
- public:
-  void Start() override { ++starts; }
-  void Notify(uint32_t w, uint32_t l) override { notes.push_back({w, l}); }
-  int starts = 0;
-  std::vector<std::pair<uint32_t, uint32_t>> notes;
-};
-
-// The main window with every service it uses, as the program's start builds it.
-struct Session {
-  // `mouse`: the arguments of a virtual mouse plugged in before the start; `screen`: the area
-  // the settings windows dock within.
-  explicit Session(std::optional<std::vector<std::string>> mouse = std::nullopt,
-                   QRect screen = QRect(0, 0, 1600, 900))
-      : registry(SqliteRegistry::forThisUser()),
-        dm({*registry, paths::documents(), paths::program()}, {}),
-        backend(MakeSystemHidBackend()),
-        pointer(std::make_shared<test::RecordingPointerSettings>()) {
-    if (mouse) this->mouse = std::make_unique<test::SimProcess>(home.simulators(), *mouse);
-    window = std::make_unique<TQorCfg51Main>(
-        MainWindowServices{dm, *backend, MakeLinuxDeviceWatcher(home.simulators()), pointer,
-                           monitor, paths::program(), [screen] { return screen; }});
-    window->show();
-  }
-  ~Session() {
-    window.reset();
-    TuiThread::WaitForWorkers(std::chrono::seconds(3));
-  }
-  template <typename T = UiBitmapStateButton>
-  T* part(const char* name) const {
-    return window->findChild<T*>(name);
-  }
-  // Whether the model picture shows the program folder's picture `name`.
-  bool shows(const char* name) const {
-    const QImage expected = skin::LoadImage(paths::resolveInFolder(paths::program(), name));
-    return !expected.isNull() && part<UiImage>("ImageLAYOUT")->Picture() == expected;
-  }
-  bool settingButtonsEnabled() const {
-    bool all = true;
-    for (const char* b : {"BSBTNAPPLY", "BSBTNBUTTONCONFIG", "BSBTNSENSITIVITYCONFIG",
-                          "BSBTNADVANCEDSETTING", "BSBTNLIGHT"})
-      all = all && part(b)->isEnabled();
-    return all;
-  }
-  // The setting buttons work without a mouse, as with ENABLENODEVICE=1 in config.ini.
-  void allowWithoutMouse() {
-    dm.FModalsListInfo.EnableNoDevice = 1;
-    window->DetectMouse();
-  }
-  TSettingsForm* form(SettingsWindow w) const { return window->SettingsForm(w); }
-  void open(SettingsWindow w) {
-    const char* names[] = {"BSBTNBUTTONCONFIG", "BSBTNSENSITIVITYCONFIG", "BSBTNADVANCEDSETTING",
-                           "BSBTNLIGHT"};
-    part(names[int(w)])->click();
-  }
-
-  Home home;
-  std::unique_ptr<test::SimProcess> mouse;
-  std::unique_ptr<SqliteRegistry> registry;
-  TDM dm;
-  std::unique_ptr<HidBackend> backend;
-  std::shared_ptr<test::RecordingPointerSettings> pointer;
-  RecordingMonitor monitor;
-  test::ScriptedDialogs dialogs;
-  std::unique_ptr<TQorCfg51Main> window;
-};
 
 std::vector<std::string> logLines(const fs::path& log) {
   std::vector<std::string> lines;
@@ -575,7 +492,7 @@ class MainWindowTest : public QObject {
     denied.openError = EACCES;
     backend.interfaces = {denied};
     test::ScriptedDialogs dialogs;
-    RecordingMonitor monitor;
+    NotedMonitor monitor;
     TQorCfg51Main window(MainWindowServices{dm,
                                             backend,
                                             nullptr,
@@ -675,7 +592,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(caption(), QString("Left Click"));
     s.window->Language().SetLang(u"0407");
     QCOMPARE(s.window->windowTitle(), QString("Gaming-Maus-Treiber"));
-    QCOMPARE(s.part("BSBTNAPPLY")->toolTip(), QString("Übernehmen"));
+    QCOMPARE(s.part("BSBTNAPPLY")->toolTip(), QString("Anwenden"));
     QCOMPARE(caption(), QString("Linksklick"));
     s.window->Language().SetLang(u"en");
     QCOMPARE(s.window->windowTitle(), QString("Gaming Mouse Driver"));

@@ -126,13 +126,11 @@ class ScriptedKeyDialogs final : public MacroDialogPresenter {
     return 1;
   }
   // The manager hands back `managerList` with `managerIndex` selected and OK.
-  int ShowMacroManager(TMACROKEYINFOLIST& list, int& index, const QString& folder,
-                       bool& needUpdate) override {
+  int ShowMacroManager(TMACROKEYINFOLIST& list, int& index, const QString& folder) override {
     askedFolder = folder;
     askedIndex = index;
     list = managerList;
     index = managerIndex;
-    needUpdate = false;
     return 1;
   }
   TCOMBOKEYINFO combo{};

@@ -37,6 +37,7 @@ expected=(
   share/icons/hicolor/512x512/apps/io.github.qorcfg51.png
   etc/xdg/autostart/io.github.qorcfg51.corvnmon.desktop
   share/bash-completion/completions/qorcfg51-ctl
+  share/dbus-1/interfaces/io.github.qorcfg51.Mouse1.xml
 )
 
 check_tree() {

@@ -223,7 +223,7 @@ TEST(DeviceBytes, ReportRateAndWheelLED) {
 
 // The upload holds every byte Apply writes, from the profile's own fields, and lists the runs
 // of memory in the order they are written: the macro slots with the lengths they are sent.
-TEST(ProfileUpload, HoldsEveryBlockAndByteInWriteOrder) {
+TEST(UploadBlocks, HoldsEveryBlockAndByteInWriteOrder) {
   auto p = std::make_unique<TMOUSEPROFILEINFO>(factoryProfile());
   addMacro(*p, {{4, 0, 4, 0}, {4, 1, 4, 0}}, 0, "two");
   assignMacro(*p, 3, 0);  // device entry 4: buttons 3 and 4 change places
@@ -232,7 +232,7 @@ TEST(ProfileUpload, HoldsEveryBlockAndByteInWriteOrder) {
   p->ConfigInfo.WheelLedOnOff = 0;
   p->ConfigInfo.LEDConfig.BREATH_SECOND = 7;
   UploadWarnings warnings;
-  const ProfileUpload upload = BuildUpload(*p, &warnings);
+  const UploadBlocks upload = BuildUpload(*p, &warnings);
   EXPECT_TRUE(warnings.empty());
   EXPECT_EQ(bytes(upload.buttonTable, 13, 8), (Bytes{4, 0, 0, 0, 17, 0, 6, 0}));
   EXPECT_EQ(upload.ledBlock[5], 7);
@@ -241,11 +241,11 @@ TEST(ProfileUpload, HoldsEveryBlockAndByteInWriteOrder) {
   EXPECT_EQ(upload.wheelLEDByte, 0x05);
 
   std::vector<std::pair<uint16_t, std::size_t>> runs;
-  for (const DeviceBlock& b : UploadedBlocks(upload)) runs.emplace_back(b.address, b.bytes.size());
+  for (const DeviceBlock& b : DeviceBlocksOf(upload)) runs.emplace_back(b.address, b.bytes.size());
   EXPECT_EQ(runs,
             (std::vector<std::pair<uint16_t, std::size_t>>{
                 {144, 81}, {209, 6}, {1745, 384}, {2177, 6}, {72, 32}, {69, 1}, {64, 1}, {62, 1}}));
-  EXPECT_EQ(UploadedBlocks(upload)[5].bytes, Bytes{0x44});
+  EXPECT_EQ(DeviceBlocksOf(upload)[5].bytes, Bytes{0x44});
 }
 
 }  // namespace

@@ -41,7 +41,6 @@ struct FlowCase {
   std::vector<std::u16string> onButtons;  // macros on buttons 0..
   std::vector<std::u16string> edited;     // the list the manager hands back
   int modal;
-  bool needUpdate;
   int index;   // the macro selected in the manager
   int button;  // the button whose menu opened the manager
   MacroManagerOutcome outcome;
@@ -54,7 +53,7 @@ TEST_P(MacroManagerFlowTest, ListRebindAndAssignment) {
   const FlowCase& c = GetParam();
   TMOUSEPROFILEINFO p = profileOf(c.before, c.onButtons);
   const TMOUSEPROFILEINFO original = p;
-  MacroManagerResult r{c.modal, c.needUpdate, c.index, listOf(c.edited)};
+  MacroManagerResult r{c.modal, c.index, listOf(c.edited)};
   EXPECT_EQ(ApplyMacroManagerResult(p, c.button, r), c.outcome);
   for (std::size_t b = 0; b < c.menuItems.size(); ++b)
     EXPECT_EQ(p.ConfigInfo.ButtonFuncInfo[b].MenuItemID, c.menuItems[b]) << "button " << b;
@@ -72,7 +71,6 @@ INSTANTIATE_TEST_SUITE_P(
                              {u"", u"a"},
                              {},
                              2,
-                             false,
                              -1,
                              1,
                              MacroManagerOutcome::Unchanged,
@@ -82,7 +80,6 @@ INSTANTIATE_TEST_SUITE_P(
                              {},
                              {u"a", u"b"},
                              1,
-                             false,
                              1,
                              1,
                              MacroManagerOutcome::Assigned,
@@ -94,7 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
                              {},
                              {},
                              1,
-                             false,
                              -1,
                              0,
                              MacroManagerOutcome::Rebound,
@@ -104,7 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
                              {u"", u"", u"a"},
                              {u"b", u"a"},
                              1,
-                             false,
                              -1,
                              0,
                              MacroManagerOutcome::Rebound,
@@ -114,7 +109,6 @@ INSTANTIATE_TEST_SUITE_P(
                              {u"", u"", u"a"},
                              {u"b"},
                              1,
-                             false,
                              0,
                              3,
                              MacroManagerOutcome::Assigned,
@@ -124,7 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
                              {},
                              {u"a"},
                              1,
-                             false,
                              5,
                              1,
                              MacroManagerOutcome::Rebound,
@@ -134,7 +127,6 @@ INSTANTIATE_TEST_SUITE_P(
                              {u"a", u"b", u"c", u"d", u"e"},
                              {u"a", u"b", u"c", u"d", u"e", u"f"},
                              1,
-                             false,
                              5,
                              5,
                              MacroManagerOutcome::TooManyMacros,
@@ -146,26 +138,15 @@ INSTANTIATE_TEST_SUITE_P(
                              {u"a", u"b", u"c", u"d", u"e"},
                              {u"b", u"c", u"d", u"e", u"f"},
                              1,
-                             false,
                              4,
                              5,
                              MacroManagerOutcome::Assigned,
-                             {0, 1002, 1003, 1004, 1005, 1006}},
-                    FlowCase{"update_without_ok_rebinds_the_profile_list",
-                             {u"a", u"b"},
-                             {u"", u"b"},
-                             {},
-                             2,
-                             true,
-                             -1,
-                             0,
-                             MacroManagerOutcome::Rebound,
-                             {1, 1003}}),
+                             {0, 1002, 1003, 1004, 1005, 1006}}),
     [](const testing::TestParamInfo<FlowCase>& info) { return std::string(info.param.name); });
 
 TEST(MacroManagerFlow, VanishedMacroButtonIsDisable) {
   TMOUSEPROFILEINFO p = profileOf({u"a"}, {u"", u"", u"a"});
-  ApplyMacroManagerResult(p, 0, {1, false, -1, listOf({})});
+  ApplyMacroManagerResult(p, 0, {1, -1, listOf({})});
   const TBUTTONFUNCINFO& b = p.ConfigInfo.ButtonFuncInfo[2];
   EXPECT_EQ(b.FunctionIndex, 29);
   EXPECT_EQ(b.FunctionType, 10);

@@ -14,13 +14,17 @@ namespace qor::test {
 class RecordingPointerSettings final : public PointerSettings {
  public:
   std::string desktop() const override { return "recording"; }
-  bool setAcceleration(int preset, const PointerAccelerationPreset& v) override {
+  PointerSetResult setAcceleration(int preset, const PointerAccelerationPreset& v) override {
     return record("acceleration " + std::to_string(preset) + " " + std::to_string(v.threshold1) +
                   "," + std::to_string(v.threshold2) + "," + std::to_string(v.acceleration));
   }
-  bool setSpeed(int speed) override { return record("speed " + std::to_string(speed)); }
-  bool setWheelScrollLines(int lines) override { return record("wheel " + std::to_string(lines)); }
-  bool setDoubleClickTime(int ms) override { return record("double-click " + std::to_string(ms)); }
+  PointerSetResult setSpeed(int speed) override { return record("speed " + std::to_string(speed)); }
+  PointerSetResult setWheelScrollLines(int lines) override {
+    return record("wheel " + std::to_string(lines));
+  }
+  PointerSetResult setDoubleClickTime(int ms) override {
+    return record("double-click " + std::to_string(ms));
+  }
 
   // The values the desktop holds already, as "speed 15" or "acceleration 2": asked before a
   // restore, never changed by the calls.

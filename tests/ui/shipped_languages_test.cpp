@@ -2,6 +2,7 @@
 // The ui.local that the build lays into the program folder, and the text files behind it.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -10,6 +11,8 @@
 #include "model/wide_text.h"
 #include "platform/atomic_file.h"
 #include "ui/language_source_file.h"
+#include "ui/translated_literals.h"
+#include "ui/translation.h"
 #include "ui/ui_local_file.h"
 
 namespace qor {
@@ -18,6 +21,33 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kShippedOrder[] = {"0409", "0407", "040c", "040a"};
+
+TEST(TranslatedLiterals, FindsTheTextsHandedToTheTranslation) {
+  struct Case {
+    const char* code;
+    std::vector<std::string> texts;
+  };
+  const Case cases[] = {
+      {"x = TranslateText(\"Warning\");", {"Warning"}},
+      {"Translate(std::string_view(\"Add \"\n   \"this\"))", {"Add this"}},
+      {"TranslateText(saved ? \"Export\" : \"Import\")", {"Export", "Import"}},
+      {"TranslateIn(\"key\", down ? \"Down\" : \"Up\")", {"Down [key]", "Up [key]"}},
+      {"const char* kTitle = \"Warn\" \"ing\"; f(TranslateText(kTitle));", {"Warning"}},
+      {"Translate(\"Say \\\"hi\\\"\")", {"Say \"hi\""}},
+      // Built at run time, or not a text of the translation.
+      {"Translate(std::string_view(missing + \" can not be found!\"))", {}},
+      {"SetAutoTranslate(\"no\"); AfterTranslate(); Translate(text);", {}},
+      {"// TranslateText(\"commented out\")\n/* Translate(\"too\") */", {}},
+  };
+  for (const Case& c : cases) {
+    std::map<std::string, std::string> constants;
+    test::CollectTextConstants(c.code, constants);
+    std::vector<std::string> texts;
+    for (const auto& found : test::TranslatedLiterals(c.code, "x.cpp", constants))
+      texts.push_back(found.text);
+    EXPECT_EQ(texts, c.texts) << c.code;
+  }
+}
 
 class ShippedLanguages : public ::testing::Test {
  protected:
@@ -75,6 +105,22 @@ TEST_F(ShippedLanguages, EveryLanguageTranslatesEverySourceTextDistinctly) {
   }
 }
 
+TEST_F(ShippedLanguages, CarryEveryTextTheCodeTranslates) {
+  const auto texts = test::TranslatedLiteralsBelow(QOR_SOURCE_DIR);
+  ASSERT_GT(texts.size(), 50u) << "the scan of " << QOR_SOURCE_DIR << " found too few texts";
+  // A dictionary line's source ends at its first "=": such a text is never found.
+  for (const test::TranslatedLiteral& t : texts)
+    EXPECT_EQ(t.text.find('='), std::string::npos)
+        << t.where << ": \"" << t.text << "\" holds \"=\", which no dictionary line can carry";
+  for (const LanguageEntry& language : content.languages) {
+    const TranslationDictionary dictionary(language.lines);
+    for (const test::TranslatedLiteral& t : texts) {
+      EXPECT_TRUE(dictionary.FindTranslation(toUtf16(t.text)))
+          << t.where << ": " << toUtf8(language.shortID) << " lacks \"" << t.text << "\"";
+    }
+  }
+}
+
 TEST_F(ShippedLanguages, CarryTheTextsAsTheProgramWritesThem) {
   // Texts whose spacing or spelling a tidy-up could break; the code looks them up verbatim.
   const char* const required[] = {
@@ -95,6 +141,62 @@ TEST_F(ShippedLanguages, CarryTheTextsAsTheProgramWritesThem) {
   for (const char* text : required)
     EXPECT_TRUE(std::binary_search(content.original.begin(), content.original.end(), toUtf16(text)))
         << "\"" << text << "\"";
+}
+
+TEST_F(ShippedLanguages, NameThingsAsTheLinuxDesktopsDo) {
+  const auto translation = [&](std::string_view id, std::string_view source) {
+    for (const LanguageEntry& language : content.languages) {
+      const TranslationDictionary dictionary(language.lines);
+      const std::u16string* found = dictionary.FindTranslation(toUtf16(source));
+      if (language.shortID == toUtf16(id) && found) return toUtf8(*found);
+    }
+    return std::string("(none)");
+  };
+  // What GNOME and KDE call the setting, and what the key does on them (the sources stay the
+  // names the profiles and the menu table use).
+  const std::array<const char*, 3> named[] = {
+      {"0407", "Enhance pointer precision", "Zeigerbeschleunigung"},
+      {"040c", "Enhance pointer precision", "Accélération du pointeur"},
+      {"040a", "Enhance pointer precision", "Aceleración del puntero"},
+      {"0407", "Apply", "Anwenden"},
+      {"0409", "Open Explorer", "Open File Manager"},
+      {"0409", "Lock PC", "Lock Screen"},
+      {"040c", "Backward", "Page précédente"},
+      {"040c", "Forward", "Page suivante"},
+  };
+  for (const auto& [id, source, expected] : named)
+    EXPECT_EQ(translation(id, source), expected) << id << " \"" << source << "\"";
+  // Words that name what is not there on Linux, or another thing; "" checks every language.
+  const std::array<const char*, 2> avoided[] = {
+      {"", "Explor"},
+      {"", " PC"},
+      {"0407", "bernehm"},
+      {"0407", "bernomm"},
+      {"040c", "pendant l'application"},
+      {"040a", "durante la aplicación"},
+  };
+  for (const LanguageEntry& language : content.languages)
+    for (const std::u16string& line : language.lines)
+      for (const auto& [id, word] : avoided)
+        if (*id == 0 || language.shortID == toUtf16(id)) {
+          EXPECT_EQ(SplitDictionaryLine(line)->second.find(toUtf16(word)), std::u16string::npos)
+              << toUtf8(language.shortID) << ": " << toUtf8(line);
+        }
+}
+
+TEST_F(ShippedLanguages, FrenchKeepsItsSpaceBeforeHighPunctuationOnTheLine) {
+  // French sets a space before : ; ? and !; an ordinary one lets the sign wrap onto a line of
+  // its own, a no-break one (U+00A0, or the narrow U+202F) keeps it with its word.
+  for (const LanguageEntry& language : content.languages) {
+    if (language.shortID != u"040c") continue;
+    for (const std::u16string& line : language.lines) {
+      const std::u16string_view text = SplitDictionaryLine(line)->second;
+      for (std::size_t i = 1; i < text.size(); ++i)
+        if (std::u16string_view(u":;?!").find(text[i]) != std::u16string_view::npos) {
+          EXPECT_NE(text[i - 1], u' ') << toUtf8(line);
+        }
+    }
+  }
 }
 
 TEST_F(ShippedLanguages, TheCombinationExampleNamesModifiersAsTheLiveTextDoes) {

@@ -5,6 +5,7 @@
 #include "app/ctl/ctl_commands.h"
 #include "app/ctl/profile_report.h"
 #include "platform/app_bindings.h"
+#include "platform/linux/dbus_monitor_link.h"
 #include "platform/linux/sqlite_registry.h"
 
 namespace qor::ctl {
@@ -17,10 +18,17 @@ int failed(const RegistryResult& r, Output& io) {
   return kExitFailed;
 }
 
+// A running monitor reads the bindings at each focus change anyway; it is told so that it can
+// announce them to its bus clients.
+void notifyMonitorOfBindings() {
+  DbusMonitorLink(MonitorProgramBesideExecutable()).Notify(2, 0);
+}
+
 int runBind(TDM&, const std::vector<std::string>& args, Output& io) {
   const int profile = *ParseProfileNumber(args[1]);
   if (auto r = SqliteRegistry::forThisUser()->bindApp(args[0], profile); !r.isOk())
     return failed(r, io);
+  notifyMonitorOfBindings();
   io.out << args[0] << " uses profile " << profile << "\n";
   return kExitOk;
 }
@@ -32,6 +40,7 @@ int runUnbind(TDM&, const std::vector<std::string>& args, Output& io) {
     return kExitFailed;
   }
   if (!r.isOk()) return failed(r, io);
+  notifyMonitorOfBindings();
   io.out << args[0] << " no longer chooses a profile\n";
   return kExitOk;
 }

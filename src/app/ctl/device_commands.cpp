@@ -17,11 +17,8 @@
 #include "device/hid_data.h"
 #include "device/mouse_access.h"
 #include "device/usage_pair.h"
-#include "model/ascii_text.h"
 #include "model/include_list.h"
-#include "model/settings_file.h"
 #include "platform/atomic_file.h"
-#include "platform/ini_text.h"
 #include "platform/linux/system_hid_backend.h"
 #include "platform/paths.h"
 
@@ -202,56 +199,28 @@ std::optional<std::string> parseAddMouse(const std::vector<std::string>& args, A
 
 // Adds `entry` as the next idN= line of the include list in `file`, unless it is there.
 bool addIncludeListEntry(const std::filesystem::path& file, const std::string& entry, Output& io) {
-  const std::vector<std::string> listed = ReadIncludeHIDDeviceList(SettingsFile::load(file));
-  for (const std::string& id : listed) {
-    if (equalsNoCase(id, entry)) {
-      io.out << "already in " << file.string() << "\n";
-      return true;
-    }
-  }
-  if (listed.size() >= kMaxIncludeListEntries) {
-    io.err << "qorcfg51-ctl add-mouse: the include list of " << file.string() << " is full ("
-           << kMaxIncludeListEntries << " entries); remove one, or add the mouse to another "
-           << "config.ini (--config FILE)\n";
-    return false;
-  }
-  const std::string key = "id" + std::to_string(listed.size() + 1);
-  // Written only when the program's own reader finds the entry in the changed text: a file
-  // it reads otherwise (UTF-16, a section spelt in another way or given twice) keeps its text.
-  std::string refused;
+  IncludeListAddition addition;
   if (!changeFile(
           file,
           [&](std::string text) {
-            if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-              refused = "is UTF-16 text; save it as UTF-8, or add the line by hand";
-              return text;
-            }
-            // A byte order mark stays in front, where editors of other systems put it.
-            const bool bom = text.starts_with("\xEF\xBB\xBF");
-            std::string changed =
-                (bom ? "\xEF\xBB\xBF" : "") +
-                SetIniValue(bom ? text.substr(3) : text, "IncludeHIDDeviceList", key, entry);
-            const std::vector<std::string> after =
-                ReadIncludeHIDDeviceList(SettingsFile::parse(changed));
-            if (std::none_of(after.begin(), after.end(),
-                             [&](const std::string& id) { return equalsNoCase(id, entry); })) {
-              refused =
-                  "has an [IncludeHIDDeviceList] section the entry cannot be added to as "
-                  "the program reads it; add the line " +
-                  key + "=" + entry + " by hand";
-              return text;
-            }
-            return changed;
+            addition = AddIncludeListEntry(std::move(text), entry);
+            return addition.text;
           },
           io))
     return false;
-  if (!refused.empty()) {
-    io.err << "qorcfg51-ctl add-mouse: " << file.string() << " " << refused
-           << "; nothing was changed\n";
-    return false;
+  switch (addition.outcome) {
+    case IncludeListAddition::Outcome::Added:
+      io.out << "added to " << file.string() << "\n";
+      return true;
+    case IncludeListAddition::Outcome::AlreadyListed:
+      io.out << "already in " << file.string() << "\n";
+      return true;
+    case IncludeListAddition::Outcome::Refused:
+      break;
   }
-  io.out << "added to " << file.string() << "\n";
-  return true;
+  io.err << "qorcfg51-ctl add-mouse: " << file.string() << " " << addition.refusal
+         << "; nothing was changed\n";
+  return false;
 }
 
 bool addRuleLine(const std::filesystem::path& file, const std::string& rule, Output& io) {

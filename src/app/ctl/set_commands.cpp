@@ -148,7 +148,12 @@ const std::vector<Setting>& settings() {
          dm.FCurrentProfileInfo.ConfigInfo.DoubleClickSpeed = static_cast<uint16_t>(ms);
          // Takes effect at once, as in the sensitivity window.
          auto desktop = MakeDesktopPointerSettings();
-         if (!desktop->setDoubleClickTime(ms))
+         const PointerSetResult handed = desktop->setDoubleClickTime(ms);
+         if (handed.refused())
+           io.err << "qorcfg51-ctl: the double-click time was not handed to the "
+                  << desktop->desktop() << " desktop: " << handed.problem()
+                  << "; it is kept in the profile\n";
+         else if (!handed)
            io.err << "qorcfg51-ctl: note: the " << desktop->desktop()
                   << " desktop has no double-click setting; it is kept in the profile\n";
        },

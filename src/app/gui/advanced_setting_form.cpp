@@ -43,6 +43,7 @@ TAdvancedSettingForm::TAdvancedSettingForm(QWidget* owner, TDM& dm, SettingsServ
       const QString a = axis == 0 ? "X" : "Y";
       const int x = axis == 0 ? 16 : kPanelWidth - 60;
       auto* axisLabel = new UiLabel(panel, "AxisCPI" + n + a, QRect(x, 40, 44, 18), a);
+      axisLabel->SetAutoTranslate(false);  // the axis letters read the same in every language
       axisLabel->setAlignment(Qt::AlignCenter);
       axisLabel->SetStyleName("caption");
       auto* track =

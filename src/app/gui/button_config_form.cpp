@@ -16,6 +16,7 @@
 #include "widgets/bitmap_state_button.h"
 #include "widgets/function_menu.h"
 #include "widgets/label.h"
+#include "widgets/menu_box.h"
 #include "widgets/qt_text.h"
 #include "widgets/text_button.h"
 
@@ -26,6 +27,8 @@ constexpr int kRowTop = 52, kRowStep = 44, kRowHeight = 32;
 constexpr int kCaptionWidth = 62;
 // The top level's item width: the menu opens left of a button only with this much room.
 constexpr int kTopItemWidth = 169;
+// The item width of the Basic, Advanced and Media levels where their captions fit.
+constexpr int kSubItemWidth = 170;
 
 // Sets the look of a sub-menu of its own.
 void setLevelLook(TuiMenuItemsEx& level, int itemHeight, int itemWidth) {
@@ -83,11 +86,11 @@ void TButtonConfigForm::buildMenu() {
     TuiMenuItemsEx& level = item->SubItems();
     switch (entry.id) {
       case button_menu::kBasic:
-        setLevelLook(level, 38, 170);
+        setLevelLook(level, 38, kSubItemWidth);
         break;
       case button_menu::kAdvanced:
       case button_menu::kMedia:
-        setLevelLook(level, 40, 170);
+        setLevelLook(level, 40, kSubItemWidth);
         break;
       case button_menu::kMacro:
         setLevelLook(level, 28, 210);
@@ -142,11 +145,29 @@ int TButtonConfigForm::topLevelWidth() const {
   return std::max(kTopItemWidth, MeasureMenuLevel(level, level.Count(), widest, 0, 0).Width);
 }
 
+void TButtonConfigForm::fitSubMenus() {
+  const QFontMetrics metrics(font());
+  TuiMenuItemsEx& top = uiMenuEx1->Items();
+  for (int i = 0; i < top.Count(); ++i) {
+    TuiMenuItemsEx& level = top.Items(i).SubItems();
+    TMenuParams& look = level.Parameters;
+    if (level.UseParentParameter || look.ItemAutoSize || look.CustomWidth > 0) continue;
+    int widest = 0;
+    for (int j = 0; j < level.Count(); ++j)
+      widest = std::max(widest, metrics.horizontalAdvance(
+                                    TranslateText(QString::fromStdString(level.Items(j).Caption))));
+    look.ItemWidth = std::max(kSubItemWidth,
+                              widest + TuiMenuBoxItem::kCheckRoom + TuiMenuBoxItem::kExtenderRoom +
+                                  look.MenuTextPadding.Left + look.MenuTextPadding.Right);
+  }
+}
+
 // ---- Choices --------------------------------------------------------------------------------
 
 void TButtonConfigForm::BtnSet1Click(int tag) {
   if (tag < 0 || tag >= kButtons) return;
   FSelectedButton = tag;
+  fitSubMenus();
   const TBUTTONFUNCINFO& entry = FDM.FCurrentProfileInfo.ConfigInfo.ButtonFuncInfo[tag];
   // The selected row is the entry's effective item, as its caption shows it.
   const int32_t selected =
@@ -202,7 +223,7 @@ void TButtonConfigForm::macroManager() {
   if (TDM::IsProfileIndexInRange(FDM.FProfileIndex))
     folder = QString::fromStdU16String(
         readWideField(FDM.FProfileSettingGroup.ProfileSettingList[FDM.FProfileIndex].MacroPath));
-  r.modalResult = MacroDialogs().ShowMacroManager(r.list, r.macroIndex, folder, r.needUpdate);
+  r.modalResult = MacroDialogs().ShowMacroManager(r.list, r.macroIndex, folder);
   const MacroManagerOutcome outcome = ApplyMacroManagerResult(p, FSelectedButton, r);
   if (outcome == MacroManagerOutcome::Unchanged) return;
   if (outcome == MacroManagerOutcome::TooManyMacros) tellTooManyMacros();

@@ -41,6 +41,8 @@ class TButtonConfigForm : public TSettingsForm {
   void tellTooManyMacros();
   // The top level's width as it will open: the widest translated caption, at least 169.
   int topLevelWidth() const;
+  // Widens the sub-menus of fixed width whose translated captions need more room.
+  void fitSubMenus();
 
   int FSelectedButton = 0;
   bool FModified = false;

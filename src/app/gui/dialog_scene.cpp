@@ -50,6 +50,8 @@ void UiDialogScene::CentreOnMainForm() {
 UiLabel* UiDialogScene::AddTitle(const QString& name, const QString& text, int pixels) {
   auto* title = new UiLabel(this, name, QRect(40, 0, width() - 80, 32), text);
   title->SetFontSize(pixels, true);
+  // A title too long for the strip in some language is set smaller rather than cut.
+  title->SetShrinkToFit(11);
   title->setAlignment(Qt::AlignCenter);
   title->SetStyleName("title");
   FTitle = title;

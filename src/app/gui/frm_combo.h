@@ -28,7 +28,6 @@ class TFrmCombo : public UiDialogScene {
   bool UsesWindowKeys() const { return FWindowKeys != nullptr; }
 
   TCOMBOKEYINFO FComboKey{};
-  bool FCreateByOther = false;
 
   UiTextBox* TextCombo;
   UiLabel* LabelState = nullptr;  // the recording state and what the user should know about it

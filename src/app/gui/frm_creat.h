@@ -15,9 +15,8 @@ class TFrmCreat : public UiDialogScene {
   static constexpr int kWidth = 476, kHeight = 219;
   explicit TFrmCreat(QWidget* owner);
 
-  QString FMacroPath;  // the macro folder
-  QString FMacroName;  // the result: empty unless OK wrote a name
-  bool FCreateByOther = false;
+  QString FMacroPath;        // the macro folder
+  QString FMacroName;        // the result: empty unless OK wrote a name
   bool BtnMacroSave = true;  // on: OK writes the empty macro file
 
   UiTextBox* TextboxMacroName;

@@ -85,7 +85,6 @@ void TFrmDialog::showEvent(QShowEvent* event) {
 int WindowDialogPresenter::ShowDialog(const QString& ATitle, const QString& AText,
                                       DialogPosition APosition, QWidget* AOwner, int ACloseResult) {
   TFrmDialog dialog(AOwner);
-  dialog.FCreateByOther = true;
   dialog.SetCloseAnswer(ACloseResult);
   dialog.SetTexts(ATitle, AText);
   dialog.CentreOn(APosition == DialogPosition::MainFormCenter || !AOwner ? MainForm() : AOwner);

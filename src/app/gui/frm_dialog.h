@@ -20,8 +20,6 @@ class TFrmDialog : public UiDialogScene {
   // Moves the window to the centre of `over`, or of its screen when null.
   void CentreOn(const QWidget* over);
 
-  bool FCreateByOther = false;
-
  protected:
   void showEvent(QShowEvent* event) override;
 

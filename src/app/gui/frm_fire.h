@@ -19,7 +19,6 @@ class TFrmFire : public UiDialogScene {
   explicit TFrmFire(QWidget* owner);
 
   TFIREKEYINFO FFireKeyInfo{};
-  bool FCreateByOther = false;
 
   UiNumberBox* NumBoxFire;
   UiNumberBox* NumboxDelay;

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/frm_macro.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QVBoxLayout>
 
 #include "platform/linux/window_key_provider.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "app/gui/dialog_presenter.h"
 #include "app/gui/dialog_scene.h"
@@ -22,6 +25,7 @@
 #include "widgets/edit_boxes.h"
 #include "widgets/function_menu.h"
 #include "widgets/label.h"
+#include "widgets/layout.h"
 #include "widgets/list_box.h"
 #include "widgets/qt_text.h"
 #include "widgets/skin.h"
@@ -34,8 +38,9 @@ constexpr int kMacroRowHeight = 28;
 constexpr int kActionRowHeight = 26;
 constexpr uint16_t kMaxDelay = 65535;
 
-// Columns of the action list: status, button, elapsed time.
-constexpr int kStatusWidth = 56, kButtonWidth = 100;
+// Columns of the action list: status, button (the widest name of a key or mouse button in any
+// shipped language) and elapsed time.
+constexpr int kStatusWidth = 56, kButtonWidth = 178, kElapsedWidth = 130;
 
 // Item IDs of the two context menus.
 namespace macro_menu {
@@ -143,7 +148,7 @@ void TFrmMacro::buildControls() {
   };
 
   // Left column: the macros.
-  constexpr int lx = 16, lw = 184;
+  constexpr int lx = 16, lw = 192;
   caption("Label2", "Macro Name:", QRect(lx, 44, lw, 20));
   TextBoxSelectedMacroName = new UiTextBox(this, "TextBoxSelectedMacroName", QRect(lx, 66, lw, 26));
   TextBoxSelectedMacroName->SetMaxLength(kMacroNameUnits);
@@ -188,37 +193,50 @@ void TFrmMacro::buildControls() {
   IMGMACROLISTSCROLLDOWN->OnClick = [this](UiTextButton&) { ListBoxMacroList->ScrollByRows(1); };
 
   // New and Delete: a small button with its caption beside it; the caption takes clicks too.
-  auto macroCommand = [this](const char* name, const char* sign, const char* labelName,
-                             const char* text, int x, UiLabel*& label) {
-    auto* button = new UiTextButton(this, name, QRect(x, 452, 30, 30), QString::fromUtf8(sign));
+  // A caption keeps its designed width unless its text needs more, and then moves what follows.
+  auto* commands = new UiLayout(this, "LayoutMacroCommands", QRect(lx, 452, lw, 30));
+  auto* commandRow = new QHBoxLayout(commands);
+  commandRow->setContentsMargins(0, 0, 0, 0);
+  commandRow->setSpacing(4);
+  auto macroCommand = [&](const char* name, const char* sign, const char* labelName,
+                          const char* text, UiLabel*& label) {
+    auto* button = new UiTextButton(commands, name, {}, QString::fromUtf8(sign));
+    button->setFixedSize(30, 30);
     button->SetAutoTranslate(false);
     QFont signFont = button->font();
     signFont.setPixelSize(18);
     signFont.setBold(true);
     button->setFont(signFont);
     button->SetAccessibleText(text);
-    label = new UiLabel(this, labelName, QRect(x + 34, 452, 56, 30), text);
+    label = new UiLabel(commands, labelName, {}, text);
+    label->setMinimumWidth(56);
     label->SetClickable(true);
     label->OnClick = [button](UiLabel&) {
       if (button->isEnabled()) button->click();
     };
+    commandRow->addWidget(button);
+    commandRow->addWidget(label);
     return button;
   };
-  BSBTNNEWMACRO = macroCommand("BSBTNNEWMACRO", "+", "Label7", "New", lx, Label7);
+  BSBTNNEWMACRO = macroCommand("BSBTNNEWMACRO", "+", "Label7", "New", Label7);
   BSBTNNEWMACRO->OnClick = [this](UiTextButton&) { BSBTNNEWMACROClick(); };
-  BSBTNDELETEMACRO =
-      macroCommand("BSBTNDELETEMACRO", "\u2212", "Label6", "Delete", lx + 94, Label6);
+  BSBTNDELETEMACRO = macroCommand("BSBTNDELETEMACRO", "\u2212", "Label6", "Delete", Label6);
   BSBTNDELETEMACRO->OnClick = [this](UiTextButton&) { BSBTNDELETEMACROClick(); };
   BSBTNDELETEMACRO->setEnabled(false);
+  commandRow->addStretch();
 
-  // Middle column: the actions.
-  constexpr int mx = 216, mw = 270;
+  // Middle column: the actions, under headers of up to two lines.
+  constexpr int mx = lx + lw + 16, mw = kStatusWidth + kButtonWidth + kElapsedWidth;
   caption("Label8", "Macro Action Editor:", QRect(mx, 44, mw, 20));
-  caption("Label13", "Status", QRect(mx + 8, 66, kStatusWidth - 8, 20));
-  caption("Label14", "Button", QRect(mx + kStatusWidth, 66, kButtonWidth, 20));
-  caption("Label15", "Elapsed time (ms)",
-          QRect(mx + kStatusWidth + kButtonWidth, 66, mw - kStatusWidth - kButtonWidth, 20));
-  ListBoxMacroKey = new UiListBox(this, "ListBoxMacroKey", QRect(mx, 88, mw, 330));
+  for (auto [name, text, x, width] :
+       {std::tuple{"Label13", "Status", 8, kStatusWidth - 8},
+        std::tuple{"Label14", "Button", kStatusWidth, kButtonWidth},
+        std::tuple{"Label15", "Elapsed time (ms)", kStatusWidth + kButtonWidth, kElapsedWidth}}) {
+    UiLabel* header = caption(name, text, QRect(mx + x, 64, width, 32));
+    header->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    header->setWordWrap(true);
+  }
+  ListBoxMacroKey = new UiListBox(this, "ListBoxMacroKey", QRect(mx, 98, mw, 320));
   ListBoxMacroKey->SetAccessibleText("Macro Action Editor:");
   ListBoxMacroKey->SetRowTemplate(actionTemplate(QString::fromUtf8("\u25F7"), true),
                                   kActionRowHeight);
@@ -236,8 +254,10 @@ void TFrmMacro::buildControls() {
   LabelAllDelayTime->SetStyleName("value");
   LabelAllDelayTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   caption("Label10", "ms", QRect(mx + 236, 424, 34, 22));
-  BtnMacroStart = new UiTextButton(this, "BtnMacroStart", QRect(mx, 452, 130, 30), "Start");
-  BtnMacroStop = new UiTextButton(this, "BtnMacroStop", QRect(mx + 140, 452, 130, 30), "Stop");
+  constexpr int startWidth = (mw - 10) / 2;
+  BtnMacroStart = new UiTextButton(this, "BtnMacroStart", QRect(mx, 452, startWidth, 30), "Start");
+  BtnMacroStop = new UiTextButton(this, "BtnMacroStop",
+                                  QRect(mx + mw - startWidth, 452, startWidth, 30), "Stop");
   for (UiTextButton* b : {BtnMacroStart, BtnMacroStop}) {
     b->SetToggle(true);
     SetAccessibleToggleButton(*b);
@@ -247,42 +267,77 @@ void TFrmMacro::buildControls() {
   BtnMacroStop->SetTag(1);
   BtnMacroStop->setEnabled(false);
 
-  // Right column: the options.
-  constexpr int rx = 502, rw = 204;
-  caption("Label16", "Option:", QRect(rx, 44, rw, 20));
-  BtnAutoDelay =
-      new UiCheckBox(this, "BtnAutoDelay", QRect(rx, 70, rw, 24), "Record delays between action");
+  // Right column: the options, one under the other; a check box whose text needs more lines
+  // in a language moves what follows it down.
+  constexpr int rx = mx + mw + 16, rw = kWidth - 16 - rx;
+  auto* options = new UiLayout(this, "LayoutOptions", QRect(rx, 44, rw, 396));
+  auto* column = new QVBoxLayout(options);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  auto* optionCaption = new UiLabel(options, "Label16", {}, "Option:");
+  optionCaption->SetStyleName("caption");
+  optionCaption->setFixedHeight(20);
+  auto checkBox = [&](const char* name, const char* text, int gapBefore) {
+    auto* box = new UiCheckBox(options, name, {}, text);
+    box->SetWordWrap(true);
+    box->setMinimumHeight(24);
+    column->addSpacing(gapBefore);
+    column->addWidget(box);
+    return box;
+  };
+  // A box for a number under its check box, indented, with its unit beside it.
+  auto numberRow = [&](UiSpinBox* box, const char* unitName) {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(24, 0, 0, 0);
+    row->setSpacing(6);
+    box->setFixedSize(80, 26);
+    row->addWidget(box);
+    if (unitName) {
+      auto* unit = new UiLabel(options, unitName, {}, "ms");
+      unit->SetStyleName("caption");
+      unit->setFixedHeight(26);
+      row->addWidget(unit);
+    }
+    row->addStretch();
+    column->addSpacing(4);
+    column->addLayout(row);
+  };
+  column->addWidget(optionCaption);
+  BtnAutoDelay = checkBox("BtnAutoDelay", "Record delays between action", 6);
   BtnAutoDelay->setChecked(true);
   connect(BtnAutoDelay, &QCheckBox::clicked, this, [this] { BtnAutoDelayClick(); });
-  BtnCustomDelay =
-      new UiCheckBox(this, "BtnCustomDelay", QRect(rx, 104, rw, 24), "Insert default delay");
+  BtnCustomDelay = checkBox("BtnCustomDelay", "Insert default delay", 10);
   connect(BtnCustomDelay, &QCheckBox::clicked, this, [this] { BtnCustomDelayMouseUp(); });
-  NumBoxDelay = new UiNumberBox(this, "NumBoxDelay", QRect(rx + 24, 132, 80, 26));
+  NumBoxDelay = new UiNumberBox(options, "NumBoxDelay");
   NumBoxDelay->SetRange(kMinMacroDelay, kMaxDelay);
   NumBoxDelay->SetValue(10);
   NumBoxDelay->SetAccessibleText("Insert default delay");
   NumBoxDelay->setEnabled(false);
-  caption("Label19", "ms", QRect(rx + 110, 132, 40, 26));
-  BtnMacroLoop =
-      new UiCheckBox(this, "BtnMacroLoop", QRect(rx, 174, rw, 24), "Number of loops(1-255)");
+  numberRow(NumBoxDelay, "Label19");
+  BtnMacroLoop = checkBox("BtnMacroLoop", "Number of loops(1-255)", 16);
   connect(BtnMacroLoop, &QCheckBox::clicked, this, [this] { BtnMacroLoopMouseUp(); });
-  BoxMacroLoop = new UiSpinBox(this, "BoxMacroLoop", QRect(rx + 24, 202, 80, 26));
+  BoxMacroLoop = new UiSpinBox(options, "BoxMacroLoop");
   BoxMacroLoop->SetRange(0, 255);
   BoxMacroLoop->SetValue(1);
   BoxMacroLoop->SetAccessibleText("Number of loops(1-255)");
   BoxMacroLoop->setEnabled(false);
   BoxMacroLoop->OnChange = [this](UiSpinBox&) { BoxMacroLoopChange(); };
-  LabelHookNote = new UiLabel(this, "LabelHookNote", QRect(rx, 244, rw, 196));
+  numberRow(BoxMacroLoop, nullptr);
+  LabelHookNote = new UiLabel(options, "LabelHookNote");
   LabelHookNote->SetAutoTranslate(false);  // built from translated parts
   LabelHookNote->SetStyleName("value");
   LabelHookNote->setWordWrap(true);
   LabelHookNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   LabelHookNote->hide();
+  column->addSpacing(16);
+  column->addWidget(LabelHookNote);
+  column->addStretch(1);
 
-  BtnOK = new UiTextButton(this, "BtnOK", QRect(rx, 452, 98, 30), "OK");
+  BtnOK = new UiTextButton(this, "BtnOK", QRect(rx, 452, (rw - 8) / 2, 30), "OK");
   BtnOK->SetStyleName("default");
   BtnOK->OnClick = [this](UiTextButton&) { BtnOKClick(); };
-  BtnCANCEL = new UiTextButton(this, "BtnCANCEL", QRect(rx + 106, 452, 98, 30), "CANCEL");
+  BtnCANCEL = new UiTextButton(this, "BtnCANCEL",
+                               QRect(rx + rw - (rw - 8) / 2, 452, (rw - 8) / 2, 30), "CANCEL");
   BtnCANCEL->OnClick = [this](UiTextButton&) { BtnCancelClick(); };
 }
 
@@ -707,8 +762,7 @@ void TFrmMacro::showHookNote() {
   if (!FHookProblem.fix.empty())
     text += " " + TranslateText("To record in every program:") + " " +
             TranslateText(FromUtf8(FHookProblem.fix));
-  LabelHookNote->setText(text);
-  LabelHookNote->SetAccessibleText(text);
+  LabelHookNote->SetText(text);  // translated already: shown and named as it is
 }
 
 void TFrmMacro::enableControls(bool on) {
@@ -828,9 +882,8 @@ void TFrmMacro::BtnMinClick() {
 // ---- The entry ----------------------------------------------------------------------------------
 
 int ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
-                     const QString& AMacroPath, bool& ANeedUpdate) {
+                     const QString& AMacroPath) {
   TFrmMacro form(MainForm());
-  form.FCreateByOther = true;
   // A damaged count beyond the record's slots shows the macros the slots hold: an empty
   // window would hand back an empty list on OK and lose them all.
   TMACROKEYINFOLIST shown = AMacroKeyInfoList;
@@ -839,10 +892,8 @@ int ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
   form.FMacroClass->SetMacroListIndex(AMacroIndex);
   form.FMacroPath = AMacroPath;
   form.DrawMacroList();
-  ANeedUpdate = false;
   CentreWindowOn(form, MainForm());
   const int result = form.ShowModal();
-  ANeedUpdate = form.FNeedUpdate;
   AMacroIndex = form.FMacroClass->MacroListIndex();
   if (result == kModalOK) {
     form.FMacroClass->GetMacroKeyInfoList(AMacroKeyInfoList);

@@ -31,7 +31,7 @@ class WindowKeyHookProvider;
 
 class TFrmMacro : public UiScene {
  public:
-  static constexpr int kWidth = 720, kHeight = 520;
+  static constexpr int kWidth = 820, kHeight = 520;
   // Row templates of the action list.
   enum ActionTemplate { ListItemDelay = 0, ListItemKeyDown, ListItemKeyUp, ListItemMouse };
 
@@ -50,8 +50,6 @@ class TFrmMacro : public UiScene {
 
   std::unique_ptr<TuiMacroClass> FMacroClass;
   QString FMacroPath;
-  bool FNeedUpdate = false;
-  bool FCreateByOther = false;
 
   // Handlers, as the user reaches them.
   void BtnMinClick();
@@ -154,9 +152,8 @@ class TFrmMacro : public UiScene {
 // Runs the macro manager on AMacroKeyInfoList with AMacroIndex current (ignored when it names
 // no macro) and AMacroPath as the macro folder. On OK the list and the current index come
 // back and every macro is written to its file (a failure is told in a message; the list
-// still comes back). ANeedUpdate tells whether the manager's Apply command copied the list
-// into the profile. Returns the modal result: 1 OK, 2 cancel.
+// still comes back). Returns the modal result: 1 OK, 2 cancel.
 int ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
-                     const QString& AMacroPath, bool& ANeedUpdate);
+                     const QString& AMacroPath);
 
 }  // namespace qor

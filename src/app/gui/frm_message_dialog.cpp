@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/frm_message_dialog.h"
 
+#include <algorithm>
+
 #include "widgets/label.h"
 #include "widgets/text_button.h"
 
 namespace qor {
 namespace {
+
+// The question's box beside the warning sign, as designed, and the strip above it.
+constexpr QRect kTextBox(110, 44, 260, 43);
+constexpr int kTitleStripBottom = 34;
 
 UiLabel* textLabel(QWidget* parent, const char* name, const QRect& at, int pixels) {
   auto* label = new UiLabel(parent, name, at);
@@ -21,6 +27,7 @@ TFrmMessageDialog::TFrmMessageDialog(QWidget* owner)
     : UiDialogScene(owner, "TFrmMessageDialog", kWidth, kHeight, "message") {
   LabelTitle = AddTitle("LabelTitle", {}, 16);
   LabelTitle->SetAutoTranslate(false);
+  // Beside the warning sign of the background.
   LabelText = textLabel(this, "LabelText", kTextBox, 13);
   LabelText->SetAutoTranslate(false);
   LabelText1 = textLabel(this, "LabelText1", kText1Box, 13);

@@ -16,7 +16,6 @@ class TFrmMessageDialog : public UiDialogScene {
   // The caller's texts, translated already; empty texts give empty labels.
   void SetTexts(const QString& ATitle, const QString& AText, const QString& AText1);
 
-  bool FCreateByOther = false;
   UiLabel* LabelTitle;
   UiLabel* LabelText;
   UiLabel* LabelText1;
@@ -29,7 +28,6 @@ class TDlgLeaveMacroWithErrorsForm : public UiDialogScene {
   // The caller's texts go to hidden labels: the window asks its own question.
   void SetTexts(const QString& ATitle, const QString& AText, const QString& AText1);
 
-  bool FCreateByOther = false;
   UiLabel* LabelQuestion;
   UiLabel* LabelTitle;  // hidden, like the next two
   UiLabel* LabelText;

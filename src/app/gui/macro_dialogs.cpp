@@ -16,7 +16,6 @@ MacroDialogPresenter* gPresenter = nullptr;
 // Shows a dialog owned by the main window, centred on it, and returns its modal result.
 template <typename Dialog>
 int showCentred(Dialog& dialog) {
-  dialog.FCreateByOther = true;
   dialog.CentreOnMainForm();
   return dialog.ShowModal();
 }
@@ -24,8 +23,8 @@ int showCentred(Dialog& dialog) {
 }  // namespace
 
 int MacroDialogPresenter::ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
-                                           const QString& AMacroPath, bool& ANeedUpdate) {
-  return qor::ShowMacroManager(AMacroKeyInfoList, AMacroIndex, AMacroPath, ANeedUpdate);
+                                           const QString& AMacroPath) {
+  return qor::ShowMacroManager(AMacroKeyInfoList, AMacroIndex, AMacroPath);
 }
 
 MacroDialogPresenter& MacroDialogs() {

@@ -28,7 +28,7 @@ class MacroDialogPresenter {
   virtual int ShowFireKeyDialog(TFIREKEYINFO& AFireKeyInfo) = 0;
   // The macro manager (the window unless a presenter answers it).
   virtual int ShowMacroManager(TMACROKEYINFOLIST& AMacroKeyInfoList, int& AMacroIndex,
-                               const QString& AMacroPath, bool& ANeedUpdate);
+                               const QString& AMacroPath);
 };
 
 // The presenter the functions below use: the dialog windows unless one was installed.

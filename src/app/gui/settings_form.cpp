@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/settings_form.h"
 
+#include <QHBoxLayout>
+
 #include "widgets/bitmap_state_button.h"
 #include "widgets/label.h"
 #include "widgets/layout.h"
@@ -11,6 +13,8 @@ namespace qor {
 
 namespace {
 constexpr int kTitleStrip = 32;
+// A title longer than its strip in some language is set smaller, down to this size.
+constexpr int kMinimumTitlePixels = 11;
 constexpr int kRowHeight = 30;
 }  // namespace
 
@@ -20,8 +24,10 @@ TSettingsForm::TSettingsForm(QWidget* owner, TDM& dm, SettingsServices services,
     : UiScene(owner, name, width, height), FDM(dm), FServices(services) {
   setWindowFlag(Qt::Tool);
   SetBackground(background);
-  LabelTitle = new UiLabel(this, "LabelTitle", QRect(36, 0, width - 72, kTitleStrip), title);
+  // Centred between the close button and as much room on the left.
+  LabelTitle = new UiLabel(this, "LabelTitle", QRect(32, 0, width - 64, kTitleStrip), title);
   LabelTitle->SetFontSize(14, true);
+  LabelTitle->SetShrinkToFit(kMinimumTitlePixels);
   LabelTitle->SetStyleName("title");
   LabelTitle->setAlignment(Qt::AlignCenter);
   BSBTNCLOSE = new UiBitmapStateButton(this, "BSBTNCLOSE", QRect(width - 30, 4, 24, 24));
@@ -54,14 +60,21 @@ UiLabel* TSettingsForm::AddValueRow(const QString& name, const QString& caption,
   row->SetStroke(skin::kBorderDim);
   row->SetRadius(3);
   row->setAttribute(Qt::WA_TransparentForMouseEvents);
-  auto* label = new UiLabel(row, name + "Caption", QRect(10, 0, width / 2, kRowHeight), caption);
+  // The value keeps the room its text needs; the caption takes the rest and wraps in it.
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(10, 0, 10, 0);
+  layout->setSpacing(8);
+  auto* label = new UiLabel(row, name + "Caption", {}, caption);
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  label->setWordWrap(true);
   label->SetStyleName("caption");
-  auto* value = new UiLabel(row, name, QRect(width / 2, 0, width / 2 - 10, kRowHeight));
+  layout->addWidget(label, 1);
+  auto* value = new UiLabel(row, name);
   value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   value->SetStyleName("value");
   // Values come from the profile, translated where they are built.
   value->SetAutoTranslate(false);
+  layout->addWidget(value);
   return value;
 }
 

@@ -44,17 +44,17 @@ class GnomePointerSettings final : public PointerSettings {
 
   std::string desktop() const override { return "GNOME"; }
 
-  bool setAcceleration(int preset, const PointerAccelerationPreset&) override {
+  PointerSetResult setAcceleration(int preset, const PointerAccelerationPreset&) override {
     if (!hasAccelProfile_) return false;
     return write(
         [&](void* s) { return setString_(s, "accel-profile", GnomeAccelProfile(preset).c_str()); });
   }
-  bool setSpeed(int speed) override {
+  PointerSetResult setSpeed(int speed) override {
     if (!hasSpeed_) return false;
     return write([&](void* s) { return setDouble_(s, "speed", GnomeSpeedFromWindows(speed)); });
   }
-  bool setWheelScrollLines(int) override { return false; }
-  bool setDoubleClickTime(int ms) override {
+  PointerSetResult setWheelScrollLines(int) override { return false; }
+  PointerSetResult setDoubleClickTime(int ms) override {
     if (!hasDoubleClick_) return false;
     return write([&](void* s) { return setInt_(s, "double-click", ms); });
   }
@@ -138,7 +138,7 @@ class X11PointerSettings final : public PointerSettings {
 
   std::string desktop() const override { return "X11"; }
 
-  bool setAcceleration(int, const PointerAccelerationPreset& values) override {
+  PointerSetResult setAcceleration(int, const PointerAccelerationPreset& values) override {
     // Workers of two quick Applies may overlap; Xlib wants one caller at a time.
     std::lock_guard lock(mutex_);
     const X11PointerControl c = X11ControlFromPreset(values);
@@ -146,9 +146,9 @@ class X11PointerSettings final : public PointerSettings {
     flush_(dpy_);
     return true;
   }
-  bool setSpeed(int) override { return false; }
-  bool setWheelScrollLines(int) override { return false; }
-  bool setDoubleClickTime(int) override { return false; }
+  PointerSetResult setSpeed(int) override { return false; }
+  PointerSetResult setWheelScrollLines(int) override { return false; }
+  PointerSetResult setDoubleClickTime(int) override { return false; }
 
   bool holdsAcceleration(int, const PointerAccelerationPreset& values) override {
     std::lock_guard lock(mutex_);
@@ -175,10 +175,10 @@ class X11PointerSettings final : public PointerSettings {
 class NoPointerSettings final : public PointerSettings {
  public:
   std::string desktop() const override { return "none"; }
-  bool setAcceleration(int, const PointerAccelerationPreset&) override { return false; }
-  bool setSpeed(int) override { return false; }
-  bool setWheelScrollLines(int) override { return false; }
-  bool setDoubleClickTime(int) override { return false; }
+  PointerSetResult setAcceleration(int, const PointerAccelerationPreset&) override { return false; }
+  PointerSetResult setSpeed(int) override { return false; }
+  PointerSetResult setWheelScrollLines(int) override { return false; }
+  PointerSetResult setDoubleClickTime(int) override { return false; }
 };
 
 // Whether XDG_CURRENT_DESKTOP names one of `names`.

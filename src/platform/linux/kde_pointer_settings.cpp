@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/atomic_file.h"
-#include "platform/ini_text.h"
+#include "platform/linux/kde_settings_file.h"
 #include "platform/linux/session_bus.h"
 #include "platform/pointer_mapping.h"
 
@@ -55,21 +54,23 @@ class KdePointerSettings final : public PointerSettings {
 
   std::string desktop() const override { return "KDE"; }
 
-  bool setAcceleration(int preset, const PointerAccelerationPreset& values) override {
+  PointerSetResult setAcceleration(int preset, const PointerAccelerationPreset& values) override {
     const bool flat = GnomeAccelProfile(preset) == "flat";
     if (setOnMice([&](sd_bus* bus, const char* path) {
           return setBool(bus, path, "pointerAccelerationProfileFlat", flat) &&
                  setBool(bus, path, "pointerAccelerationProfileAdaptive", !flat);
         }))
       return true;
-    // A Plasma X11 session: the X server now, kcminputrc from the next login on.
-    const bool saved = writeSetting("kcminputrc", "Mouse", "X11LibInputXAccelProfileFlat",
-                                    flat ? "true" : "false");
+    // A Plasma X11 session: the X server now, kcminputrc from the next login on. A file that
+    // refused the value is reported though the X server took it: it would be lost at logout.
+    const PointerSetResult saved = writeSetting(
+        "kcminputrc", "Mouse", "X11LibInputXAccelProfileFlat", flat ? "true" : "false");
     const bool now = x11_ && x11_->setAcceleration(preset, values);
+    if (saved.refused()) return saved;
     return saved || now;
   }
 
-  bool setSpeed(int speed) override {
+  PointerSetResult setSpeed(int speed) override {
     const double value = GnomeSpeedFromWindows(speed);
     if (setOnMice([&](sd_bus* bus, const char* path) {
           sd_bus_error error = SD_BUS_ERROR_NULL;
@@ -84,16 +85,14 @@ class KdePointerSettings final : public PointerSettings {
     return writeSetting("kcminputrc", "Mouse", "XLbInptPointerAcceleration", text);
   }
 
-  bool setWheelScrollLines(int lines) override {
+  PointerSetResult setWheelScrollLines(int lines) override {
     // KDE has no one-page-per-notch setting: the value that means it is skipped.
     if (lines < 1 || lines >= 30) return false;
-    return writeSetting("kdeglobals", "KDE", "WheelScrollLines", std::to_string(lines)) &&
-           notifyMouseSettingsChanged();
+    return writeMouseSetting("WheelScrollLines", std::to_string(lines));
   }
 
-  bool setDoubleClickTime(int ms) override {
-    return writeSetting("kdeglobals", "KDE", "DoubleClickInterval", std::to_string(ms)) &&
-           notifyMouseSettingsChanged();
+  PointerSetResult setDoubleClickTime(int ms) override {
+    return writeMouseSetting("DoubleClickInterval", std::to_string(ms));
   }
 
  private:
@@ -116,24 +115,30 @@ class KdePointerSettings final : public PointerSettings {
   }
 
   // Sets one key in one of Plasma's settings files, keeping the rest of the file.
-  bool writeSetting(const char* file, const char* group, const char* key,
-                    const std::string& value) {
+  PointerSetResult writeSetting(const std::string& file, const char* group, const char* key,
+                                const std::string& value) {
     // Workers of two quick Applies may overlap; each file is read and replaced whole.
     std::lock_guard lock(mutex_);
-    std::error_code ec;
-    std::filesystem::create_directories(configHome_, ec);
-    return !rewriteTextFile(configHome_ / file,
-                            [&](std::string text) { return SetIniValue(text, group, key, value); });
+    if (auto problem = WriteKdeSetting(configHome_, file, group, key, value))
+      return PointerSetResult::Refused(std::move(*problem));
+    return true;
   }
 
-  // KDE programs re-read their mouse settings on KGlobalSettings' change signal.
-  static bool notifyMouseSettingsChanged() {
+  // Sets one of the mouse settings in kdeglobals that every KDE program reads.
+  PointerSetResult writeMouseSetting(const char* key, const std::string& value) {
+    PointerSetResult written = writeSetting("kdeglobals", "KDE", key, value);
+    if (written) notifyMouseSettingsChanged();
+    return written;
+  }
+
+  // KDE programs re-read their mouse settings on KGlobalSettings' change signal; without a
+  // session bus they read the file when they start.
+  static void notifyMouseSettingsChanged() {
     SessionBus bus = OpenSessionBus(kCallTimeout);
-    if (!bus) return true;  // the file holds the setting; programs read it when they start
+    if (!bus) return;
     constexpr int kSettingsChanged = 3, kSettingsMouse = 0;
     sd_bus_emit_signal(bus.get(), "/KGlobalSettings", "org.kde.KGlobalSettings", "notifyChange",
                        "ii", kSettingsChanged, kSettingsMouse);
-    return true;
   }
 
   std::filesystem::path configHome_;
