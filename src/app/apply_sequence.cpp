@@ -9,7 +9,6 @@
 #include "app/pointer_worker.h"
 #include "app/thread_call.h"
 #include "device/hid_data.h"
-#include "device/usage_pair.h"
 #include "protocol/device_commands.h"
 #include "protocol/profile_upload.h"
 
@@ -42,7 +41,7 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
     if (hooks.Busy) hooks.Busy(on);
   };
   // Sends nothing more after a failed exchange: the mouse is gone or refuses.
-  auto stopped = [&](const std::string& step, uint32_t result) {
+  auto stopped = [&](const std::string& step, std::error_code result) {
     FFailure = step + ": " + FDevice.ResultText(result);
     trace(step + " failed (" + FDevice.ResultText(result) + "); nothing more was sent");
     if (busyShown) busy(false);
@@ -55,20 +54,17 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   // A first open waits for the device's driver, after a listing of every HID interface; both
   // run while everything is saved and during the first pause. Opening sends the mouse
   // nothing, so the order of what it receives stays the same.
-  std::jthread opener([this] { FDevice.OpenInterfaces(SharedDeviceUsagePair()); });
+  std::jthread opener([this] { FDevice.OpenInterfaces(FDevice.GetUsageAndPage()); });
 
   // 1-2: everything saved, whatever follows.
   FSaved = FDM.SaveAllProfileData();  // problems reach the data module's sink; Apply goes on
 
   // 3: the pointer settings on a worker, which keeps the settings object alive.
-  const PointerSettingsBuffer buffer = BuildPointerSettingsBuffer(FDM.FCurrentProfileInfo);
-  std::shared_ptr<PointerSettings> pointer = FPointer;
-  if (pointer) {
-    TuiThread::ThreadCallFunction(
-        [pointer](const uint8_t* b, uint32_t n) { RunPointerWorker(*pointer, b, n); },
-        buffer.data(), static_cast<uint32_t>(buffer.size()));
+  const PointerValues values = PointerValuesOf(FDM.FCurrentProfileInfo);
+  if (std::shared_ptr<PointerSettings> pointer = FPointer) {
+    TuiThread::ThreadCallFunction([pointer, values] { RunPointerWorker(*pointer, values); });
     // The monitor hands these on again after a logout or a replug, and nothing else.
-    if (const RegistryResult r = RecordAppliedPointerSettings(FDM.RegistryService(), buffer);
+    if (const RegistryResult r = RecordAppliedPointerSettings(FDM.RegistryService(), values);
         !r.isOk())
       trace("the pointer settings handed on were not recorded: " + r.message);
   }
@@ -85,14 +81,14 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
 
   // 5: the mouse must be there.
   THIDDataParam presence;
-  presence.UsageAndPage = SharedDeviceUsagePair();
+  presence.UsageAndPage = FDevice.GetUsageAndPage();
   if (!FDevice.IsDeviceExist(presence)) {
     trace("no mouse found; nothing was sent");
     return ApplyResult::NoMouse;
   }
 
   trace("command 6 (0, 0)");
-  if (uint32_t r = SendCommand6(FDevice, 0, 0)) return stopped("command 6 (0, 0)", r);
+  if (std::error_code r = SendCommand6(FDevice, 0, 0)) return stopped("command 6 (0, 0)", r);
   busy(true);
 
   // A level that cannot be read counts as 0; a mouse that went away fails the next write.
@@ -105,35 +101,31 @@ ApplyResult ApplySequence::Run(const ApplyHooks& hooks) {
   // On the heap: a profile is too large for the stack.
   const auto profile = std::make_unique<TMOUSEPROFILEINFO>();
   FDM.ReadProfileInfo(*profile, FDM.FProfileIndex);
+  // Built once: what is written is what Verify reads back.
+  const UploadBlocks upload = BuildUpload(*profile, &FWarnings);
   trace("profile blocks: button table, macro slots, LED block, CPI block");
-  if (uint32_t r = WriteProfileBlocks(FDevice, *profile, processMessages, &FWarnings))
+  if (std::error_code r = WriteProfileBlocks(FDevice, upload, processMessages))
     return stopped("profile blocks", r);
 
-  const uint8_t rateByte = GetReportRateByte(profile->ConfigInfo.ReportRate, &FWarnings);
-  const auto wheel = static_cast<uint8_t>(profile->ConfigInfo.HWVWheelValue);
-  const bool wheelLED = profile->ConfigInfo.WheelLedOnOff != 0;
   pause();
-  trace("report rate byte " + std::to_string(rateByte));
-  if (uint32_t r = WriteDeviceByte(FDevice, rateByte, kReportRateAddress))
+  trace("report rate byte " + std::to_string(upload.reportRateByte));
+  if (std::error_code r = WriteDeviceByte(FDevice, upload.reportRateByte, kReportRateAddress))
     return stopped("report rate byte", r);
-  trace("bank selector 0");
-  if (uint32_t r = WriteDeviceByte(FDevice, 0, kBankSelectorAddress))
+  trace("bank selector " + std::to_string(upload.bankSelector));
+  if (std::error_code r = WriteDeviceByte(FDevice, upload.bankSelector, kBankSelectorAddress))
     return stopped("bank selector", r);
   trace("wheel LED byte");
-  if (uint32_t r = WriteWheelLEDByte(FDevice, wheel, wheelLED, kWheelLEDAddress))
+  if (std::error_code r = WriteDeviceByte(FDevice, upload.wheelLEDByte, kWheelLEDAddress))
     return stopped("wheel LED byte", r);
   pause();
   trace("command 6 (1, 0)");
-  if (uint32_t r = SendCommand6(FDevice, 1, 0)) return stopped("command 6 (1, 0)", r);
+  if (std::error_code r = SendCommand6(FDevice, 1, 0)) return stopped("command 6 (1, 0)", r);
   pause();
   trace("command 1 (1, 0)");
-  if (uint32_t r = SendCommand1(FDevice, 1, 0)) return stopped("command 1 (1, 0)", r);
+  if (std::error_code r = SendCommand1(FDevice, 1, 0)) return stopped("command 1 (1, 0)", r);
   pause();
 
-  FWritten = ProfileBlocksInMemory(*profile);
-  FWritten.push_back({kReportRateAddress, {rateByte}});
-  FWritten.push_back({kBankSelectorAddress, {0}});
-  FWritten.push_back({kWheelLEDAddress, {WheelLEDByte(wheel, wheelLED)}});
+  FWritten = DeviceBlocksOf(upload);
   FMonitor.Notify(0, 0);
   busy(false);
   return ApplyResult::Applied;
@@ -145,7 +137,7 @@ ApplyVerification ApplySequence::Verify() {
   for (const DeviceBlock& block : FWritten) {
     std::vector<uint8_t> back(block.bytes.size());
     const auto length = static_cast<uint16_t>(block.bytes.size());
-    if (uint32_t r = ReadDeviceBlock(FDevice, back.data(), length, block.address)) {
+    if (std::error_code r = ReadDeviceBlock(FDevice, back.data(), length, block.address)) {
       v.readFailure = "reading " + std::to_string(length) + " bytes at " +
                       std::to_string(block.address) + ": " + FDevice.ResultText(r);
       return v;

@@ -11,7 +11,6 @@
 #include "model/data_module.h"
 #include "platform/monitor_link.h"
 #include "platform/pointer_settings.h"
-#include "protocol/profile_blocks.h"
 #include "protocol/profile_upload.h"
 
 namespace qor {

@@ -28,12 +28,12 @@ ModelDetection DetectModel(TuiHIDData& device, const TDM& dm,
   // The read is one sequence of exchanges: one open and one exchange lock serve them all.
   const TuiHIDData::HandleHold hold = device.KeepHandlesOpen();
   std::array<uint8_t, kModelNumberSize> answer{};
-  if (const uint32_t r = ReadModelNumber(device, answer); r == 0) {
+  if (const std::error_code r = ReadModelNumber(device, answer); !r) {
     d.present = true;
     d.model = ModelTextFromAnswer(answer.data(), answer.size());
     d.layout = dm.GetModalLayoutByModalNumber(d.model);
   } else {
-    if (r == ENOLCK) d.busy = device.LockProblem();
+    if (r == std::errc::no_lock_available) d.busy = device.LockProblem();
     d.layout = dm.FModalsListInfo.NoModalLayout;
   }
   std::error_code ec;

@@ -15,12 +15,12 @@
 namespace qor {
 
 // The registry value (under kRegistryKeyPath) that keeps what the last Apply handed the
-// desktop: the 12-byte pointer settings buffer.
+// desktop: 12 bytes, the speed, the wheel lines and the acceleration preset, each a 32-bit
+// little-endian number.
 inline constexpr const char* kAppliedPointerValue = "QOR51AppliedPointer";
 
-// Records that an Apply handed the desktop `buffer`.
-RegistryResult RecordAppliedPointerSettings(Registry& registry,
-                                            const PointerSettingsBuffer& buffer);
+// Records that an Apply handed the desktop `values`.
+RegistryResult RecordAppliedPointerSettings(Registry& registry, const PointerValues& values);
 
 class AppliedPointerRestore {
  public:

@@ -2,29 +2,24 @@
 // The pointer part of Apply: the profile's pointer values handed to the desktop.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <optional>
-
 #include "model/profile_records.h"
 #include "platform/pointer_settings.h"
 
 namespace qor {
 
-// PointerSpeed, VWheelSpeed, PointerAcceleration, each widened to 32 bits.
-using PointerSettingsBuffer = std::array<uint8_t, 12>;
-PointerSettingsBuffer BuildPointerSettingsBuffer(const TMOUSEPROFILEINFO& profile);
-
-// The buffer's values; nothing for a short buffer or an acceleration outside 0..3.
+// The pointer values of a profile, as Apply hands them to the desktop and the monitor hands
+// them on again.
 struct PointerValues {
-  int speed;
-  int wheelLines;
+  int speed;         // Windows pointer speed 1..20
+  int wheelLines;    // lines per wheel notch; 30 means one page
   int acceleration;  // a preset of kPointerAccelerationPresets
 };
-std::optional<PointerValues> ReadPointerSettingsBuffer(const uint8_t* Buffer, uint32_t BufferSize);
+PointerValues PointerValuesOf(const TMOUSEPROFILEINFO& profile);
+// Whether the acceleration is one of the presets; a damaged record's or setting's may not be.
+bool HasAccelerationPreset(const PointerValues& values);
 
-// Sets the acceleration preset, the speed and the wheel lines from the buffer; with an
-// acceleration outside 0..3 (or a short buffer) nothing is changed.
-void RunPointerWorker(PointerSettings& settings, const uint8_t* Buffer, uint32_t BufferSize);
+// Sets the acceleration preset, the speed and the wheel lines; with an acceleration outside
+// 0..3 nothing is changed.
+void RunPointerWorker(PointerSettings& settings, const PointerValues& values);
 
 }  // namespace qor

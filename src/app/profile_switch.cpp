@@ -3,7 +3,6 @@
 
 #include "app/apply_sequence.h"
 #include "device/hid_data.h"
-#include "device/usage_pair.h"
 #include "platform/instance_lock.h"
 
 namespace qor {
@@ -47,8 +46,7 @@ ProfileSwitchResult SwitchProfileAndApply(const DataModuleEnvironment& env,
 
 bool MousePresent(TuiHIDData& device) {
   THIDDataParam presence;
-  // No data module sets the shared pair here: ask for the configuration collection itself.
-  presence.UsageAndPage = kMouseConfigUsage;
+  presence.UsageAndPage = device.GetUsageAndPage();
   return device.IsDeviceExist(presence);
 }
 

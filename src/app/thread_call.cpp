@@ -4,7 +4,6 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 namespace qor {
 namespace {
@@ -23,18 +22,15 @@ Workers& workers() {
 
 }  // namespace
 
-void TuiThread::ThreadCallFunction(TThreadCallFunction Func, const void* Buffer,
-                                   uint32_t BufferSize) {
-  if (BufferSize == 0 || !Func) return;
-  const auto* bytes = static_cast<const uint8_t*>(Buffer);
-  std::vector<uint8_t> copy(bytes, bytes + BufferSize);
+void TuiThread::ThreadCallFunction(TThreadCallFunction Func) {
+  if (!Func) return;
   Workers& w = workers();
   {
     std::lock_guard lock(w.mutex);
     ++w.running;
   }
-  std::thread([func = std::move(Func), copy = std::move(copy), &w] {
-    func(copy.data(), static_cast<uint32_t>(copy.size()));
+  std::thread([func = std::move(Func), &w] {
+    func();
     std::lock_guard lock(w.mutex);
     --w.running;
     w.done.notify_all();

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "device/report_descriptor.h"
+
 namespace qor {
 
 // One HID interface (one top-level collection) as the operating system presents it.
@@ -23,11 +25,21 @@ struct HidInterfaceInfo {
   uint32_t outputReportByteLength = 0;
   uint32_t featureReportByteLength = 0;
   std::vector<uint8_t> reportDescriptor;  // raw descriptor, for parsing input reports
+  // `reportDescriptor` parsed when the interface was listed, shared by the collections of
+  // one node; null from a backend that leaves it to be parsed when it is needed.
+  std::shared_ptr<const HidReportDescriptor> parsedDescriptor;
   // Stays the same exactly while the same device stays plugged in behind `path` (a hidraw
   // node's device number and sysfs path, a virtual mouse's socket inode); "" when unknown,
   // and then no handle of the interface outlives one operation.
   std::string identity;
 };
+
+// The interface's report descriptor parsed: as its listing kept it, else parsed now.
+inline std::shared_ptr<const HidReportDescriptor> ParsedDescriptor(const HidInterfaceInfo& info) {
+  if (info.parsedDescriptor) return info.parsedDescriptor;
+  return std::make_shared<const HidReportDescriptor>(
+      ParseReportDescriptor(info.reportDescriptor.data(), info.reportDescriptor.size()));
+}
 
 // An open interface. Every call returns 0 or a positive errno value.
 class HidDevice {

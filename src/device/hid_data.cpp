@@ -41,6 +41,11 @@ bool readerAllowed(const std::string& hidId, const std::vector<std::string>& inc
   return includeListMatches(include, hardwareIds);
 }
 
+// The backends report errno values; 0 is no error.
+std::error_code errnoError(int value) {
+  return value ? std::error_code(value, std::generic_category()) : std::error_code();
+}
+
 bool hasCollection(const HidInterfaceInfo& info, USAGE_AND_PAGE collection) {
   return info.usagePage == collection.UsagePage && info.usage == collection.Usage;
 }
@@ -158,8 +163,9 @@ struct TuiHIDData::Reader {
   std::thread thread;
 };
 
-TuiHIDData::TuiHIDData(HidBackend& backend, std::vector<std::string> includeList)
-    : FBackend(backend), FHidDeviceList(std::move(includeList)) {}
+TuiHIDData::TuiHIDData(HidBackend& backend, std::vector<std::string> includeList,
+                       USAGE_AND_PAGE configCollection)
+    : FBackend(backend), FUsageAndPage(configCollection), FHidDeviceList(std::move(includeList)) {}
 
 std::vector<std::string> TuiHIDData::GetHIDDeviceList() const {
   std::lock_guard lock(FOperationLock);
@@ -194,10 +200,10 @@ std::string TuiHIDData::LockProblem() const {
   return FLockProblem;
 }
 
-std::string TuiHIDData::ResultText(uint32_t result) const {
-  if (result == ENOLCK)
+std::string TuiHIDData::ResultText(std::error_code error) const {
+  if (error == std::errc::no_lock_available)
     if (std::string problem = LockProblem(); !problem.empty()) return problem;
-  return std::strerror(static_cast<int>(result));
+  return error.message();
 }
 
 bool TuiHIDData::exchangeLocked(const std::string& path, std::unique_ptr<ExchangeLock>& own) {
@@ -278,9 +284,9 @@ void TuiHIDData::OpenInterfaces(USAGE_AND_PAGE collection) {
       [](const HidInterfaceInfo&, HidDevice&) { return 0; });
 }
 
-uint32_t TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) {
+std::error_code TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) {
   const uint32_t size = ReportData.Data.DATASIZE;
-  if (size > kReportBufferBytes) return EINVAL;
+  if (size > kReportBufferBytes) return std::make_error_code(std::errc::invalid_argument);
   // No interface acted on means no mouse took the report: report it as a missing device.
   int result = ENODEV;
   const int refused = forEachMatching(
@@ -295,12 +301,12 @@ uint32_t TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) {
         result = device.setFeature(reportBytes(ReportData.Data), size);
         return result;
       });
-  return static_cast<uint32_t>(refused ? refused : result);
+  return errnoError(refused ? refused : result);
 }
 
-uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData) {
+std::error_code TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData) {
   const uint32_t size = ReportData.Data.DATASIZE;
-  if (size > kReportBufferBytes) return EINVAL;
+  if (size > kReportBufferBytes) return std::make_error_code(std::errc::invalid_argument);
   // No interface acted on means no mouse answered: report it as a missing device.
   int result = ENODEV;
   std::vector<uint8_t> buffer(size == 0 ? 1 : size);
@@ -318,7 +324,7 @@ uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData) {
         if (result == 0) std::memcpy(reportBytes(ReportData.Data), buffer.data(), size);
         return result;
       });
-  return static_cast<uint32_t>(refused ? refused : result);
+  return errnoError(refused ? refused : result);
 }
 
 bool TuiHIDData::IsDeviceExist(const THIDDataParam& ReportData) {
@@ -394,11 +400,10 @@ void TuiHIDData::HidFindAndReadDevice(USAGE_AND_PAGE UsageAndPage, const std::st
         if (!c.device) return 0;
         c.deviceId = info.hardwareIds.empty() ? std::string() : info.hardwareIds.front();
         c.path = info.path;
-        const HidReportDescriptor descriptor =
-            ParseReportDescriptor(info.reportDescriptor.data(), info.reportDescriptor.size());
-        if (info.collection < descriptor.collections.size())
-          c.caps = descriptor.collections[info.collection];
-        c.usesReportIds = descriptor.usesReportIds;
+        const auto descriptor = ParsedDescriptor(info);
+        if (info.collection < descriptor->collections.size())
+          c.caps = descriptor->collections[info.collection];
+        c.usesReportIds = descriptor->usesReportIds;
         c.inputReportLength = info.inputReportByteLength;
         c.handlers = handlers;
         c.onDeviceNotConnected = OnDeviceNotConnected;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -56,17 +57,19 @@ bool IsAllowedInterface(const std::string& DeviceID, const std::vector<std::stri
 class TuiHIDData {
  public:
   // `includeList`: hardware IDs from config.ini (ReadIncludeList); `backend` must
-  // outlive the component.
-  TuiHIDData(HidBackend& backend, std::vector<std::string> includeList);
+  // outlive the component. `configCollection`: the collection the device commands go to.
+  TuiHIDData(HidBackend& backend, std::vector<std::string> includeList,
+             USAGE_AND_PAGE configCollection = kMouseConfigUsage);
   ~TuiHIDData();
   TuiHIDData(const TuiHIDData&) = delete;
   TuiHIDData& operator=(const TuiHIDData&) = delete;
 
   // Every operation enumerates afresh and acts on each matching interface in enumeration
-  // order. The exchanges return 0 or an errno value; ENODEV when no interface was acted on,
-  // ENOLCK when an interface's exchange lock could not be had (see HandleHold).
-  uint32_t HidFindAndSetFeatureReport(THIDDataParam& ReportData);
-  uint32_t HidFindAndGetFeatureReport(THIDDataParam& ReportData);
+  // order. The exchanges return the interface's error, if any (errno values, generic
+  // category): no_such_device when no interface was acted on, no_lock_available when an
+  // interface's exchange lock could not be had (see HandleHold).
+  std::error_code HidFindAndSetFeatureReport(THIDDataParam& ReportData);
+  std::error_code HidFindAndGetFeatureReport(THIDDataParam& ReportData);
   bool IsDeviceExist(const THIDDataParam& ReportData);
   bool HidFindAndWriteDevice(THIDDataParam& ReportData);
   bool HidFindAndWriteDeviceBYHID(THIDDataParam& ReportData);
@@ -90,8 +93,8 @@ class TuiHIDData {
   // hold from its first exchange with the interface until the hold ends, so that another
   // program's reports never come between a sequence's; outside a hold for the one operation.
   // Opening and presence checks send nothing and take no lock. An exchange whose lock cannot
-  // be had is not made: the operation returns ENOLCK (false for the writes), LockProblem()
-  // says why.
+  // be had is not made: the operation returns no_lock_available (false for the writes),
+  // LockProblem() says why.
   class HandleHold {
    public:
     explicit HandleHold(TuiHIDData& owner);
@@ -108,10 +111,10 @@ class TuiHIDData {
   void OpenInterfaces(USAGE_AND_PAGE collection);
   // Why the last exchange lock this component tried to take was not had; "" when it was.
   std::string LockProblem() const;
-  // The result of an exchange as text for the user: LockProblem() for ENOLCK, else the
-  // errno value's text.
-  std::string ResultText(uint32_t result) const;
-  void SetUsageAndPage(USAGE_AND_PAGE AUsageAndPage) { FUsageAndPage = AUsageAndPage; }
+  // An exchange's error as text for the user: LockProblem() for no_lock_available, else the
+  // error's message.
+  std::string ResultText(std::error_code error) const;
+  // The collection the device commands go to.
   USAGE_AND_PAGE GetUsageAndPage() const { return FUsageAndPage; }
 
   std::string DeviceID;
@@ -150,7 +153,7 @@ class TuiHIDData {
   };
 
   HidBackend& FBackend;
-  USAGE_AND_PAGE FUsageAndPage{0, 0};
+  const USAGE_AND_PAGE FUsageAndPage;
   std::vector<std::string> FHidDeviceList;
   // Serialises the operations: OpenInterfaces may run beside the exchanges.
   mutable std::mutex FOperationLock;

@@ -14,8 +14,4 @@ struct USAGE_AND_PAGE {
 // The mouse's vendor-defined configuration collection.
 inline constexpr USAGE_AND_PAGE kMouseConfigUsage{0x0001, 0xFFA0};
 
-// The pair shared by the data module, the presence check and every device command; the
-// data module sets it at start.
-USAGE_AND_PAGE& SharedDeviceUsagePair();
-
 }  // namespace qor

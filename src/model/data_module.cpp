@@ -8,7 +8,6 @@
 #include <memory>
 #include <system_error>
 
-#include "device/usage_pair.h"
 #include "model/factory_defaults.h"
 #include "model/settings_file.h"
 #include "model/wide_text.h"
@@ -306,7 +305,6 @@ void TDM::DataModuleCreate() {
   // current profile changes only when the user switches.
   FProfileSettingGroup.CurrentProfileGroup = FProfileGroupIndex;
   OpenProfile(FProfileIndex);
-  SharedDeviceUsagePair() = kMouseConfigUsage;
 
   const SettingsFile ini = SettingsFile::load(FEnv.program / "config.ini");
   FModalsListInfo = ReadModalsList(ini);

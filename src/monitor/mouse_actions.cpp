@@ -5,18 +5,13 @@
 
 #include "app/model_detection.h"
 #include "device/hid_data.h"
-#include "device/usage_pair.h"
 #include "platform/instance_lock.h"
 #include "protocol/device_commands.h"
 #include "settings/profile_json.h"
 
 namespace qor {
 
-MouseActions::MouseActions(Services services) : F(std::move(services)) {
-  // Every exchange names the configuration collection through the shared pair, which only a
-  // data module sets, and the model read needs none.
-  SharedDeviceUsagePair() = kMouseConfigUsage;
-}
+MouseActions::MouseActions(Services services) : F(std::move(services)) {}
 
 ProfileSwitchResult MouseActions::Upload(const ProfileUpload& upload, std::string& problem) {
   const std::unique_ptr<Registry> registry = F.openRegistry(false);
@@ -69,7 +64,7 @@ ProfileExport MouseActions::ExportJson(int index) {
 std::string MouseActions::Model() {
   TuiHIDData device(F.backend, F.includeList());
   std::array<uint8_t, kModelNumberSize> answer{};
-  if (ReadModelNumber(device, answer) != 0) return "";
+  if (ReadModelNumber(device, answer)) return "";
   return ModelTextFromAnswer(answer.data(), answer.size());
 }
 

@@ -2,45 +2,49 @@
 #include "protocol/command_packet.h"
 
 #include <algorithm>
-
-#include <cerrno>
 #include <cstring>
 #include <memory>
 
 #include "device/hid_data.h"
-#include "device/usage_pair.h"
 
 namespace qor {
 namespace {
 
-// A request to the mouse's collection with the first `size` report bytes zeroed.
-std::unique_ptr<THIDDataParam> newRequest(uint32_t size) {
-  auto request = std::make_unique<THIDDataParam>();
-  request->UsageAndPage = SharedDeviceUsagePair();
-  request->Data.DATASIZE = size;
-  return request;  // value-initialised: every report byte is already zero
+// A request to the device's configuration collection in the report of ID `reportID`, every
+// byte zero.
+std::unique_ptr<THIDDataParam> newRequest(const TuiHIDData& device, uint8_t reportID) {
+  auto request = std::make_unique<THIDDataParam>();  // value-initialised: every byte zero
+  request->UsageAndPage = device.GetUsageAndPage();
+  request->Data.ReportID = reportID;
+  request->Data.DATASIZE = GetReportSizeByID(reportID);
+  return request;
 }
 
-// Places the encoded header at the start of the report.
-void putHeader(THIDDataParam& request, uint8_t reportID,
-               const uint8_t (&header)[kCommandHeaderSize]) {
-  const auto encoded = EncodeCommandHeader(reportID, header);
-  request.Data.ReportID = encoded[0];
-  std::memcpy(request.Data.DATAReally, encoded.data() + 1, encoded.size() - 1);
+// The request carrying `header` in the report of its size.
+std::unique_ptr<THIDDataParam> commandRequest(const TuiHIDData& device, const CommandHeader& header,
+                                              uint32_t payload) {
+  auto request = newRequest(device, GetReportIDBySize(payload + kCommandHeaderSize));
+  std::copy(header.bytes.begin(), header.bytes.end(), request->Data.DATAReally);
+  return request;
 }
+
+// Command type, address and length: what an answer must repeat of its read command.
+constexpr std::size_t kEchoedHeaderBytes = 5;
 
 }  // namespace
 
-uint32_t CommandPayloadLength(const uint8_t (&header)[kCommandHeaderSize]) {
-  switch (header[0] & 0x7F) {
-    case 0:
-      return header[2];
-    case kCmdWriteBlock:
-    case kCmdReadBlock:
-      return uint32_t(header[3]) | uint32_t(header[4]) << 8;
-    default:
-      return 0;
-  }
+CommandHeader PlainCommand(uint8_t type, std::initializer_list<uint8_t> params) {
+  CommandHeader header;
+  header.bytes[0] = type;
+  std::copy_n(params.begin(), std::min(params.size(), header.bytes.size() - 1),
+              header.bytes.begin() + 1);
+  return header;
+}
+
+CommandHeader BlockCommand(uint8_t type, uint16_t address, uint16_t length) {
+  return {{type, uint8_t(address), uint8_t(address >> 8), uint8_t(length), uint8_t(length >> 8),
+           kBlockHeaderFill, kBlockHeaderFill},
+          length};
 }
 
 uint8_t GetReportIDBySize(uint32_t total) {
@@ -67,59 +71,33 @@ uint32_t GetReportSizeByID(uint8_t reportID) {
   }
 }
 
-std::array<uint8_t, kCommandHeaderSize> EncodeCommandHeader(
-    uint8_t reportID, const uint8_t (&header)[kCommandHeaderSize]) {
-  std::array<uint8_t, kCommandHeaderSize> report{};
-  report[0] = reportID;
-  std::memcpy(report.data() + 1, header, kCommandHeaderSize - 1);
-  return report;
-}
-
-void DecodeCommandHeader(const uint8_t* report, uint8_t (&header)[kCommandHeaderSize]) {
-  // memmove: the answer is decoded in place, over the report it came in.
-  std::memmove(header, report + 1, kCommandHeaderSize - 1);
-  header[kCommandHeaderSize - 1] = 0;
-}
-
-uint32_t SendDeviceCommand(TuiHIDData& device, const TCOMMANDPACKET& packet) {
-  const uint32_t length = CommandPayloadLength(packet.Header);
-  if (length > kCommandPayloadSize) return EINVAL;
-  const uint8_t id = GetReportIDBySize(length + kCommandHeaderSize);
-  const uint32_t size = GetReportSizeByID(id);
-  auto request = newRequest(size);
-  putHeader(*request, id, packet.Header);
+std::error_code SendDeviceCommand(TuiHIDData& device, const CommandHeader& header,
+                                  const uint8_t* payload) {
+  const uint32_t length = header.payloadLength;
+  if (length > kCommandPayloadSize) return std::make_error_code(std::errc::invalid_argument);
+  auto request = commandRequest(device, header, length);
   // From report byte 8 on; the size class always leaves room for the whole payload.
-  std::memcpy(request->Data.DATAReally + kCommandHeaderSize - 1, packet.Payload, length);
+  if (length > 0) std::memcpy(request->Data.DATAReally + kCommandHeaderSize - 1, payload, length);
   return device.HidFindAndSetFeatureReport(*request);
 }
 
-// Command type, address and length: what an answer must repeat of its read command.
-constexpr std::size_t kEchoedHeaderBytes = 5;
+std::error_code QueryDeviceCommand(TuiHIDData& device, const CommandHeader& header,
+                                   uint8_t* payload) {
+  const uint32_t length = header.payloadLength;
+  if (length > kMaxQueryPayload) return std::make_error_code(std::errc::invalid_argument);
+  if (std::error_code r = device.HidFindAndSetFeatureReport(*commandRequest(device, header, 0)))
+    return r;
 
-uint32_t QueryDeviceCommand(TuiHIDData& device, TCOMMANDPACKET& packet) {
-  const uint32_t length = CommandPayloadLength(packet.Header);
-  if (length > kMaxQueryPayload) return EINVAL;
-
-  const uint8_t requestID = GetReportIDBySize(kCommandHeaderSize);
-  auto request = newRequest(GetReportSizeByID(requestID));
-  putHeader(*request, requestID, packet.Header);
-  if (uint32_t r = device.HidFindAndSetFeatureReport(*request)) return r;
-
-  const uint8_t answerID = GetReportIDBySize(length + kCommandHeaderSize);
-  const uint32_t answerSize = GetReportSizeByID(answerID);
-  auto answer = newRequest(answerSize);
-  putHeader(*answer, answerID, packet.Header);
-  if (uint32_t r = device.HidFindAndGetFeatureReport(*answer)) return r;
+  // The answer is asked for by its report ID alone.
+  auto answer = newRequest(device, GetReportIDBySize(length + kCommandHeaderSize));
+  if (std::error_code r = device.HidFindAndGetFeatureReport(*answer)) return r;
   // The answer echoes the command it answers: another program's read of another block,
   // answered between our two reports, must not pass for ours.
-  if (!std::equal(packet.Header, packet.Header + kEchoedHeaderBytes, answer->Data.DATAReally))
-    return EPROTO;
-
-  uint8_t* bytes = reinterpret_cast<uint8_t*>(&packet);
-  bytes[0] = answer->Data.ReportID;
-  std::memcpy(bytes + 1, answer->Data.DATAReally, answerSize - 1);
-  DecodeCommandHeader(bytes, packet.Header);
-  return 0;
+  if (!std::equal(header.bytes.begin(), header.bytes.begin() + kEchoedHeaderBytes,
+                  answer->Data.DATAReally))
+    return std::make_error_code(std::errc::protocol_error);
+  std::memcpy(payload, answer->Data.DATAReally + kCommandHeaderSize - 1, length);
+  return {};
 }
 
 }  // namespace qor

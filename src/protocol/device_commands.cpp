@@ -2,30 +2,11 @@
 #include "protocol/device_commands.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <initializer_list>
-#include <memory>
 
 #include "protocol/command_packet.h"
 
 namespace qor {
 namespace {
-
-// A packet with the header of a command without data: type, then the parameter bytes.
-std::unique_ptr<TCOMMANDPACKET> newCommand(uint8_t type, std::initializer_list<uint8_t> params) {
-  auto packet = std::make_unique<TCOMMANDPACKET>();
-  packet->Header[0] = type;
-  std::copy(params.begin(), params.end(), packet->Header + 1);
-  return packet;
-}
-
-// A block command: type, address (LE), length (LE), 0xFA x 3.
-std::unique_ptr<TCOMMANDPACKET> newBlockCommand(uint8_t type, uint16_t length, uint16_t address) {
-  return newCommand(type,
-                    {uint8_t(address), uint8_t(address >> 8), uint8_t(length), uint8_t(length >> 8),
-                     kBlockHeaderFill, kBlockHeaderFill, kBlockHeaderFill});
-}
 
 uint32_t storedLength(const uint8_t* at) {
   return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
@@ -33,39 +14,26 @@ uint32_t storedLength(const uint8_t* at) {
 
 }  // namespace
 
-uint32_t WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t length,
-                          uint16_t address) {
-  if (length == 0) return 0;
-  if (length > kCommandPayloadSize) return EINVAL;
-  auto packet = newBlockCommand(kCmdWriteBlock, length, address);
-  std::memcpy(packet->Payload, data, length);
-  return SendDeviceCommand(device, *packet);
+std::error_code WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t length,
+                                 uint16_t address) {
+  if (length == 0) return {};
+  return SendDeviceCommand(device, BlockCommand(kCmdWriteBlock, address, length), data);
 }
 
-uint32_t ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length, uint16_t address) {
-  auto packet = newBlockCommand(kCmdReadBlock, length, address);
-  if (uint32_t r = QueryDeviceCommand(device, *packet)) return r;
-  std::memcpy(buffer, packet->Payload, length);
-  return 0;
+std::error_code ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length,
+                                uint16_t address) {
+  return QueryDeviceCommand(device, BlockCommand(kCmdReadBlock, address, length), buffer);
 }
 
-uint32_t WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address) {
+std::error_code WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address) {
   return WriteDeviceBlock(device, &value, 1, address);
 }
 
-uint32_t ReadDeviceByte(TuiHIDData& device, uint8_t& buffer, uint16_t address) {
+std::error_code ReadDeviceByte(TuiHIDData& device, uint8_t& buffer, uint16_t address) {
   return ReadDeviceBlock(device, &buffer, 1, address);
 }
 
-uint8_t WheelLEDByte(uint8_t value, bool on) {
-  return uint8_t((on ? 0x80 : 0) | (value & 0x7F));
-}
-
-uint32_t WriteWheelLEDByte(TuiHIDData& device, uint8_t value, bool on, uint16_t address) {
-  return WriteDeviceByte(device, WheelLEDByte(value, on), address);
-}
-
-uint32_t WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address) {
+std::error_code WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address) {
   return WriteDeviceBlock(device, table.data(), table.size(), address);
 }
 
@@ -77,52 +45,53 @@ uint16_t MacroSlotWriteLength(const MacroImage& image, int slot) {
   return uint16_t(std::min<uint32_t>(storedLength(lengths + 4 * slot), uint32_t(kMacroSlotSize)));
 }
 
-uint32_t WriteMacroSlots(TuiHIDData& device, const MacroImage& image) {
+std::error_code WriteMacroSlots(TuiHIDData& device, const MacroImage& image) {
   for (int slot = 0; slot < kMacroSlotCount; ++slot) {
-    if (uint32_t r = WriteDeviceBlock(device, image.data() + slot * kMacroSlotSize,
-                                      MacroSlotWriteLength(image, slot), kMacroSlotAddress[slot]))
+    if (std::error_code r =
+            WriteDeviceBlock(device, image.data() + slot * kMacroSlotSize,
+                             MacroSlotWriteLength(image, slot), kMacroSlotAddress[slot]))
       return r;
   }
-  return 0;
+  return {};
 }
 
-uint32_t WriteLEDBlock(TuiHIDData& device, const LEDBlock& block, uint16_t address) {
+std::error_code WriteLEDBlock(TuiHIDData& device, const LEDBlock& block, uint16_t address) {
   return WriteDeviceBlock(device, block.data(), block.size(), address);
 }
 
-uint32_t WriteCPIBlock(TuiHIDData& device, const CPIBlock& block, uint16_t address) {
+std::error_code WriteCPIBlock(TuiHIDData& device, const CPIBlock& block, uint16_t address) {
   return WriteDeviceBlock(device, block.data(), block.size(), address);
 }
 
-uint32_t ReadCPIBlock(TuiHIDData& device, CPIBlock& buffer, uint16_t address) {
+std::error_code ReadCPIBlock(TuiHIDData& device, CPIBlock& buffer, uint16_t address) {
   return ReadDeviceBlock(device, buffer.data(), buffer.size(), address);
 }
 
-uint32_t ReadModelNumber(TuiHIDData& device, std::array<uint8_t, kModelNumberSize>& buffer) {
+std::error_code ReadModelNumber(TuiHIDData& device, std::array<uint8_t, kModelNumberSize>& buffer) {
   return ReadDeviceBlock(device, buffer.data(), buffer.size(), kModelNumberAddress);
 }
 
-uint32_t ReadCurrentCPIIndex(TuiHIDData& device, int32_t& index) {
+std::error_code ReadCurrentCPIIndex(TuiHIDData& device, int32_t& index) {
   uint8_t bank = 0;
-  if (uint32_t r = ReadDeviceByte(device, bank, kBankSelectorAddress)) return r;
+  if (std::error_code r = ReadDeviceByte(device, bank, kBankSelectorAddress)) return r;
   CPIBlock block{};
   const uint16_t address = bank == 0 ? kCPIBlockAddress : kSecondBankCPIBlockAddress;
-  if (uint32_t r = ReadCPIBlock(device, block, address)) return r;
+  if (std::error_code r = ReadCPIBlock(device, block, address)) return r;
   index = block[kCPIBlockCurrentLevel];
-  return 0;
+  return {};
 }
 
-uint32_t SendLEDPreview(TuiHIDData& device, const LEDBlock& block) {
-  auto packet = newCommand(kCmdLEDPreview, {block[0], block[1], block[2], block[3], block[4]});
-  return SendDeviceCommand(device, *packet);
+std::error_code SendLEDPreview(TuiHIDData& device, const LEDBlock& block) {
+  return SendDeviceCommand(
+      device, PlainCommand(kCmdLEDPreview, {block[0], block[1], block[2], block[3], block[4]}));
 }
 
-uint32_t SendCommand1(TuiHIDData& device, uint8_t p0, uint8_t p1) {
-  return SendDeviceCommand(device, *newCommand(kCmdCommand1, {p0, p1}));
+std::error_code SendCommand1(TuiHIDData& device, uint8_t p0, uint8_t p1) {
+  return SendDeviceCommand(device, PlainCommand(kCmdCommand1, {p0, p1}));
 }
 
-uint32_t SendCommand6(TuiHIDData& device, uint8_t a, uint8_t b) {
-  return SendDeviceCommand(device, *newCommand(kCmdCommand6, {a, b}));
+std::error_code SendCommand6(TuiHIDData& device, uint8_t a, uint8_t b) {
+  return SendDeviceCommand(device, PlainCommand(kCmdCommand6, {a, b}));
 }
 
 }  // namespace qor

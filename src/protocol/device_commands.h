@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <system_error>
 
 #include "protocol/profile_blocks.h"
 
@@ -34,39 +35,35 @@ inline constexpr std::size_t kCPIBlockFirstLevel = 2;  // then 10 x {enabled, X 
 static_assert(kMacroSlotAddress[kMacroSlotCount - 1] + kMacroSlotSize <= kLEDBlockAddress);
 static_assert(kSecondBankCPIBlockAddress + kCPIBlockSize == kDeviceMemorySize);
 
-// Every write and command below returns 0, or the failing exchange's result (an errno value;
-// ENODEV when no mouse took it), so that a mouse that stops answering is noticed.
+// Every write and command below returns the failing exchange's error, if any (errno values;
+// no_such_device when no mouse took it), so that a mouse that stops answering is noticed.
 
-// Writes `length` (0..2048) bytes at `address`; a length of 0 sends nothing and returns 0.
-uint32_t WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t length,
-                          uint16_t address);
-// Reads `length` bytes at `address` into `buffer`. Returns 0, or the failing exchange's result
-// with `buffer` untouched.
-uint32_t ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length, uint16_t address);
-uint32_t WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address);
-uint32_t ReadDeviceByte(TuiHIDData& device, uint8_t& buffer, uint16_t address);
-// Writes (flag x 128) + (value AND 0x7F); `on` is the LED flag.
-// (flag x 128) + (value AND 0x7F): the wheel LED byte.
-uint8_t WheelLEDByte(uint8_t value, bool on);
-uint32_t WriteWheelLEDByte(TuiHIDData& device, uint8_t value, bool on, uint16_t address);
-uint32_t WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address);
+// Writes `length` (0..2048) bytes at `address`; a length of 0 sends nothing.
+std::error_code WriteDeviceBlock(TuiHIDData& device, const uint8_t* data, uint16_t length,
+                                 uint16_t address);
+// Reads `length` bytes at `address` into `buffer`; on an error `buffer` is left as it was.
+std::error_code ReadDeviceBlock(TuiHIDData& device, uint8_t* buffer, uint16_t length,
+                                uint16_t address);
+std::error_code WriteDeviceByte(TuiHIDData& device, uint8_t value, uint16_t address);
+std::error_code ReadDeviceByte(TuiHIDData& device, uint8_t& buffer, uint16_t address);
+std::error_code WriteButtonTable(TuiHIDData& device, const ButtonTable& table, uint16_t address);
 // The bytes of macro slot `slot` that WriteMacroSlots sends: slots 0-3 their stored lengths (a
 // length above 384 cut to the slot), slot 4 always in full.
 uint16_t MacroSlotWriteLength(const MacroImage& image, int slot);
 // Writes the slots with those lengths (a slot of length 0 is skipped), stopping at the first
 // failure.
-uint32_t WriteMacroSlots(TuiHIDData& device, const MacroImage& image);
-uint32_t WriteLEDBlock(TuiHIDData& device, const LEDBlock& block, uint16_t address);
-uint32_t WriteCPIBlock(TuiHIDData& device, const CPIBlock& block, uint16_t address);
-uint32_t ReadCPIBlock(TuiHIDData& device, CPIBlock& buffer, uint16_t address);
+std::error_code WriteMacroSlots(TuiHIDData& device, const MacroImage& image);
+std::error_code WriteLEDBlock(TuiHIDData& device, const LEDBlock& block, uint16_t address);
+std::error_code WriteCPIBlock(TuiHIDData& device, const CPIBlock& block, uint16_t address);
+std::error_code ReadCPIBlock(TuiHIDData& device, CPIBlock& buffer, uint16_t address);
 // Reads the 16 bytes at address 0.
-uint32_t ReadModelNumber(TuiHIDData& device, std::array<uint8_t, kModelNumberSize>& buffer);
+std::error_code ReadModelNumber(TuiHIDData& device, std::array<uint8_t, kModelNumberSize>& buffer);
 // Reads the bank selector, then that bank's CPI block; stores its current level in `index`
 // (left as it was when a read fails).
-uint32_t ReadCurrentCPIIndex(TuiHIDData& device, int32_t& index);
+std::error_code ReadCurrentCPIIndex(TuiHIDData& device, int32_t& index);
 // Shows an LED setting at once: header bytes 1-5 are LED block bytes 0-4.
-uint32_t SendLEDPreview(TuiHIDData& device, const LEDBlock& block);
-uint32_t SendCommand1(TuiHIDData& device, uint8_t p0, uint8_t p1);
-uint32_t SendCommand6(TuiHIDData& device, uint8_t a, uint8_t b);
+std::error_code SendLEDPreview(TuiHIDData& device, const LEDBlock& block);
+std::error_code SendCommand1(TuiHIDData& device, uint8_t p0, uint8_t p1);
+std::error_code SendCommand6(TuiHIDData& device, uint8_t a, uint8_t b);
 
 }  // namespace qor

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 
 #include "protocol/device_commands.h"
@@ -83,25 +82,27 @@ std::variant<MemoryBackup, std::string> DecodeMemoryBackup(const std::vector<uin
   return backup;
 }
 
-uint32_t ReadDeviceMemory(TuiHIDData& device, std::vector<uint8_t>& memory) {
+std::error_code ReadDeviceMemory(TuiHIDData& device, std::vector<uint8_t>& memory) {
   std::vector<uint8_t> read(kDeviceMemorySize);
   for (std::size_t at = 0; at < read.size(); at += kMemoryChunkSize) {
     const auto length = uint16_t(std::min<std::size_t>(kMemoryChunkSize, read.size() - at));
-    if (uint32_t r = ReadDeviceBlock(device, read.data() + at, length, uint16_t(at))) return r;
+    if (std::error_code r = ReadDeviceBlock(device, read.data() + at, length, uint16_t(at)))
+      return r;
   }
   memory = std::move(read);
-  return 0;
+  return {};
 }
 
-uint32_t WriteDeviceMemory(TuiHIDData& device, const std::vector<uint8_t>& memory,
-                           const std::function<void()>& between) {
-  if (memory.size() != kDeviceMemorySize) return EINVAL;
+std::error_code WriteDeviceMemory(TuiHIDData& device, const std::vector<uint8_t>& memory,
+                                  const std::function<void()>& between) {
+  if (memory.size() != kDeviceMemorySize) return std::make_error_code(std::errc::invalid_argument);
   for (std::size_t at = 0; at < memory.size(); at += kMemoryChunkSize) {
     const auto length = uint16_t(std::min<std::size_t>(kMemoryChunkSize, memory.size() - at));
-    if (uint32_t r = WriteDeviceBlock(device, memory.data() + at, length, uint16_t(at))) return r;
+    if (std::error_code r = WriteDeviceBlock(device, memory.data() + at, length, uint16_t(at)))
+      return r;
     if (between) between();
   }
-  return 0;
+  return {};
 }
 
 }  // namespace qor

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <system_error>
 #include <variant>
 #include <vector>
 
@@ -48,12 +49,12 @@ std::vector<uint8_t> EncodeMemoryBackup(const std::vector<uint8_t>& memory, int6
 // memory it carries).
 std::variant<MemoryBackup, std::string> DecodeMemoryBackup(const std::vector<uint8_t>& file);
 
-// Reads the whole memory (both banks) in blocks. Returns 0 or the failing exchange's result,
-// with `memory` untouched.
-uint32_t ReadDeviceMemory(TuiHIDData& device, std::vector<uint8_t>& memory);
+// Reads the whole memory (both banks) in blocks. Returns the failing exchange's error, if
+// any, with `memory` untouched.
+std::error_code ReadDeviceMemory(TuiHIDData& device, std::vector<uint8_t>& memory);
 // Writes `memory` (kDeviceMemorySize bytes) in blocks from address 0, calling `between` after
-// each; stops at the first failed exchange and returns its result.
-uint32_t WriteDeviceMemory(TuiHIDData& device, const std::vector<uint8_t>& memory,
-                           const std::function<void()>& between);
+// each; stops at the first failed exchange and returns its error.
+std::error_code WriteDeviceMemory(TuiHIDData& device, const std::vector<uint8_t>& memory,
+                                  const std::function<void()>& between);
 
 }  // namespace qor

@@ -245,4 +245,8 @@ uint8_t GetReportRateByte(uint32_t rate, UploadWarnings* warnings) {
   return static_cast<uint8_t>(code << 4 | code);
 }
 
+uint8_t WheelLEDByte(uint8_t value, bool on) {
+  return uint8_t((on ? 0x80 : 0) | (value & 0x7F));
+}
+
 }  // namespace qor

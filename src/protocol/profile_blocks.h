@@ -64,5 +64,7 @@ std::string ReportRateNames();
 uint8_t GetReportRateCode(uint32_t rate, UploadWarnings* warnings = nullptr);
 // The report rate byte of the mouse's memory: the rate's code in both nibbles.
 uint8_t GetReportRateByte(uint32_t rate, UploadWarnings* warnings = nullptr);
+// The wheel LED byte of the mouse's memory: (flag x 128) + (value AND 0x7F), `on` the flag.
+uint8_t WheelLEDByte(uint8_t value, bool on);
 
 }  // namespace qor

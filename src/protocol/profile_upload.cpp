@@ -8,25 +8,6 @@
 namespace qor {
 namespace {
 
-// The four parts of an upload, built from a profile in device order.
-struct ProfileParts {
-  ButtonTable table;
-  LEDBlock led;
-  MacroImage macros;
-  CPIBlock cpi;
-};
-
-ProfileParts buildParts(const TMOUSEPROFILEINFO& profile, UploadWarnings* warnings) {
-  const auto p = std::make_unique<TMOUSEPROFILEINFO>(profile);
-  PutInDeviceOrder(*p);
-  ProfileParts parts;
-  BuildButtonTable(*p, parts.table, warnings);
-  BuildLEDBlock(p->ConfigInfo.LEDConfig, parts.led);
-  BuildMacroImage(*p, parts.macros, warnings);
-  BuildCPIBlock(*p, parts.cpi);
-  return parts;
-}
-
 template <typename Block>
 DeviceBlock blockAt(uint16_t address, const Block& block) {
   return {address, std::vector<uint8_t>(block.begin(), block.end())};
@@ -34,30 +15,49 @@ DeviceBlock blockAt(uint16_t address, const Block& block) {
 
 }  // namespace
 
-uint32_t WriteProfileBlocks(TuiHIDData& device, const TMOUSEPROFILEINFO& profile,
-                            const YieldToEvents& yield, UploadWarnings* warnings) {
-  const ProfileParts parts = buildParts(profile, warnings);
-  auto yieldAfter = [&](uint32_t result) {
+UploadBlocks BuildUpload(const TMOUSEPROFILEINFO& profile, UploadWarnings* warnings) {
+  // On the heap: a profile is too large for the stack.
+  const auto p = std::make_unique<TMOUSEPROFILEINFO>(profile);
+  PutInDeviceOrder(*p);
+  const TMOUSECONFIGINFO& c = p->ConfigInfo;
+  UploadBlocks upload;
+  BuildButtonTable(*p, upload.buttonTable, warnings);
+  BuildMacroImage(*p, upload.macroImage, warnings);
+  BuildLEDBlock(c.LEDConfig, upload.ledBlock);
+  BuildCPIBlock(*p, upload.cpiBlock);
+  upload.reportRateByte = GetReportRateByte(c.ReportRate, warnings);
+  upload.wheelLEDByte = WheelLEDByte(static_cast<uint8_t>(c.HWVWheelValue), c.WheelLedOnOff != 0);
+  return upload;
+}
+
+std::error_code WriteProfileBlocks(TuiHIDData& device, const UploadBlocks& upload,
+                                   const YieldToEvents& yield) {
+  auto yieldAfter = [&](std::error_code result) {
     if (yield) yield();
     return result;
   };
-  if (uint32_t r = yieldAfter(WriteButtonTable(device, parts.table, kButtonTableAddress))) return r;
-  if (uint32_t r = yieldAfter(WriteMacroSlots(device, parts.macros))) return r;
-  if (uint32_t r = yieldAfter(WriteLEDBlock(device, parts.led, kLEDBlockAddress))) return r;
-  return yieldAfter(WriteCPIBlock(device, parts.cpi, kCPIBlockAddress));
+  if (std::error_code r =
+          yieldAfter(WriteButtonTable(device, upload.buttonTable, kButtonTableAddress)))
+    return r;
+  if (std::error_code r = yieldAfter(WriteMacroSlots(device, upload.macroImage))) return r;
+  if (std::error_code r = yieldAfter(WriteLEDBlock(device, upload.ledBlock, kLEDBlockAddress)))
+    return r;
+  return yieldAfter(WriteCPIBlock(device, upload.cpiBlock, kCPIBlockAddress));
 }
 
-std::vector<DeviceBlock> ProfileBlocksInMemory(const TMOUSEPROFILEINFO& profile) {
-  const ProfileParts parts = buildParts(profile, nullptr);
-  std::vector<DeviceBlock> blocks = {blockAt(kButtonTableAddress, parts.table)};
+std::vector<DeviceBlock> DeviceBlocksOf(const UploadBlocks& upload) {
+  std::vector<DeviceBlock> blocks = {blockAt(kButtonTableAddress, upload.buttonTable)};
   for (int slot = 0; slot < kMacroSlotCount; ++slot) {
-    const uint16_t length = MacroSlotWriteLength(parts.macros, slot);
+    const uint16_t length = MacroSlotWriteLength(upload.macroImage, slot);
     if (length == 0) continue;
-    const auto* start = parts.macros.data() + slot * kMacroSlotSize;
+    const auto* start = upload.macroImage.data() + slot * kMacroSlotSize;
     blocks.push_back({kMacroSlotAddress[slot], std::vector<uint8_t>(start, start + length)});
   }
-  blocks.push_back(blockAt(kLEDBlockAddress, parts.led));
-  blocks.push_back(blockAt(kCPIBlockAddress, parts.cpi));
+  blocks.push_back(blockAt(kLEDBlockAddress, upload.ledBlock));
+  blocks.push_back(blockAt(kCPIBlockAddress, upload.cpiBlock));
+  blocks.push_back({kReportRateAddress, {upload.reportRateByte}});
+  blocks.push_back({kBankSelectorAddress, {upload.bankSelector}});
+  blocks.push_back({kWheelLEDAddress, {upload.wheelLEDByte}});
   return blocks;
 }
 

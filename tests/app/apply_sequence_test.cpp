@@ -133,9 +133,9 @@ TEST_F(ApplyTest, VerifyFindsWhatTheMouseDoesNotHold) {
   EXPECT_TRUE(v.readFailure.empty());
   EXPECT_TRUE(v.differences.empty());
   // Something else changed the report rate byte (0x22 was written) and two LED bytes.
-  ASSERT_EQ(WriteDeviceByte(device, 0x11, kReportRateAddress), 0u);
+  ASSERT_EQ(WriteDeviceByte(device, 0x11, kReportRateAddress), std::error_code());
   const uint8_t led[2] = {1, 2};
-  ASSERT_EQ(WriteDeviceBlock(device, led, 2, kLEDBlockAddress + 3), 0u);
+  ASSERT_EQ(WriteDeviceBlock(device, led, 2, kLEDBlockAddress + 3), std::error_code());
   v = apply.Verify();
   EXPECT_EQ(v.differences,
             (std::vector<std::string>{"2 of 6 bytes at 2177 differ, the first at 2180",

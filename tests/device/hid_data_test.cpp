@@ -65,7 +65,8 @@ TEST_P(AllowRules, DecideWhichInterfaceReceivesTheReport) {
   backend.interfaces.push_back(configInterface("/dev/hidraw0", c.hardwareIds));
   TuiHIDData hid(backend, c.include);
   auto r = request(2, 16, c.deviceId);
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), c.acted ? 0u : uint32_t(ENODEV));
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r),
+            c.acted ? std::error_code() : std::make_error_code(std::errc::no_such_device));
   EXPECT_EQ(backend.featuresSent.size(), c.acted ? 1u : 0u);
   EXPECT_EQ(hid.IsDeviceExist(*r), c.acted);
 }
@@ -102,7 +103,7 @@ TEST(HidData, OnlyInterfacesWithTheRequestedCollectionAndRoomForTheReportAreUsed
   TuiHIDData hid(backend, {kSimId});
 
   auto r = request(3, 64);
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), 0u);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), std::error_code());
   ASSERT_EQ(backend.featuresSent.size(), 1u);
   EXPECT_EQ(backend.featuresSent[0].path, "/dev/hidraw1");
   Bytes expected(64, 0);
@@ -112,8 +113,8 @@ TEST(HidData, OnlyInterfacesWithTheRequestedCollectionAndRoomForTheReportAreUsed
 
   // Too large for every interface with the collection: nothing is sent.
   auto big = request(4, 1024);
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*big), uint32_t(ENODEV));
-  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*big), uint32_t(ENODEV));
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*big), std::errc::no_such_device);
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*big), std::errc::no_such_device);
   EXPECT_EQ(backend.featuresSent.size(), 1u);
   EXPECT_TRUE(backend.featureRequests.empty());
 }
@@ -128,7 +129,7 @@ TEST(HidData, TwoMatchingInterfacesBothReceiveTheReportAndTheSecondAnswers) {
   TuiHIDData hid(backend, {});
 
   auto set = request(2, 16);
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*set), 0u);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*set), std::error_code());
   ASSERT_EQ(backend.featuresSent.size(), 2u);
   EXPECT_EQ(backend.featuresSent[0].collection, 0u);
   EXPECT_EQ(backend.featuresSent[1].collection, 1u);
@@ -136,7 +137,7 @@ TEST(HidData, TwoMatchingInterfacesBothReceiveTheReportAndTheSecondAnswers) {
 
   auto get = request(2, 16);
   get->Data.DATAReally[15] = 0x77;
-  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*get), 0u);
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*get), std::error_code());
   // Each interface is asked with a clean buffer that carries only the report ID.
   ASSERT_EQ(backend.featureRequests.size(), 2u);
   for (const Bytes& asked : backend.featureRequests) {
@@ -156,7 +157,7 @@ struct ResultCase {
   const char* name;
   int first;
   int second;
-  uint32_t result;
+  int result;           // an errno value, 0 for none
   uint8_t heldData[2];  // DATAReally[0] and [1] afterwards
 };
 
@@ -172,9 +173,9 @@ TEST_P(LastInterfaceDecides, TheResultAndTheHeldReport) {
   backend.interfaces[0].featureAnswer = {0x05, 0x11};
   backend.interfaces[1].featureAnswer = {0x05, 0x22};
   TuiHIDData hid(backend, {});
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(5, 16)), c.result);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(5, 16)).value(), c.result);
   auto get = request(5, 16);
-  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*get), c.result);
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*get).value(), c.result);
   EXPECT_EQ(get->Data.DATAReally[0], c.heldData[0]);
   EXPECT_EQ(get->Data.DATAReally[1], c.heldData[1]);
 }
@@ -182,9 +183,8 @@ TEST_P(LastInterfaceDecides, TheResultAndTheHeldReport) {
 INSTANTIATE_TEST_SUITE_P(
     HidData, LastInterfaceDecides,
     testing::Values(ResultCase{"FailureThenSuccess", EIO, 0, 0, {0x22, 0x00}},
-                    ResultCase{"SuccessThenFailure", 0, EPIPE, uint32_t(EPIPE), {0x11, 0x00}},
-                    ResultCase{
-                        "TwoFailuresLeaveTheRequest", ETIMEDOUT, EIO, uint32_t(EIO), {0xA0, 0xA1}}),
+                    ResultCase{"SuccessThenFailure", 0, EPIPE, EPIPE, {0x11, 0x00}},
+                    ResultCase{"TwoFailuresLeaveTheRequest", ETIMEDOUT, EIO, EIO, {0xA0, 0xA1}}),
     [](const testing::TestParamInfo<ResultCase>& info) { return std::string(info.param.name); });
 
 TEST(HidData, PresenceNeedsAnOpenInterfaceOfTheCollectionWhateverItsFeatureLength) {
@@ -192,17 +192,17 @@ TEST(HidData, PresenceNeedsAnOpenInterfaceOfTheCollectionWhateverItsFeatureLengt
   TuiHIDData hid(backend, {kSimId});
   auto r = request(2, 16);
   EXPECT_FALSE(hid.IsDeviceExist(*r));
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(ENODEV));
-  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*r), uint32_t(ENODEV));
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), std::errc::no_such_device);
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*r), std::errc::no_such_device);
 
   backend.interfaces.push_back(configInterface("/dev/hidraw0", kSimIds, 0));
   backend.interfaces[0].openError = EACCES;
   EXPECT_FALSE(hid.IsDeviceExist(*r));
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(ENODEV));
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), std::errc::no_such_device);
 
   backend.interfaces[0].openError = 0;
   EXPECT_TRUE(hid.IsDeviceExist(*r));
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(ENODEV));  // no room for 16 bytes
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), std::errc::no_such_device);  // no room for 16 bytes
 }
 
 // A mouse added to the include list while the program runs is used from the next operation
@@ -216,11 +216,11 @@ TEST(HidData, ANewIncludeListDecidesFromTheNextOperation) {
   TuiHIDData hid(backend, {kSimId});
   const auto hold = hid.KeepHandlesOpen();
   auto r = request(2, 16);
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), 0u);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), std::error_code());
 
   hid.SetHIDDeviceList({"hid\\vid_1a2b&pid_3c4d"});
   EXPECT_EQ(hid.GetHIDDeviceList(), std::vector<std::string>{"hid\\vid_1a2b&pid_3c4d"});
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), 0u);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), std::error_code());
   ASSERT_EQ(backend.featuresSent.size(), 2u);
   EXPECT_EQ(backend.featuresSent[0].path, "sim:1");
   EXPECT_EQ(backend.featuresSent[1].path, "/dev/hidraw4");
@@ -236,28 +236,28 @@ TEST(HidDataHold, KeepsHandlesWhileTheIdentityStaysAndClosesThemOnTrouble) {
   auto send = [&] { return hid.HidFindAndSetFeatureReport(*request(2, 16)); };
   {
     const TuiHIDData::HandleHold hold = hid.KeepHandlesOpen();
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(send(), 0u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(send(), std::error_code());
     EXPECT_EQ(backend.opens, 1);
     // Unplugged and plugged in again under the same node: another device, another handle.
     backend.interfaces[0].info.identity = "241:0 /sys/hidraw0 (second plug)";
-    EXPECT_EQ(send(), 0u);
+    EXPECT_EQ(send(), std::error_code());
     EXPECT_EQ(backend.opens, 2);
     // A failed exchange closes the handle; the next exchange opens it again.
     backend.interfaces[0].featureError = EIO;
-    EXPECT_EQ(send(), uint32_t(EIO));
+    EXPECT_EQ(send(), std::errc::io_error);
     backend.interfaces[0].featureError = 0;
-    EXPECT_EQ(send(), 0u);
+    EXPECT_EQ(send(), std::error_code());
     EXPECT_EQ(backend.opens, 3);
     {
       // Holds nest: the inner end closes nothing.
       const TuiHIDData::HandleHold inner = hid.KeepHandlesOpen();
     }
-    EXPECT_EQ(send(), 0u);
+    EXPECT_EQ(send(), std::error_code());
     EXPECT_EQ(backend.opens, 3);
   }
   // The hold ended: every operation opens and closes again.
-  EXPECT_EQ(send(), 0u);
-  EXPECT_EQ(send(), 0u);
+  EXPECT_EQ(send(), std::error_code());
+  EXPECT_EQ(send(), std::error_code());
   EXPECT_EQ(backend.opens, 5);
   EXPECT_EQ(backend.featuresSent.size(), 9u);
 }
@@ -272,14 +272,14 @@ TEST(HidDataHold, OpensOnlyInterfacesWithAnIdentityAheadAndForgetsRemovedOnes) {
   hid.OpenInterfaces(kMouseConfigUsage);
   EXPECT_EQ(backend.opens, 2);
   // The one without identity is opened per call; the other was opened ahead.
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), 0u);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), std::error_code());
   EXPECT_EQ(backend.opens, 3);
   // Removed, then back with the same identity: its handle was closed with the removal.
   const FakeInterface removed = backend.interfaces[0];
   backend.interfaces.erase(backend.interfaces.begin());
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), 0u);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), std::error_code());
   backend.interfaces.insert(backend.interfaces.begin(), removed);
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), 0u);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), std::error_code());
   EXPECT_EQ(backend.opens, 6);
 }
 
@@ -304,7 +304,7 @@ TEST(HidDataHold, HoldsTheExchangeLockFromTheFirstExchangeToItsEnd) {
     presence.UsageAndPage = kMouseConfigUsage;
     EXPECT_TRUE(hid.IsDeviceExist(presence));
     EXPECT_TRUE(othersMayTalk());
-    EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), 0u);
+    EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), std::error_code());
     EXPECT_FALSE(othersMayTalk());
     { const TuiHIDData::HandleHold inner = hid.KeepHandlesOpen(); }
     EXPECT_FALSE(othersMayTalk());
@@ -320,7 +320,7 @@ TEST(HidDataHold, HoldsTheExchangeLockFromTheFirstExchangeToItsEnd) {
     other.reset();
   });
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*request(2, 16)), 0u);
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*request(2, 16)), std::error_code());
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90));
   otherEnds.join();
   EXPECT_TRUE(othersMayTalk());  // outside a hold, held for the one operation
@@ -335,8 +335,8 @@ TEST(HidDataHold, WithoutTheExchangeLockNothingIsSent) {
   backend.interfaces.push_back(configInterface("/dev/hidraw0", {kSimId}));
   TuiHIDData hid(backend, {});
   const TuiHIDData::HandleHold hold = hid.KeepHandlesOpen();
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), uint32_t(ENOLCK));
-  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*request(2, 16)), uint32_t(ENOLCK));
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*request(2, 16)), std::errc::no_lock_available);
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*request(2, 16)), std::errc::no_lock_available);
   auto out = request(1, 8);
   EXPECT_FALSE(hid.HidFindAndWriteDevice(*out));
   EXPECT_FALSE(hid.HidFindAndWriteDeviceBYHID(*out));
@@ -345,8 +345,8 @@ TEST(HidDataHold, WithoutTheExchangeLockNothingIsSent) {
   EXPECT_TRUE(backend.outputsWritten.empty());
   EXPECT_NE(hid.LockProblem().find("cannot open the lock file"), std::string::npos)
       << hid.LockProblem();
-  EXPECT_EQ(hid.ResultText(ENOLCK), hid.LockProblem());
-  EXPECT_EQ(hid.ResultText(EIO), std::strerror(EIO));
+  EXPECT_EQ(hid.ResultText(std::make_error_code(std::errc::no_lock_available)), hid.LockProblem());
+  EXPECT_EQ(hid.ResultText(std::make_error_code(std::errc::io_error)), std::strerror(EIO));
   THIDDataParam presence;
   presence.UsageAndPage = kMouseConfigUsage;
   EXPECT_TRUE(hid.IsDeviceExist(presence));  // sends nothing, so needs no lock
@@ -358,8 +358,8 @@ TEST(HidData, RequestsBeyondTheReportBufferAreRefusedUnsent) {
   backend.interfaces[0].info.outputReportByteLength = 0xFFFFFFFFu;
   TuiHIDData hid(backend, {});
   auto r = request(6, 65537);
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), uint32_t(EINVAL));
-  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*r), uint32_t(EINVAL));
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), std::errc::invalid_argument);
+  EXPECT_EQ(hid.HidFindAndGetFeatureReport(*r), std::errc::invalid_argument);
   r->Data.DATASIZE = 65536;  // output: 65536 bytes after the ID do not fit
   EXPECT_FALSE(hid.HidFindAndWriteDevice(*r));
   r->Data.DATASIZE = 65537;
@@ -368,7 +368,7 @@ TEST(HidData, RequestsBeyondTheReportBufferAreRefusedUnsent) {
   EXPECT_TRUE(backend.outputsWritten.empty());
 
   r->Data.DATASIZE = 65536;  // the whole buffer, ReportID included
-  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), 0u);
+  EXPECT_EQ(hid.HidFindAndSetFeatureReport(*r), std::error_code());
   ASSERT_EQ(backend.featuresSent.size(), 1u);
   EXPECT_EQ(backend.featuresSent[0].bytes.size(), 65536u);
 }

@@ -98,6 +98,12 @@ TEST(HidrawBackend, OneInterfacePerCollectionWithTheWindowsHardwareIds) {
   }
   EXPECT_EQ(find(all, "/dev/hidraw0", 0)->name, "Tessaly Gaming Mouse");
   EXPECT_EQ(find(all, "/dev/hidraw1", 0)->reportDescriptor.size(), 83u);
+  // Parsed once per node: its collections share the parse, and the next listing keeps it.
+  const auto& parsed = find(all, "/dev/hidraw1", 0)->parsedDescriptor;
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->collections.size(), 2u);
+  EXPECT_EQ(find(all, "/dev/hidraw1", 1)->parsedDescriptor, parsed);
+  EXPECT_EQ(find(backend.enumerate(), "/dev/hidraw1", 1)->parsedDescriptor, parsed);
   // hidraw4 has no descriptor in sysfs, and the node does not answer HIDIOCGRDESCSIZE.
   EXPECT_EQ(find(all, "/dev/hidraw4", 0), nullptr);
   EXPECT_EQ(all.size(), std::size(expected) + 1);  // the keyboard's consumer collection

@@ -502,7 +502,8 @@ void MonitorTest::handsThePointerSettingsOnWhenTheMouseIsPluggedIn() {
   test::TempDir home;
   SqliteRegistry registry(home / "user.db", home / "machine.db");
   // An Apply handed on speed 14, 3 wheel lines and no acceleration.
-  QVERIFY(RecordAppliedPointerSettings(registry, {14, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0}).isOk());
+  QVERIFY(RecordAppliedPointerSettings(registry, {.speed = 14, .wheelLines = 3, .acceleration = 0})
+              .isOk());
   auto pointer = std::make_shared<test::RecordingPointerSettings>();
   AppliedPointerRestore restore(registry, pointer);
   PluggableMouse backend;

@@ -56,22 +56,19 @@ TEST(PointerWorker, AppliesThePresetSpeedAndWheelOnAWorker) {
   RestoreFactoryProfile(p);
   p.ConfigInfo.PointerAcceleration = 1;
   p.ConfigInfo.VWheelSpeed = 30;
-  const PointerSettingsBuffer buffer = BuildPointerSettingsBuffer(p);
-  EXPECT_EQ(buffer, (PointerSettingsBuffer{10, 0, 0, 0, 30, 0, 0, 0, 1, 0, 0, 0}));
+  const PointerValues values = PointerValuesOf(p);
+  EXPECT_EQ((std::array{values.speed, values.wheelLines, values.acceleration}),
+            (std::array{10, 30, 1}));
   auto settings = std::make_shared<test::RecordingPointerSettings>();
-  TuiThread::ThreadCallFunction(
-      [settings](const uint8_t* b, uint32_t n) { RunPointerWorker(*settings, b, n); },
-      buffer.data(), buffer.size());
+  TuiThread::ThreadCallFunction([settings, values] { RunPointerWorker(*settings, values); });
   ASSERT_TRUE(TuiThread::WaitForWorkers(std::chrono::seconds(5)));
   EXPECT_EQ(settings->calls(),
             (std::vector<std::string>{"acceleration 1 7,0,1", "speed 10", "wheel 30"}));
 
   p.ConfigInfo.PointerAcceleration = 4;  // no such preset: nothing changes
-  const PointerSettingsBuffer bad = BuildPointerSettingsBuffer(p);
   test::RecordingPointerSettings untouched;
-  RunPointerWorker(untouched, bad.data(), bad.size());
+  RunPointerWorker(untouched, PointerValuesOf(p));
   EXPECT_TRUE(untouched.calls().empty());
-  TuiThread::ThreadCallFunction([](const uint8_t*, uint32_t) { FAIL(); }, bad.data(), 0);
 }
 
 TEST(GnomePointerSettings, WritesTheMouseSchema) {
@@ -120,7 +117,8 @@ TEST(GnomePointerSettings, AtLoginOnlyWhatWasAppliedIsHandedOnWhereItDiffers) {
 
   // Applied: speed 17 (held already), acceleration preset 0 ("flat", differs).
   ASSERT_TRUE(
-      RecordAppliedPointerSettings(registry, {17, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0}).isOk());
+      RecordAppliedPointerSettings(registry, {.speed = 17, .wheelLines = 3, .acceleration = 0})
+          .isOk());
   ASSERT_TRUE(restore.Restore()) << restore.Problem();
   std::string now;
   for (int i = 0; i < 50 && now.find("accel-profile") == std::string::npos; ++i) {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
-#include <memory>
 
 #include "device/fake_hid_backend.h"
 #include "device/hid_data.h"
@@ -19,7 +19,6 @@ using test::FakeHidBackend;
 class CommandPacket : public testing::Test {
  protected:
   void SetUp() override {
-    SharedDeviceUsagePair() = kMouseConfigUsage;
     test::FakeInterface mouse;
     mouse.info.path = "/dev/hidraw3";
     mouse.info.hardwareIds = {"HID\\VID_1209&PID_0001"};
@@ -27,24 +26,10 @@ class CommandPacket : public testing::Test {
     mouse.info.usage = 0x0001;
     mouse.info.featureReportByteLength = 4096;
     backend.interfaces.push_back(mouse);
+    for (std::size_t i = 0; i < payload.size(); ++i) payload[i] = uint8_t(i + 1);
   }
 
-  // A block command (type 2 or 3) of `length` bytes at `address`; payload bytes 1, 2, 3, ...
-  std::unique_ptr<TCOMMANDPACKET> block(uint8_t type, uint16_t length, uint16_t address) {
-    auto p = std::make_unique<TCOMMANDPACKET>();
-    const uint8_t header[8] = {type,
-                               uint8_t(address),
-                               uint8_t(address >> 8),
-                               uint8_t(length),
-                               uint8_t(length >> 8),
-                               0xFA,
-                               0xFA,
-                               0xFA};
-    std::copy(header, header + 8, p->Header);
-    for (std::size_t i = 0; i < sizeof p->Payload; ++i) p->Payload[i] = uint8_t(i + 1);
-    return p;
-  }
-
+  std::array<uint8_t, kCommandPayloadSize> payload;  // bytes 1, 2, 3, ...
   FakeHidBackend backend;
   TuiHIDData hid{backend, {}};
 };
@@ -64,6 +49,22 @@ TEST(CommandPacketSizes, ReportIDAndLengthFollowTheTotal) {
   for (uint8_t id : {0, 1, 7, 255}) EXPECT_EQ(GetReportSizeByID(id), 16u) << int(id);
 }
 
+// Commands go to the collection the HID data object was given, and to no other.
+TEST_F(CommandPacket, CommandsGoToTheCollectionTheDeviceWasGiven) {
+  test::FakeInterface other = backend.interfaces[0];
+  other.info.path = "/dev/hidraw4";
+  other.info.usagePage = 0xFF00;
+  other.info.usage = 0x0002;
+  backend.interfaces.push_back(other);
+  TuiHIDData otherDevice{backend, {}, {0x0002, 0xFF00}};
+  ASSERT_EQ(SendDeviceCommand(otherDevice, BlockCommand(2, 0, 1), payload.data()),
+            std::error_code());
+  ASSERT_EQ(SendDeviceCommand(hid, BlockCommand(2, 0, 1), payload.data()), std::error_code());
+  ASSERT_EQ(backend.featuresSent.size(), 2u);
+  EXPECT_EQ(backend.featuresSent[0].path, "/dev/hidraw4");
+  EXPECT_EQ(backend.featuresSent[1].path, "/dev/hidraw3");
+}
+
 TEST_F(CommandPacket, BlockWriteTravelsInTheReportOfItsSize) {
   struct Case {
     uint16_t length;
@@ -75,7 +76,9 @@ TEST_F(CommandPacket, BlockWriteTravelsInTheReportOfItsSize) {
   for (const Case& c : cases) {
     backend.featuresSent.clear();
     // 0x08D1 = 2257: low byte first in the header.
-    ASSERT_EQ(SendDeviceCommand(hid, *block(2, c.length, 0x08D1)), 0u) << c.length;
+    ASSERT_EQ(SendDeviceCommand(hid, BlockCommand(2, 0x08D1, c.length), payload.data()),
+              std::error_code())
+        << c.length;
     ASSERT_EQ(backend.featuresSent.size(), 1u);
     const Bytes& sent = backend.featuresSent[0].bytes;
     ASSERT_EQ(sent.size(), c.size) << c.length;
@@ -90,37 +93,11 @@ TEST_F(CommandPacket, BlockWriteTravelsInTheReportOfItsSize) {
   }
 }
 
-TEST_F(CommandPacket, PayloadLengthRuleByCommandType) {
-  struct Case {
-    uint8_t header[8];
-    uint8_t id;
-    std::size_t payload;
-  } cases[] = {
-      {{1, 1, 0, 0, 0, 0, 0x66, 0x77}, 2, 0},     // no payload
-      {{4, 10, 20, 30, 3, 1, 0x66, 0x77}, 2, 0},  // LED preview: parameters only
-      {{6, 1, 0, 0, 0, 0, 0x66, 0x77}, 2, 0},     // no payload
-      {{5, 0, 0, 0x40, 0, 0, 0x66, 0x77}, 2, 0},  // unknown types carry nothing
-      {{0, 0, 20, 0, 0, 0, 0x66, 0x77}, 3, 20},   // type 0: length in header byte 2
-      {{0x82, 0, 0, 9, 0, 0, 0x66, 0x77}, 3, 9},  // bit 7 takes no part in the rule
-  };
-  for (const Case& c : cases) {
-    backend.featuresSent.clear();
-    TCOMMANDPACKET p{};
-    std::copy(c.header, c.header + 8, p.Header);
-    for (std::size_t i = 0; i < 64; ++i) p.Payload[i] = 0xC0;
-    ASSERT_EQ(SendDeviceCommand(hid, p), 0u);
-    const Bytes& sent = backend.featuresSent.at(0).bytes;
-    Bytes expected(GetReportSizeByID(c.id), 0);
-    expected[0] = c.id;
-    std::copy(c.header, c.header + 7, expected.begin() + 1);
-    std::fill_n(expected.begin() + 8, c.payload, 0xC0);
-    EXPECT_EQ(sent, expected) << int(c.header[0]);
-  }
-}
-
 TEST_F(CommandPacket, PayloadBeyondThePacketIsRefused) {
-  EXPECT_EQ(SendDeviceCommand(hid, *block(2, 2049, 0)), uint32_t(EINVAL));
-  EXPECT_EQ(QueryDeviceCommand(hid, *block(3, 2041, 0)), uint32_t(EINVAL));
+  EXPECT_EQ(SendDeviceCommand(hid, BlockCommand(2, 0, 2049), payload.data()),
+            std::errc::invalid_argument);
+  EXPECT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 0, 2041), payload.data()),
+            std::errc::invalid_argument);
   EXPECT_TRUE(backend.featuresSent.empty());
   EXPECT_TRUE(backend.featureRequests.empty());
 }
@@ -132,8 +109,7 @@ TEST_F(CommandPacket, QueryAsksInASmallReportAndReadsTheAnswerBySize) {
   answer.resize(64, 0xEE);
   backend.interfaces[0].featureAnswer = answer;
 
-  auto p = block(3, 32, 72);
-  ASSERT_EQ(QueryDeviceCommand(hid, *p), 0u);
+  ASSERT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 72, 32), payload.data()), std::error_code());
   ASSERT_EQ(backend.featuresSent.size(), 1u);
   Bytes request(16, 0);
   const Bytes head = {2, 3, 72, 0, 32, 0, 0xFA, 0xFA};
@@ -144,19 +120,16 @@ TEST_F(CommandPacket, QueryAsksInASmallReportAndReadsTheAnswerBySize) {
   asked[0] = 3;
   EXPECT_EQ(backend.featureRequests[0], asked);
 
-  // The header is decoded from the answer (byte 7 becomes 0); the payload holds answer bytes
-  // 8 onwards.
-  EXPECT_EQ(Bytes(p->Header, p->Header + 8), (Bytes{3, 72, 0, 32, 0, 0xFA, 0xFA, 0}));
-  for (int i = 0; i < 32; ++i) EXPECT_EQ(p->Payload[i], 0x40 + i);
-  for (int i = 32; i < 56; ++i) EXPECT_EQ(p->Payload[i], 0xEE);
-  EXPECT_EQ(p->Payload[56], 57);  // past the answer report: as it was
+  // The block read is answer bytes 8 to 39; nothing past it is copied.
+  for (int i = 0; i < 32; ++i) EXPECT_EQ(payload[i], 0x40 + i);
+  EXPECT_EQ(payload[32], 33);
 
   // The largest query fits: 2040 bytes come back in a 2048-byte report.
   backend.featureRequests.clear();
   Bytes largest = {5, 3, 0, 0, 0xF8, 0x07, 0xFA, 0xFA};
   largest.resize(2048, 0x11);
   backend.interfaces[0].featureAnswer = largest;
-  EXPECT_EQ(QueryDeviceCommand(hid, *block(3, 2040, 0)), 0u);
+  EXPECT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 0, 2040), payload.data()), std::error_code());
   ASSERT_EQ(backend.featureRequests.size(), 1u);
   EXPECT_EQ(backend.featureRequests[0].size(), 2048u);
   EXPECT_EQ(backend.featureRequests[0][0], 5);
@@ -178,25 +151,26 @@ TEST_F(CommandPacket, AnAnswerToAnotherReadIsRefused) {
     Bytes answer = c.head;
     answer.resize(64, 0x77);
     backend.interfaces[0].featureAnswer = answer;
-    auto p = block(3, 16, 72);
-    const TCOMMANDPACKET before = *p;
-    EXPECT_EQ(QueryDeviceCommand(hid, *p), uint32_t(EPROTO)) << c.what;
-    EXPECT_EQ(std::memcmp(p.get(), &before, sizeof before), 0) << c.what;
+    const auto before = payload;
+    EXPECT_EQ(QueryDeviceCommand(hid, BlockCommand(3, 72, 16), payload.data()),
+              std::errc::protocol_error)
+        << c.what;
+    EXPECT_EQ(payload, before) << c.what;
   }
 }
 
 TEST_F(CommandPacket, FailedQueryLeavesThePacketAsItWas) {
   backend.interfaces[0].featureError = EPIPE;
-  auto p = block(3, 16, 0);
-  const TCOMMANDPACKET before = *p;
-  EXPECT_EQ(QueryDeviceCommand(hid, *p), uint32_t(EPIPE));
+  const CommandHeader read = BlockCommand(3, 0, 16);
+  const auto before = payload;
+  EXPECT_EQ(QueryDeviceCommand(hid, read, payload.data()), std::errc::broken_pipe);
   EXPECT_TRUE(backend.featureRequests.empty());  // no answer asked after a failed request
-  EXPECT_EQ(std::memcmp(p.get(), &before, sizeof before), 0);
+  EXPECT_EQ(payload, before);
 
   backend.interfaces.clear();  // no mouse at all
-  EXPECT_EQ(QueryDeviceCommand(hid, *p), uint32_t(ENODEV));
-  EXPECT_EQ(SendDeviceCommand(hid, *p), uint32_t(ENODEV));
-  EXPECT_EQ(std::memcmp(p.get(), &before, sizeof before), 0);
+  EXPECT_EQ(QueryDeviceCommand(hid, read, payload.data()), std::errc::no_such_device);
+  EXPECT_EQ(SendDeviceCommand(hid, read, payload.data()), std::errc::no_such_device);
+  EXPECT_EQ(payload, before);
 }
 
 }  // namespace

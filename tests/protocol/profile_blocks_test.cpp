@@ -2,11 +2,14 @@
 // Device blocks of a profile, against bytes worked out by hand.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "model/factory_defaults.h"
 #include "model/wide_text.h"
 #include "protocol/profile_blocks.h"
+#include "protocol/profile_upload.h"
 
 namespace qor {
 namespace {
@@ -199,6 +202,50 @@ TEST(DeviceBlocks, LEDAndCPIAndRate) {
   EXPECT_TRUE(warnings.empty());
   EXPECT_EQ(GetReportRateCode(300, &warnings), 2);
   EXPECT_EQ(warnings.size(), 1u);
+}
+
+TEST(DeviceBytes, ReportRateAndWheelLED) {
+  struct Rate {
+    uint32_t hz;
+    uint8_t byte;
+  } rates[] = {{125, 0x88}, {250, 0x44}, {500, 0x22}, {1000, 0x11}, {333, 0x22}};
+  UploadWarnings warnings;
+  for (const Rate& r : rates) EXPECT_EQ(GetReportRateByte(r.hz, &warnings), r.byte) << r.hz;
+  EXPECT_EQ(warnings.size(), 1u);  // 333 Hz is not offered
+
+  struct Wheel {
+    uint8_t value;
+    bool on;
+    uint8_t byte;
+  } wheels[] = {{10, true, 0x8A}, {200, false, 0x48}, {127, true, 0xFF}, {0, false, 0x00}};
+  for (const Wheel& w : wheels) EXPECT_EQ(WheelLEDByte(w.value, w.on), w.byte) << int(w.value);
+}
+
+// The upload holds every byte Apply writes, from the profile's own fields, and lists the runs
+// of memory in the order they are written: the macro slots with the lengths they are sent.
+TEST(UploadBlocks, HoldsEveryBlockAndByteInWriteOrder) {
+  auto p = std::make_unique<TMOUSEPROFILEINFO>(factoryProfile());
+  addMacro(*p, {{4, 0, 4, 0}, {4, 1, 4, 0}}, 0, "two");
+  assignMacro(*p, 3, 0);  // device entry 4: buttons 3 and 4 change places
+  p->ConfigInfo.ReportRate = 250;
+  p->ConfigInfo.HWVWheelValue = 5;
+  p->ConfigInfo.WheelLedOnOff = 0;
+  p->ConfigInfo.LEDConfig.BREATH_SECOND = 7;
+  UploadWarnings warnings;
+  const UploadBlocks upload = BuildUpload(*p, &warnings);
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(bytes(upload.buttonTable, 13, 8), (Bytes{4, 0, 0, 0, 17, 0, 6, 0}));
+  EXPECT_EQ(upload.ledBlock[5], 7);
+  EXPECT_EQ(upload.reportRateByte, 0x44);
+  EXPECT_EQ(upload.bankSelector, 0);
+  EXPECT_EQ(upload.wheelLEDByte, 0x05);
+
+  std::vector<std::pair<uint16_t, std::size_t>> runs;
+  for (const DeviceBlock& b : DeviceBlocksOf(upload)) runs.emplace_back(b.address, b.bytes.size());
+  EXPECT_EQ(runs,
+            (std::vector<std::pair<uint16_t, std::size_t>>{
+                {144, 81}, {209, 6}, {1745, 384}, {2177, 6}, {72, 32}, {69, 1}, {64, 1}, {62, 1}}));
+  EXPECT_EQ(DeviceBlocksOf(upload)[5].bytes, Bytes{0x44});
 }
 
 }  // namespace

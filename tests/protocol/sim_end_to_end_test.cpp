@@ -2,7 +2,6 @@
 // The device commands through qorcfg51-sim processes and the socket backend.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <fstream>
 
 #include "device/hid_data.h"
@@ -28,7 +27,6 @@ std::vector<std::string> lines(const fs::path& file) {
 
 class SimEndToEnd : public testing::Test {
  protected:
-  SimEndToEnd() { SharedDeviceUsagePair() = kMouseConfigUsage; }
   fs::path sockets() const { return dir / "sim"; }
   std::string file(const std::string& name) const { return (dir / name).string(); }
 
@@ -41,7 +39,7 @@ class SimEndToEnd : public testing::Test {
 TEST_F(SimEndToEnd, BlocksTravelAsFeatureReports) {
   SimProcess sim(sockets(), {"--log", file("log")});
   std::array<uint8_t, 16> model{};
-  ASSERT_EQ(ReadModelNumber(hid, model), 0u);
+  ASSERT_EQ(ReadModelNumber(hid, model), std::error_code());
   EXPECT_EQ(Bytes(model.begin(), model.end()),
             (Bytes{'M', 'O', 'D', 'A', 'L', '0', '0', '1', 0, 0, 0, 0, 0, 0, 0, 0}));
 
@@ -53,7 +51,7 @@ TEST_F(SimEndToEnd, BlocksTravelAsFeatureReports) {
   cpi[4] = 14;
   WriteCPIBlock(hid, cpi, kCPIBlockAddress);
   int32_t index = -1;
-  ASSERT_EQ(ReadCurrentCPIIndex(hid, index), 0u);
+  ASSERT_EQ(ReadCurrentCPIIndex(hid, index), std::error_code());
   EXPECT_EQ(index, 0);
 
   const auto logged = lines(dir / "log");
@@ -77,12 +75,12 @@ TEST_F(SimEndToEnd, TwoInterfacesGetEveryWriteAndTheSecondAnswers) {
 
   SimProcess sim(sockets(), {"--interfaces", "2", "--memory-file", file("mem")}, 2);
   EXPECT_EQ(backend->enumerate().size(), 2u);
-  WriteWheelLEDByte(hid, 10, true, kWheelLEDAddress);
+  WriteDeviceByte(hid, WheelLEDByte(10, true), kWheelLEDAddress);
   EXPECT_EQ(test::readBytes(dir / "mem").at(62), 0x8A);
   EXPECT_EQ(test::readBytes(dir / "mem.2").at(62), 0x8A);
 
   std::array<uint8_t, 16> model{};
-  ASSERT_EQ(ReadModelNumber(hid, model), 0u);
+  ASSERT_EQ(ReadModelNumber(hid, model), std::error_code());
   EXPECT_EQ(std::string(model.begin(), model.begin() + 7), std::string("SECOND") + '\0');
 }
 
@@ -91,7 +89,7 @@ TEST_F(SimEndToEnd, AnswerThatFailsLeavesTheBufferUnchanged) {
   std::array<uint8_t, 16> model;
   model.fill(0xAB);
   const auto before = model;
-  EXPECT_EQ(ReadModelNumber(hid, model), uint32_t(EIO));  // request taken, answer failed
+  EXPECT_EQ(ReadModelNumber(hid, model), std::errc::io_error);  // request taken, answer failed
   EXPECT_EQ(model, before);
   const auto logged = lines(dir / "log");
   ASSERT_EQ(logged.size(), 2u);
@@ -102,7 +100,7 @@ TEST_F(SimEndToEnd, AnswerThatFailsLeavesTheBufferUnchanged) {
 TEST_F(SimEndToEnd, CPIBlockThatFailsAfterTheBankSelectorLeavesTheLevel) {
   SimProcess sim(sockets(), {"--fail-after", "3"});
   int32_t index = 5;
-  EXPECT_EQ(ReadCurrentCPIIndex(hid, index), uint32_t(EIO));
+  EXPECT_EQ(ReadCurrentCPIIndex(hid, index), std::errc::io_error);
   EXPECT_EQ(index, 5);
 }
 
@@ -111,7 +109,7 @@ TEST_F(SimEndToEnd, UnplugInTheMiddleOfAQuery) {
   std::array<uint8_t, 16> model;
   model.fill(0xAB);
   const auto before = model;
-  EXPECT_EQ(ReadModelNumber(hid, model), uint32_t(ENODEV));
+  EXPECT_EQ(ReadModelNumber(hid, model), std::errc::no_such_device);
   EXPECT_EQ(model, before);
   EXPECT_EQ(sim.wait(), 0);
   EXPECT_TRUE(fs::is_empty(sockets()));

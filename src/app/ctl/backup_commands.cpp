@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // backup and restore: the mouse's whole memory saved to a file and written back.
-#include <cerrno>
 #include <ctime>
 #include <ostream>
 #include <thread>
@@ -10,7 +9,6 @@
 #include "app/ctl/device_context.h"
 #include "app/ctl/no_mouse_report.h"
 #include "device/hid_data.h"
-#include "device/usage_pair.h"
 #include "platform/atomic_file.h"
 #include "protocol/device_commands.h"
 #include "protocol/memory_backup.h"
@@ -28,7 +26,7 @@ std::string utcText(int64_t seconds) {
 
 bool mousePresent(DeviceContext& context) {
   THIDDataParam presence;
-  presence.UsageAndPage = SharedDeviceUsagePair();
+  presence.UsageAndPage = context.device->GetUsageAndPage();
   return context.device->IsDeviceExist(presence);
 }
 
@@ -41,8 +39,9 @@ int runBackup(TDM&, const std::vector<std::string>& args, Output& io) {
   {
     // One sequence: no other program's read comes between the blocks.
     const TuiHIDData::HandleHold hold = context.device->KeepHandlesOpen();
-    if (uint32_t r = ReadDeviceMemory(*context.device, memory)) {
-      if (r == ENOLCK) return ReportMouseBusy(context.device->LockProblem(), kNothingDone, io);
+    if (std::error_code r = ReadDeviceMemory(*context.device, memory)) {
+      if (r == std::errc::no_lock_available)
+        return ReportMouseBusy(context.device->LockProblem(), kNothingDone, io);
       io.err << "qorcfg51-ctl: the mouse stopped answering while its memory was read ("
              << context.device->ResultText(r) << "); nothing was written to " << args[0] << "\n";
       return kExitMouseStopped;
@@ -61,24 +60,25 @@ int runBackup(TDM&, const std::vector<std::string>& args, Output& io) {
 
 // The sequence around the writes is Apply's: command 6 (0, 0) before, command 6 (1, 0) and
 // command 1 (1, 0) after, with its pauses.
-uint32_t writeBack(TuiHIDData& device, const std::vector<uint8_t>& memory, std::string& step) {
+std::error_code writeBack(TuiHIDData& device, const std::vector<uint8_t>& memory,
+                          std::string& step) {
   const auto pause = [] { std::this_thread::sleep_for(kApplyPause); };
   step = "command 6 (0, 0)";
-  if (uint32_t r = SendCommand6(device, 0, 0)) return r;
+  if (std::error_code r = SendCommand6(device, 0, 0)) return r;
   step = "memory blocks";
-  if (uint32_t r = WriteDeviceMemory(device, memory, pause)) return r;
+  if (std::error_code r = WriteDeviceMemory(device, memory, pause)) return r;
   step = "command 6 (1, 0)";
-  if (uint32_t r = SendCommand6(device, 1, 0)) return r;
+  if (std::error_code r = SendCommand6(device, 1, 0)) return r;
   pause();
   step = "command 1 (1, 0)";
-  if (uint32_t r = SendCommand1(device, 1, 0)) return r;
+  if (std::error_code r = SendCommand1(device, 1, 0)) return r;
   pause();
-  return 0;
+  return {};
 }
 
 int verify(TuiHIDData& device, const std::vector<uint8_t>& expected, Output& io) {
   std::vector<uint8_t> back;
-  if (uint32_t r = ReadDeviceMemory(device, back)) {
+  if (std::error_code r = ReadDeviceMemory(device, back)) {
     io.err << "qorcfg51-ctl: the mouse stopped answering while its memory was read back ("
            << device.ResultText(r) << ")\n";
     return kExitMouseStopped;
@@ -115,8 +115,9 @@ int runRestore(TDM&, const std::vector<std::string>& args, Output& io) {
   // exchange comes between them.
   const TuiHIDData::HandleHold hold = context.device->KeepHandlesOpen();
   std::array<uint8_t, kModelNumberSize> model{};
-  if (uint32_t r = ReadModelNumber(*context.device, model)) {
-    if (r == ENOLCK) return ReportMouseBusy(context.device->LockProblem(), kNothingDone, io);
+  if (std::error_code r = ReadModelNumber(*context.device, model)) {
+    if (r == std::errc::no_lock_available)
+      return ReportMouseBusy(context.device->LockProblem(), kNothingDone, io);
     io.err << "qorcfg51-ctl: the mouse did not tell its model (" << context.device->ResultText(r)
            << "); nothing was written\n";
     return kExitMouseStopped;
@@ -130,7 +131,7 @@ int runRestore(TDM&, const std::vector<std::string>& args, Output& io) {
   }
 
   std::string step;
-  if (uint32_t r = writeBack(*context.device, backup.memory, step)) {
+  if (std::error_code r = writeBack(*context.device, backup.memory, step)) {
     // Not Apply's text: pressing Apply would upload the stored profile, not the backup.
     io.err << "qorcfg51-ctl: the mouse stopped answering during the restore (" << step << ": "
            << context.device->ResultText(r)

@@ -185,11 +185,10 @@ std::vector<std::string> listHidrawEntries(std::string& problem) {
 // The input report IDs of the collection, when the node carries reports of other
 // collections as well: hidraw hands every report of the node to every reader.
 std::vector<uint8_t> inputFilter(const HidInterfaceInfo& info) {
-  const HidReportDescriptor d =
-      ParseReportDescriptor(info.reportDescriptor.data(), info.reportDescriptor.size());
-  if (!d.usesReportIds || d.collections.size() < 2 || info.collection >= d.collections.size())
+  const auto d = ParsedDescriptor(info);
+  if (!d->usesReportIds || d->collections.size() < 2 || info.collection >= d->collections.size())
     return {};
-  return d.collections[info.collection].inputReportIds;
+  return d->collections[info.collection].inputReportIds;
 }
 
 }  // namespace
@@ -365,12 +364,14 @@ std::vector<HidInterfaceInfo> HidrawBackend::describeNode(const std::string& sys
     fail(problem);
     return {};
   }
-  const HidReportDescriptor parsed = ParseReportDescriptor(descriptor->data(), descriptor->size());
+  // Parsed here once; opening and reading the node's interfaces use the same parse.
+  const auto parsed = std::make_shared<const HidReportDescriptor>(
+      ParseReportDescriptor(descriptor->data(), descriptor->size()));
   const std::string& name = hidEvent["HID_NAME"];
-  const std::size_t count = parsed.collections.size();
+  const std::size_t count = parsed->collections.size();
   std::vector<HidInterfaceInfo> out;
   for (std::size_t c = 0; c < count; ++c) {
-    const HidCollectionCaps& caps = parsed.collections[c];
+    const HidCollectionCaps& caps = parsed->collections[c];
     HidInterfaceInfo info;
     info.path = devnode;
     info.collection = static_cast<uint32_t>(c);
@@ -386,6 +387,7 @@ std::vector<HidInterfaceInfo> HidrawBackend::describeNode(const std::string& sys
     info.outputReportByteLength = caps.outputReportByteLength;
     info.featureReportByteLength = caps.featureReportByteLength;
     info.reportDescriptor = *descriptor;
+    info.parsedDescriptor = parsed;
     out.push_back(std::move(info));
   }
   return out;
