@@ -87,7 +87,7 @@ class FakeHidBackend : public HidBackend {
     int getFeature(uint8_t* data, std::size_t size) override {
       backend_.featureRequests.push_back({data, data + size});
       if (itf_.featureError) return itf_.featureError;
-      std::memcpy(data, itf_.featureAnswer.data(), std::min(size, itf_.featureAnswer.size()));
+      std::copy_n(itf_.featureAnswer.begin(), std::min(size, itf_.featureAnswer.size()), data);
       return 0;
     }
     int write(const uint8_t* data, std::size_t size) override {
