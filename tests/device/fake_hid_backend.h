@@ -114,7 +114,7 @@ inline int FakeHidBackend::Device::read(uint8_t* data, std::size_t size, int tim
       const Bytes report = std::move(itf_.inputReports.front());
       itf_.inputReports.pop_front();
       got = std::min(size, report.size());
-      std::memcpy(data, report.data(), got);
+      std::copy_n(report.begin(), got, data);
       return 0;
     }
     if (itf_.gone) return ENODEV;
