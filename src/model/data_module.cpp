@@ -422,10 +422,6 @@ bool TDM::SaveCurrentProfileInfoToRegistry() {
   return saveSlotToRegistry(FProfileIndex);
 }
 
-bool TDM::SaveCurrentProfileInfoToFile() {
-  return saveSlotToFile(FProfileIndex);
-}
-
 bool TDM::SaveCurrentProfileInfoToFile(const std::string& AFile) {
   TuiProfile& store = *FProfileGroup[FProfileIndex];
   if (!holdsProfile(store)) {

@@ -71,11 +71,7 @@ class TDM {
   void SaveBackToCurrentProfileInfo();
   bool SaveBackToProfileInfo(const TMOUSEPROFILEINFO& AProfileInfo, int AProfileIndex);
   bool SaveCurrentProfileInfoToRegistry();
-  bool SaveCurrentProfileInfoToFile();
   bool SaveCurrentProfileInfoToFile(const std::string& AFile);
-  bool SaveBackAllProfileInfoToRegistry();
-  bool SaveBackAllProfileInfoToFile();
-  bool SaveProfileGroupSettingInfoToRegistry();
   bool SaveBackAllProfileSettingInfo();
   // Apply's save step: the current profile written back, the five slots saved to their
   // files and the registry, the group record to the registry. False when any save was not
@@ -123,6 +119,10 @@ class TDM {
  private:
   void DataModuleCreate();
   void readCurrent();
+  // The steps of SaveAllProfileData, which alone saves every store.
+  bool SaveBackAllProfileInfoToRegistry();
+  bool SaveBackAllProfileInfoToFile();
+  bool SaveProfileGroupSettingInfoToRegistry();
   // Whether the current slot's store holds exactly FCurrentProfileInfo.
   bool currentProfileWrittenBack() const;
   void rememberSaved();
